@@ -1,0 +1,24 @@
+# One place for the compile policy: every target of the project links plx24_policy.
+add_library(plx24_policy INTERFACE)
+target_compile_options(plx24_policy INTERFACE
+  -Wall -Wextra -Wpedantic -Wold-style-cast -Wnon-virtual-dtor)
+if(PLX24_WERROR)
+  target_compile_options(plx24_policy INTERFACE -Werror)
+endif()
+target_compile_definitions(plx24_policy INTERFACE
+  QT_NO_CAST_FROM_ASCII
+  QT_NO_CONTEXTLESS_CONNECT)
+if(PLX24_SANITIZE)
+  target_compile_options(plx24_policy INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(plx24_policy INTERFACE -fsanitize=address,undefined)
+endif()
+target_include_directories(plx24_policy INTERFACE ${PROJECT_SOURCE_DIR}/src)
+
+# plx24_add_test(name SOURCES... LIBS...): one GoogleTest binary, discovered into CTest.
+function(plx24_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE plx24_policy ${T_LIBS} GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

@@ -1,0 +1,29 @@
+# Sourced by scripts/run and scripts/test: installs the Debian packages the build and the tests need,
+# only those that are missing, so a second run costs nothing.
+PLX24_PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-serialport-dev libgtest-dev
+  socat python3-pymodbus python3-serial python3-serial-asyncio mbpoll
+  xvfb xauth xdotool imagemagick fonts-dejavu-core
+)
+
+plx24_install_deps() {
+  local missing=()
+  local p
+  for p in "${PLX24_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+plx24_configure() {
+  local dir="$1"; shift
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake -S "$PLX24_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+  fi
+}

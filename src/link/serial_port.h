@@ -1,0 +1,48 @@
+#pragma once
+// The serial port as the program uses it: exactly the operations of the communications control.
+// Backends: QSerialPort (qt_serial_port.h, real ports and ptys), FakeSerialPort (tests), and the
+// simulator's in-process port.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace plx::link {
+
+enum class InputMode {
+    text = 0,
+    bytes = 1,
+};
+
+struct PortError {
+    int code = 0;          // shown to the user after "COM-Port not available, "
+    std::string device;    // the device the port number stands for
+    std::string reason;    // the system's words, for the second line of the message
+};
+
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+
+    // CommPort: takes effect at the next opening; written only while the port is closed.
+    virtual int comm_port() const = 0;
+    virtual void set_comm_port(int n) = 0;
+    // Settings such as "9600,E,7,1"; also takes effect at once while the port is open.
+    virtual std::optional<PortError> set_settings(const std::string& settings) = 0;
+    virtual void set_input_mode(InputMode m) = 0;
+    virtual InputMode input_mode() const = 0;
+    virtual std::optional<PortError> set_port_open(bool open) = 0;
+    virtual bool port_open() const = 0;
+    // All bytes go on the wire in order, none added or translated.
+    virtual void output(std::span<const std::uint8_t> bytes) = 0;
+    // Received bytes waiting, not yet taken.
+    virtual int in_buffer_count() = 0;
+    // All waiting data in arrival order; afterwards the receive buffer is empty.
+    virtual std::vector<std::uint8_t> input() = 0;
+    // The device that port number n stands for, shown to the user.
+    virtual std::string device_name(int n) const = 0;
+};
+
+}  // namespace plx::link
