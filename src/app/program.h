@@ -1,0 +1,40 @@
+#pragma once
+// The headless program: the state of the module `global`, the main window's control set and the
+// subsystems that handle its events, built on whatever platform the caller hands in (the real Qt
+// platform in main.cpp, a virtual clock and fakes in tests).
+
+#include <memory>
+
+#include "controls/platform.h"
+#include "controls/timer.h"
+#include "form/frm_config.h"
+#include "form/program_state.h"
+#include "link/serial_port.h"
+
+namespace plx {
+
+struct Platform {
+    link::SerialPort& port;
+    controls::TimerEngine& timers;
+    controls::MessageBox& messages;
+    controls::FileDialog& files;
+    controls::Shell& shell;
+};
+
+class Program {
+public:
+    explicit Program(Platform platform);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // The start-up routine: link defaults, the main window's load step, then the serial control's
+    // input mode, settings and port number. Showing the window is the view's part.
+    void start();
+
+    Platform platform;
+    ProgramState state;
+    FrmConfig form;
+};
+
+}  // namespace plx
