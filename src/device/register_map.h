@@ -46,7 +46,7 @@ struct Group {
     int read_first;            // first control index a read requests
     int read_count;            // points per read request
     int write_count;           // points per write request (0: never written)
-    std::uint16_t address(int index) const { return static_cast<std::uint16_t>(start + index); }
+    constexpr std::uint16_t address(int index) const { return static_cast<std::uint16_t>(start + index); }
 };
 
 inline constexpr Group cfg_register_group{Table::holding_registers, 0x0000, 60, 0, 10, 10};
