@@ -1,0 +1,400 @@
+#include "device/transactions.h"
+
+#include <algorithm>
+#include <array>
+
+#include "device/number_text.h"
+#include "device/register_map.h"
+#include "device/requests.h"
+#include "device/word_codec.h"
+
+namespace plx::device {
+
+namespace {
+
+using namespace regmap;
+using std::chrono::milliseconds;
+
+milliseconds bounded(long ms) {
+    return milliseconds(std::clamp<long>(ms, 1, kMaxTimerInterval.count()));
+}
+
+std::int16_t to_int16(double v) {
+    return static_cast<std::int16_t>(std::clamp(v, -32768.0, 32767.0));
+}
+
+// the address of the last input register: its confirmation ends the input-register stage
+constexpr int kLastInputRegister = input_register_group.start + input_register_group.count - 1;
+
+}  // namespace
+
+milliseconds block_interval(int response_time, int base_ms) {
+    return bounded(2L * std::max(response_time, 0) + base_ms);
+}
+
+milliseconds poll_interval(int response_time, int base_ms) {
+    return bounded(static_cast<long>(std::max(response_time, 0)) + base_ms);
+}
+
+Transactions::Transactions(FrmConfig& f, ProgramState& s, link::Link& link, const link::SerialPort& port)
+    : f_(f), s_(s), link_(link), port_(port) {
+    f_.Timer6.on_tick = [this] { Timer6_Timer(); };
+    f_.Timer7.on_tick = [this] { Timer7_Timer(); };
+    f_.chk_read_out.on_click = [this] { chk_read_out_Click(); };
+    link_.on_response = [this] { dispatch(); };
+    link_.answers_outstanding = [this] { return answers_outstanding(); };
+}
+
+char Transactions::separator() const {
+    return separator_of(s_.decimal_separator);
+}
+
+std::optional<std::string> Transactions::sendable() const {
+    if (!s_.link_ready) return std::nullopt;
+    return link::slave_address_hex(f_.txt_Modbus_adress.text());
+}
+
+void Transactions::transmit(const std::string& request) {
+    link_.transmit(request);
+}
+
+void Transactions::open_status_window() {
+    if (show_msg_window) show_msg_window();
+}
+
+void Transactions::set_pacing_intervals(int base_ms) {
+    const auto block = block_interval(s_.response_time, base_ms);
+    f_.Timer1.set_interval(block);
+    f_.Timer2.set_interval(block);
+    f_.Timer6.set_interval(block);
+    f_.Timer7.set_interval(poll_interval(s_.response_time, base_ms));
+}
+
+// ---------------------------------------------------------------- read-out and polling
+
+void Transactions::func_read_out_parameter() {
+    s_.comm_state = read_registers;
+    s_.link_ready = true;
+    s_.current_register = 0;
+    f_.Timer6.set_enabled(true);
+    open_status_window();
+}
+
+void Transactions::Timer6_Timer() {
+    const int first = s_.current_register;
+    // a block start the chain can be at; anything else (a poll moved it) must not reach the wire
+    if (first < 0 || first >= cfg_register_group.count || first % cfg_register_group.read_count != 0) return;
+    if (const auto slave = sendable()) transmit(requests::read_cfg_block(*slave, first));
+}
+
+void Transactions::Timer7_Timer() {
+    s_.comm_state = read_registers;
+    s_.link_ready = true;
+    s_.current_register = static_cast<std::int16_t>(output_register_group.start);
+    if (const auto slave = sendable()) transmit(requests::read_output_registers(*slave));
+}
+
+void Transactions::send_read_cfg_bits() {
+    s_.comm_state = read_cfg_bits;
+    s_.current_register = 0;
+    s_.link_ready = true;
+    if (const auto slave = sendable()) transmit(requests::read_cfg_bits(*slave));
+}
+
+void Transactions::send_read_input_registers() {
+    s_.comm_state = read_input_registers;
+    if (const auto slave = sendable()) transmit(requests::read_input_registers(*slave));
+}
+
+void Transactions::send_read_input_bits() {
+    s_.comm_state = read_input_bits;
+    if (const auto slave = sendable()) transmit(requests::read_input_bits(*slave));
+}
+
+void Transactions::send_write_cfg_bits() {
+    s_.link_ready = true;
+    s_.comm_state = write_cfg_bits;
+    const auto slave = sendable();
+    if (!slave) return;
+    std::array<int, cfg_bit_group.count> values{};
+    for (int j = 0; j < cfg_bit_group.count; ++j) values[static_cast<std::size_t>(j)] = f_.chk_cfg[j].value();
+    transmit(requests::write_cfg_bits(*slave, pack_bits(values)));
+}
+
+void Transactions::send_write_input_bits() {
+    s_.link_ready = true;
+    s_.comm_state = write_input_bits;
+    const auto slave = sendable();
+    if (!slave) return;
+    std::array<int, input_bit_group.count> values{};
+    for (int j = 0; j < input_bit_group.count; ++j) values[static_cast<std::size_t>(j)] = f_.chk_input[j].value();
+    transmit(requests::write_input_bits(*slave, pack_bits(values)));
+}
+
+void Transactions::chk_read_out_Click() {
+    if (f_.chk_read_out.value() == 1) {
+        f_.Timer7.set_enabled(true);
+        f_.read_out_parameter.set_enabled(false);
+        f_.set_parameter.set_enabled(false);
+        return;
+    }
+    f_.Timer7.set_enabled(false);
+    if (port_.port_open()) {
+        f_.read_out_parameter.set_enabled(true);
+        check_pending_changes(f_);
+    }
+}
+
+// ---------------------------------------------------------------- dispatch
+
+bool Transactions::answers_outstanding() const {
+    const auto expected = requests::expected_answer(s_.comm_state, s_.current_register);
+    // no transaction of a known kind outstanding: the answer only frees the link
+    if (!expected) return true;
+    return requests::answers(s_.response_text, *expected);
+}
+
+void Transactions::dispatch() {
+    switch (s_.comm_state) {
+    case read_registers:
+        on_read_registers();
+        break;
+    case write_cfg_registers:
+        on_write_cfg_registers();
+        break;
+    case read_cfg_bits:
+        on_read_cfg_bits();
+        break;
+    case write_cfg_bits:
+        on_write_cfg_bits();
+        break;
+    case write_input_registers:
+        on_write_input_registers();
+        break;
+    case read_response_time:
+        on_read_response_time();
+        break;
+    case read_input_registers:
+        on_read_input_registers();
+        break;
+    case write_input_bits:
+        on_write_input_bits();
+        break;
+    case read_input_bits:
+        on_read_input_bits();
+        break;
+    default:
+        s_.link_ready = true;
+        break;
+    }
+    // new references may have cleared the last mark
+    check_pending_changes(f_);
+}
+
+void Transactions::on_read_registers() {
+    if (s_.current_register >= output_register_group.start)
+        on_output_registers();
+    else
+        on_cfg_block();
+}
+
+namespace {
+
+// All `count` words from word 0 on, or nothing when the answer is short: missing words are never 0.
+template <std::size_t N>
+std::optional<std::array<std::uint16_t, N>> words_of(std::string_view response_text) {
+    std::array<std::uint16_t, N> words{};
+    for (std::size_t w = 0; w < N; ++w) {
+        const auto v = word_at(response_text, static_cast<int>(w));
+        if (!v) return std::nullopt;
+        words[w] = *v;
+    }
+    return words;
+}
+
+template <std::size_t N>
+std::optional<std::array<std::uint8_t, N>> bytes_of(std::string_view response_text) {
+    std::array<std::uint8_t, N> bytes{};
+    for (std::size_t b = 0; b < N; ++b) {
+        const auto v = byte_at(response_text, static_cast<int>(b));
+        if (!v) return std::nullopt;
+        bytes[b] = *v;
+    }
+    return bytes;
+}
+
+}  // namespace
+
+void Transactions::on_cfg_block() {
+    constexpr int block = cfg_register_group.read_count;
+    const int first = s_.current_register;
+    if (first < 0 || first + block > cfg_register_group.count) return;
+    const auto words = words_of<block>(s_.response_text);
+    if (!words) return;
+    const char sep = separator();
+    for (int i = 0; i < block; ++i) {
+        const int k = first + i;
+        const auto& row = cfg_registers[static_cast<std::size_t>(k)];
+        const double v = word_value((*words)[static_cast<std::size_t>(i)], row.scale, Sign::signed16);
+        auto& field = f_.txt_data_cfg[k];
+        field.set_text(format_number(v, sep));
+        s_.cfg_register_values[static_cast<std::size_t>(k)] = parse_number(field.text(), sep).value_or(v);
+        field.set_pending(false);
+        if (row.has_combo && f_.cmb_cfg.has(k)) f_.cmb_cfg[k].set_pending(false);
+    }
+    s_.current_register = static_cast<std::int16_t>(first + block);
+    if (s_.current_register == cfg_register_group.count) {
+        s_.current_register = 0;
+        f_.Timer6.set_enabled(false);
+        send_read_cfg_bits();
+        f_.Timer1.set_enabled(false);
+    }
+}
+
+void Transactions::on_output_registers() {
+    constexpr int count = output_register_group.read_count;
+    const auto words = words_of<count>(s_.response_text);
+    if (!words) return;
+    const char sep = separator();
+    for (int i = 0; i < count; ++i) {
+        const auto& row = output_registers[static_cast<std::size_t>(i)];
+        f_.txt_data_out[i].set_text(shown_text((*words)[static_cast<std::size_t>(i)], row.scale, row.sign, sep));
+    }
+    f_.lbl_temp[0].set_caption(f_.txt_data_out[2].text());
+    const std::uint16_t buttons = (*words)[0];
+    const int pressed = buttons >= button_word_base ? buttons - button_word_base : 0;
+    for (int n = 0; n < button_lamp_count; ++n) {
+        const bool lit = (pressed >> (button_lamp_count - 1 - n)) & 1;
+        f_.Lbl_button[n].set_back_color(lit ? controls::kRed : controls::kButtonFace);
+    }
+    // the next polling tick sets it back
+    s_.current_register = static_cast<std::int16_t>(s_.current_register + 10);
+}
+
+void Transactions::on_read_cfg_bits() {
+    constexpr int count = (cfg_bit_group.read_count + 7) / 8;
+    const auto bytes = bytes_of<count>(s_.response_text);
+    if (!bytes) return;
+    for (int b = 0; b < count; ++b) {
+        for (int p = 7; p >= 0; --p) {
+            const int j = 8 * b + p;
+            const int bit = ((*bytes)[static_cast<std::size_t>(b)] >> p) & 1;
+            auto& box = f_.chk_cfg[j];
+            s_.cfg_bit_values[static_cast<std::size_t>(j)] = static_cast<std::int16_t>(bit);
+            box.set_value(bit);
+            if (has_bit_combo(j) && f_.cmb_bit_cfg.has(j)) {
+                auto& list = f_.cmb_bit_cfg[j];
+                if (bit < list.list_count()) list.set_list_index(bit);
+                list.set_pending(false);
+            }
+            box.set_pending(false);
+            s_.cfg_bit_values[static_cast<std::size_t>(j)] = static_cast<std::int16_t>(box.value());
+        }
+    }
+    send_read_input_registers();
+}
+
+void Transactions::on_read_response_time() {
+    const auto word = word_at(s_.response_text, 0);
+    if (!word) return;
+    s_.comm_state = read_registers;
+    s_.response_time = as_signed(*word);
+    s_.link_ready = true;
+    s_.current_register = 0;
+    set_pacing_intervals(200);
+    f_.Timer6.set_enabled(true);
+    open_status_window();
+}
+
+void Transactions::on_read_input_registers() {
+    constexpr int count = input_register_group.read_count;
+    const auto words = words_of<count>(s_.response_text);
+    if (!words) return;
+    const char sep = separator();
+    const int first = input_register_group.read_first;
+    for (int k = first; k <= input_register_last_shown; ++k) {
+        const auto& row = input_registers[static_cast<std::size_t>(k)];
+        const double v = word_value((*words)[static_cast<std::size_t>(k - first)], row.scale, Sign::signed16);
+        auto& field = f_.txt_data_in[k];
+        field.set_text(format_number(v, sep));
+        field.set_pending(false);
+        s_.input_register_values[static_cast<std::size_t>(k)] = parse_number(field.text(), sep).value_or(v);
+    }
+    for (auto& [k, list] : f_.cmb_in) list.set_pending(false);
+    s_.response_text.clear();
+    send_read_input_bits();
+}
+
+void Transactions::on_read_input_bits() {
+    constexpr int count = (input_bit_group.read_count + 7) / 8;
+    const auto bytes = bytes_of<count>(s_.response_text);
+    if (!bytes) return;
+    for (int b = 0; b < count; ++b) {
+        for (int p = 7; p >= 0; --p) {
+            const int j = 8 * b + p;
+            const int bit = ((*bytes)[static_cast<std::size_t>(b)] >> p) & 1;
+            auto& box = f_.chk_input[j];
+            s_.input_bit_values[static_cast<std::size_t>(j)] = static_cast<std::int16_t>(bit);
+            box.set_value(bit);
+            box.set_pending(false);
+            s_.input_bit_values[static_cast<std::size_t>(j)] = static_cast<std::int16_t>(box.value());
+        }
+    }
+    s_.link_ready = true;
+}
+
+// ---------------------------------------------------------------- write confirmations
+
+void Transactions::on_write_cfg_registers() {
+    s_.link_ready = true;
+    const int old = s_.current_register;
+    s_.current_register = static_cast<std::int16_t>(old + cfg_register_group.write_count);
+    if (old != cfg_register_group.count - cfg_register_group.write_count) return;
+    for (auto& [k, field] : f_.txt_data_cfg) field.set_pending(false);
+    for (auto& [k, list] : f_.cmb_cfg) list.set_pending(false);
+    if (f_.response_time_changed) {
+        const auto v = parse_number(f_.txt_data_cfg[response_time_register].text(), separator());
+        if (v) s_.response_time = to_int16(*v);
+        set_pacing_intervals(150);
+        f_.response_time_changed = false;
+    }
+    f_.Timer1.set_enabled(false);
+    send_write_cfg_bits();
+}
+
+void Transactions::on_write_cfg_bits() {
+    // bit 31 goes out with every write but, like Apply's scan, is not confirmed here
+    for (int j = 0; j < cfg_bit_group.count - 1; ++j) f_.chk_cfg[j].set_pending(false);
+    for (auto& [j, list] : f_.cmb_bit_cfg) list.set_pending(false);
+    s_.link_ready = true;
+    if (f_.input_registers_pending) {
+        s_.comm_state = write_input_registers;
+        s_.current_register = static_cast<std::int16_t>(input_register_group.start);
+        f_.Timer2.set_enabled(true);
+    } else if (f_.input_bits_pending) {
+        send_write_input_bits();
+    }
+}
+
+void Transactions::on_write_input_registers() {
+    s_.link_ready = true;
+    const int old = s_.current_register;
+    s_.current_register = static_cast<std::int16_t>(old + 1);
+    if (old != kLastInputRegister) return;
+    const char sep = separator();
+    for (auto& [k, field] : f_.txt_data_in) {
+        field.set_pending(false);
+        if (const auto v = parse_number(field.text(), sep)) s_.input_register_values[static_cast<std::size_t>(k)] = *v;
+    }
+    for (auto& [k, list] : f_.cmb_in) list.set_pending(false);
+    f_.Timer2.set_enabled(false);
+    if (f_.input_bits_pending) send_write_input_bits();
+}
+
+void Transactions::on_write_input_bits() {
+    for (auto& [j, box] : f_.chk_input) box.set_pending(false);
+    f_.input_bits_pending = false;
+    s_.link_ready = true;
+}
+
+}  // namespace plx::device
