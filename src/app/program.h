@@ -9,6 +9,7 @@
 #include "controls/timer.h"
 #include "form/frm_config.h"
 #include "form/program_state.h"
+#include "link/link.h"
 #include "link/serial_port.h"
 
 namespace plx {
@@ -35,6 +36,7 @@ public:
     Platform platform;
     ProgramState state;
     FrmConfig form;
+    std::unique_ptr<plx::link::Link> link;
 };
 
 }  // namespace plx

@@ -4,6 +4,7 @@
 // simulator's in-process port.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -15,6 +16,15 @@ enum class InputMode {
     text = 0,
     bytes = 1,
 };
+
+// Error codes of the backends, shown after "COM-Port not available, ".
+namespace port_error {
+inline constexpr int invalid_settings = 380;    // the settings text is not baud,parity,data,stop
+inline constexpr int invalid_port = 8002;       // no device for the number, or the device does not exist
+inline constexpr int port_in_use = 8005;        // busy, or the user may not use the device
+inline constexpr int open_failed = 8010;        // any other refusal to open
+inline constexpr int settings_refused = 8015;   // the device refused the line settings
+}  // namespace port_error
 
 struct PortError {
     int code = 0;          // shown to the user after "COM-Port not available, "
@@ -43,6 +53,8 @@ public:
     virtual std::vector<std::uint8_t> input() = 0;
     // The device that port number n stands for, shown to the user.
     virtual std::string device_name(int n) const = 0;
+    // The user's own device for port number n (empty: none), consulted before the defaults.
+    virtual void set_device_lookup(std::function<std::string(int n)> lookup) { (void)lookup; }
 };
 
 }  // namespace plx::link

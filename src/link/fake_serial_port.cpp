@@ -1,0 +1,67 @@
+#include "link/fake_serial_port.h"
+
+#include "link/line_settings.h"
+
+namespace plx::link {
+
+std::optional<PortError> FakeSerialPort::set_settings(const std::string& settings) {
+    if (settings_failure) return settings_failure;
+    if (!parse_line_settings(settings)) {
+        return PortError{port_error::invalid_settings, map_.device(comm_port_), "invalid settings " + settings};
+    }
+    settings_ = settings;
+    return std::nullopt;
+}
+
+std::optional<PortError> FakeSerialPort::set_port_open(bool open) {
+    if (open == open_) return std::nullopt;
+    if (open) {
+        const std::string device = map_.device(comm_port_);
+        if (device.empty()) return PortError{port_error::invalid_port, device, "no device for this port number"};
+        if (open_failure) {
+            PortError e = *open_failure;
+            e.device = device;
+            return e;
+        }
+        ++open_count_;
+    }
+    open_ = open;
+    // the line's buffer does not outlive the opening
+    received_.clear();
+    return std::nullopt;
+}
+
+void FakeSerialPort::output(std::span<const std::uint8_t> bytes) {
+    if (!open_) return;
+    written_.insert(written_.end(), bytes.begin(), bytes.end());
+    output_settings_.push_back(settings_);
+}
+
+std::vector<std::uint8_t> FakeSerialPort::input() {
+    std::vector<std::uint8_t> out(received_.begin(), received_.end());
+    received_.clear();
+    return out;
+}
+
+void FakeSerialPort::inject(std::span<const std::uint8_t> bytes) {
+    if (!open_) return;
+    received_.insert(received_.end(), bytes.begin(), bytes.end());
+}
+
+void FakeSerialPort::inject(std::string_view text) {
+    if (!open_) return;
+    for (char c : text) received_.push_back(static_cast<std::uint8_t>(c));
+}
+
+std::vector<std::uint8_t> FakeSerialPort::take_written() {
+    std::vector<std::uint8_t> out(written_.begin() + static_cast<std::ptrdiff_t>(taken_), written_.end());
+    taken_ = written_.size();
+    return out;
+}
+
+std::string FakeSerialPort::take_written_text() {
+    const auto bytes = take_written();
+    return {bytes.begin(), bytes.end()};
+}
+
+}  // namespace plx::link

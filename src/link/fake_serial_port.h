@@ -1,0 +1,61 @@
+#pragma once
+// In-memory serial port for tests: records what goes out, delivers what a test injects, and can be
+// told to refuse opening or settings with a given code and reason.
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "link/port_map.h"
+#include "link/serial_port.h"
+
+namespace plx::link {
+
+class FakeSerialPort : public SerialPort {
+public:
+    int comm_port() const override { return comm_port_; }
+    void set_comm_port(int n) override { comm_port_ = n; }
+    std::optional<PortError> set_settings(const std::string& settings) override;
+    void set_input_mode(InputMode m) override { input_mode_ = m; }
+    InputMode input_mode() const override { return input_mode_; }
+    std::optional<PortError> set_port_open(bool open) override;
+    bool port_open() const override { return open_; }
+    void output(std::span<const std::uint8_t> bytes) override;
+    int in_buffer_count() override { return static_cast<int>(received_.size()); }
+    std::vector<std::uint8_t> input() override;
+    std::string device_name(int n) const override { return map_.device(n); }
+    void set_device_lookup(std::function<std::string(int n)> lookup) override { map_.user_lookup = std::move(lookup); }
+
+    // test hooks
+    void inject(std::span<const std::uint8_t> bytes);
+    void inject(std::string_view text);
+    // Everything written since the last call.
+    std::vector<std::uint8_t> take_written();
+    std::string take_written_text();
+    const std::vector<std::uint8_t>& written() const { return written_; }
+    // While set, every opening fails with this error (its device is filled in).
+    std::optional<PortError> open_failure;
+    // While set, every settings write fails with this error.
+    std::optional<PortError> settings_failure;
+    const std::string& settings() const { return settings_; }
+    // The settings the line ran with when each frame went out, one entry per output() call.
+    const std::vector<std::string>& output_settings() const { return output_settings_; }
+    int open_count() const { return open_count_; }
+
+private:
+    int comm_port_ = 1;
+    std::string settings_ = "9600,N,8,1";
+    InputMode input_mode_ = InputMode::text;
+    bool open_ = false;
+    int open_count_ = 0;
+    std::vector<std::uint8_t> written_;
+    std::size_t taken_ = 0;
+    std::vector<std::string> output_settings_;
+    std::deque<std::uint8_t> received_;
+    PortMap map_;
+};
+
+}  // namespace plx::link

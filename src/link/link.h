@@ -1,0 +1,65 @@
+#pragma once
+// The link-side code-behind of frm_config: the settings boxes of the link panel, opening and
+// closing the port, framing and sending requests, and assembling and checking the answers.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "controls/platform.h"
+#include "form/frm_config.h"
+#include "form/program_state.h"
+#include "link/assembler.h"
+#include "link/serial_port.h"
+
+namespace plx::link {
+
+// Two uppercase hex digits for a slave address text of 1..247, nullopt for anything else (empty,
+// not a number, 0, 248 and above). Every request builder takes the address from here.
+std::optional<std::string> slave_address_hex(const std::string& address_text);
+
+// The numeric slave address 1..247 of the address field, nullopt when the field holds none.
+std::optional<int> slave_address(const std::string& address_text);
+
+class Link {
+public:
+    Link(FrmConfig& f, ProgramState& s, SerialPort& port, controls::MessageBox& messages);
+    Link(const Link&) = delete;
+    Link& operator=(const Link&) = delete;
+
+    void load_link_panel();          // the load step's settings boxes (fill, preselect)
+    void apply_startup_settings();   // start-up routine step 3
+    void Combo_Port_Click(int index);
+    void send();                     // frames s.request_string, writes it, arms Timer5
+    void receive();                  // reception part of the receive handler (Timer4 tick calls it)
+    // Builders call this: stores the request string, sends, clears link_ready.
+    void transmit(const std::string& request_string);
+
+    std::function<void()> on_response;          // the dispatch: once per accepted frame
+    // Set by the device layer: does the candidate response_text answer the outstanding request?
+    std::function<bool()> answers_outstanding;
+    // The user's device for port number n (empty: no override), e.g. from the settings store.
+    std::function<std::string(int port_number)> port_override;
+
+private:
+    void Timer4_Timer();
+    void Timer5_Timer();
+    void txt_Modbus_adress_KeyPress(int& key);
+    void accept(const std::string& candidate);
+    void discard_reception();
+    void enter_closed_state();
+    void show_port_failure(const PortError& e);
+    void update_port_tooltip();
+
+    FrmConfig& f_;
+    ProgramState& s_;
+    SerialPort& port_;
+    controls::MessageBox& messages_;
+    RtuAssembler rtu_;
+    AsciiAssembler ascii_;
+    // counts transmissions, so a dispatch that sends the next request ends the run's stale bytes
+    std::uint64_t transmissions_ = 0;
+};
+
+}  // namespace plx::link

@@ -1,0 +1,173 @@
+#include "link/qt_serial_port.h"
+
+#include <QSerialPort>
+
+#include <filesystem>
+#include <system_error>
+
+#include "link/line_settings.h"
+
+namespace plx::link {
+
+namespace {
+
+QSerialPort::Parity qt_parity(char p) {
+    switch (p) {
+        case 'E':
+            return QSerialPort::EvenParity;
+        case 'O':
+            return QSerialPort::OddParity;
+        default:
+            return QSerialPort::NoParity;
+    }
+}
+
+QSerialPort::DataBits qt_data_bits(int n) {
+    switch (n) {
+        case 5:
+            return QSerialPort::Data5;
+        case 6:
+            return QSerialPort::Data6;
+        case 7:
+            return QSerialPort::Data7;
+        default:
+            return QSerialPort::Data8;
+    }
+}
+
+// Every setter runs, so as much of the line as the device allows is set.
+bool apply(QSerialPort& port, const LineSettings& s) {
+    bool ok = port.setBaudRate(s.baud);
+    ok = port.setDataBits(qt_data_bits(s.data_bits)) && ok;
+    ok = port.setParity(qt_parity(s.parity)) && ok;
+    ok = port.setStopBits(s.stop_bits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) && ok;
+    ok = port.setFlowControl(QSerialPort::NoFlowControl) && ok;
+    return ok;
+}
+
+int open_error_code(QSerialPort::SerialPortError e) {
+    switch (e) {
+        case QSerialPort::DeviceNotFoundError:
+            return port_error::invalid_port;
+        case QSerialPort::PermissionError:
+            return port_error::port_in_use;
+        case QSerialPort::UnsupportedOperationError:
+            return port_error::settings_refused;
+        default:
+            return port_error::open_failed;
+    }
+}
+
+std::string reason_of(const QSerialPort& port) {
+    std::string reason = port.errorString().toStdString();
+    if (port.error() == QSerialPort::PermissionError) {
+        reason += " – der Port ist belegt, oder der Benutzer darf serielle Geräte nicht verwenden "
+                  "(er muss z. B. Mitglied der Gruppe dialout sein).";
+    }
+    return reason;
+}
+
+}  // namespace
+
+bool is_pseudo_terminal(const std::string& device) {
+    std::error_code ec;
+    const auto real = std::filesystem::canonical(device, ec);
+    if (ec) return false;
+    return real.string().rfind("/dev/pts/", 0) == 0;
+}
+
+struct QtSerialPort::Impl {
+    QSerialPort port;
+    bool pty = false;
+};
+
+QtSerialPort::QtSerialPort() : impl_(std::make_unique<Impl>()) {}
+
+QtSerialPort::~QtSerialPort() {
+    if (impl_->port.isOpen()) impl_->port.close();
+}
+
+bool QtSerialPort::port_open() const { return impl_->port.isOpen(); }
+
+std::optional<PortError> QtSerialPort::set_settings(const std::string& settings) {
+    const auto parsed = parse_line_settings(settings);
+    if (!parsed) return PortError{port_error::invalid_settings, map_.device(comm_port_), "invalid settings " + settings};
+    settings_ = settings;
+    QSerialPort& port = impl_->port;
+    if (!port.isOpen()) {
+        // stored by the port object and applied at the next opening
+        apply(port, *parsed);
+        return std::nullopt;
+    }
+    if (apply(port, *parsed)) return std::nullopt;
+    if (impl_->pty) {
+        // a pseudo-terminal cannot carry every line setting (7 data bits with even parity); it
+        // ignores baud and parity anyway
+        port.clearError();
+        return std::nullopt;
+    }
+    PortError e{port_error::settings_refused, port.portName().toStdString(), reason_of(port)};
+    port.clearError();
+    return e;
+}
+
+std::optional<PortError> QtSerialPort::set_port_open(bool open) {
+    QSerialPort& port = impl_->port;
+    if (open == port.isOpen()) return std::nullopt;
+    if (!open) {
+        port.close();
+        port.clearError();
+        return std::nullopt;
+    }
+    const std::string device = map_.device(comm_port_);
+    if (device.empty()) return PortError{port_error::invalid_port, device, "no device for this port number"};
+    impl_->pty = is_pseudo_terminal(device);
+    port.setPortName(QString::fromStdString(device));
+    const auto wanted = parse_line_settings(settings_).value_or(LineSettings{});
+    apply(port, wanted);
+    port.clearError();
+    if (port.open(QIODevice::ReadWrite)) return std::nullopt;
+    if (impl_->pty && port.error() != QSerialPort::DeviceNotFoundError && port.error() != QSerialPort::PermissionError) {
+        // the refusal of a setting the pty cannot carry is harmless: open with what it can carry,
+        // keeping the wanted baud rate
+        LineSettings carried = wanted;
+        carried.data_bits = 8;
+        carried.parity = 'N';
+        apply(port, carried);
+        port.clearError();
+        if (port.open(QIODevice::ReadWrite)) return std::nullopt;
+    }
+    PortError e{open_error_code(port.error()), device, reason_of(port)};
+    port.clearError();
+    return e;
+}
+
+void QtSerialPort::output(std::span<const std::uint8_t> bytes) {
+    QSerialPort& port = impl_->port;
+    if (!port.isOpen() || bytes.empty()) return;
+    port.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    // frames are short: put them on the line now rather than at the next event-loop turn
+    port.flush();
+    for (int i = 0; i < 20 && port.bytesToWrite() > 0; ++i) port.waitForBytesWritten(50);
+}
+
+int QtSerialPort::in_buffer_count() {
+    QSerialPort& port = impl_->port;
+    if (!port.isOpen()) return 0;
+    // takes in what the line holds even when no event loop has run since it arrived
+    if (port.bytesAvailable() == 0) {
+        port.waitForReadyRead(0);
+        if (port.error() == QSerialPort::TimeoutError) port.clearError();
+    }
+    return static_cast<int>(port.bytesAvailable());
+}
+
+std::vector<std::uint8_t> QtSerialPort::input() {
+    QSerialPort& port = impl_->port;
+    if (!port.isOpen()) return {};
+    (void)in_buffer_count();
+    const QByteArray data = port.readAll();
+    return {data.begin(), data.end()};
+}
+
+}  // namespace plx::link

@@ -1,0 +1,43 @@
+#pragma once
+// The serial port on QSerialPort: real ports and pseudo-terminals (socat pairs in tests).
+
+#include <memory>
+
+#include "link/port_map.h"
+#include "link/serial_port.h"
+
+namespace plx::link {
+
+class QtSerialPort : public SerialPort {
+public:
+    QtSerialPort();
+    ~QtSerialPort() override;
+    QtSerialPort(const QtSerialPort&) = delete;
+    QtSerialPort& operator=(const QtSerialPort&) = delete;
+
+    int comm_port() const override { return comm_port_; }
+    void set_comm_port(int n) override { comm_port_ = n; }
+    std::optional<PortError> set_settings(const std::string& settings) override;
+    void set_input_mode(InputMode m) override { input_mode_ = m; }
+    InputMode input_mode() const override { return input_mode_; }
+    std::optional<PortError> set_port_open(bool open) override;
+    bool port_open() const override;
+    void output(std::span<const std::uint8_t> bytes) override;
+    int in_buffer_count() override;
+    std::vector<std::uint8_t> input() override;
+    std::string device_name(int n) const override { return map_.device(n); }
+    void set_device_lookup(std::function<std::string(int n)> lookup) override { map_.user_lookup = std::move(lookup); }
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    int comm_port_ = 1;
+    std::string settings_ = "9600,N,8,1";
+    InputMode input_mode_ = InputMode::text;
+    PortMap map_;
+};
+
+// True when the device (after following links) is the slave side of a pseudo-terminal.
+bool is_pseudo_terminal(const std::string& device);
+
+}  // namespace plx::link
