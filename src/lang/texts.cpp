@@ -1,0 +1,279 @@
+#include "lang/texts.h"
+
+namespace plx::lang {
+
+const std::vector<MainWindowText>& main_window_texts() {
+    // control, indices, list entry, German, English
+    static const std::vector<MainWindowText> rows = {
+        {"read_out_parameter", {}, -1, "Abbrechen", "Cancel"},
+        {"set_parameter", {}, -1, "Übernehmen", "Apply"},
+        {"MenüMain", {1}, -1, "&Datei", "File"},
+        {"MenüMain", {2}, -1, "&Über", "About"},
+        {"MenüMain", {3}, -1, "&Hilfe", "Help"},
+        {"ParMenüMain", {1}, -1, "&Parameter laden", "Load parameters"},
+        {"ParMenüMain", {2}, -1, "&Parameter speichern", "Save parameters"},
+        {"ParMenüMain", {4}, -1, "&Beenden", "Exit"},
+        {"SSTab1", {0}, -1, "Allgemein", "General"},
+        {"SSTab1", {1}, -1, "Anzeige", "Display"},
+        {"SSTab1", {2}, -1, "Tasten", "Buttons"},
+        {"SSTab1", {3}, -1, "Monitor", "Monitor"},
+        {"SSTab1", {4}, -1, "LED / Symbole", "LED / Symbols"},
+        {"SSTab1", {5}, -1, "Externe Messwerte", "External values"},
+        {"SSTab1", {6}, -1, "Sollwert Temperatur", "Setpoint temperature"},
+        {"SSTab1", {7}, -1, "Sollwert Prozent", "Setpoint percent"},
+        {"SSTab1", {8}, -1, "Sollwert Wert o. E.", "Setpoint value"},
+        {"frm_allg", {0}, -1, "Anzeige Datum und Uhrzeit", "Display date and time"},
+        {"frm_allg", {1}, -1, "Allgemeine Einstellungen", "General settings"},
+        {"frm_allg", {2}, -1, "Intensität Hintergrundbeleuchtung", "Intensity background illumination"},
+        {"frm_Anzeige", {0}, -1, "Parameter", "Parameter"},
+        {"frm_Anzeige", {1}, -1, "Externe Messwerte anzeigen", "External values"},
+        {"frm_Anzeige", {2}, -1, "Sollwerte anzeigen", "Setpoints"},
+        {"frm_button", {0}, -1, "Konfiguration der Tasten", "Button configuration"},
+        {"frm_val", {0}, -1, "Tasten", "Buttons"},
+        {"frm_val", {1}, -1, "Messwerte", "Values"},
+        {"frm_extern", {0}, -1, "Tasten-LED", "LED"},
+        {"frm_extern", {1}, -1, "Symbole", "Symbols"},
+        {"frm_extern", {2}, -1, "Eingaberegister - Externe Temperatur", "Input register - External temperature"},
+        {"frm_extern", {3}, -1, "Eingaberegister - Externer Prozentwert", "Input register - External percent values"},
+        {"frm_extern", {4}, -1, "Eingaberegister - Externer Wert ohne Einheit", "Input register - External values without unit"},
+        {"frm_soll", {0, 3, 6}, -1, "Anzeige ", "Display"},
+        {"frm_soll", {1}, -1, "Sollwert Temperatur 1", "Setpoint temperature 1"},
+        {"frm_soll", {2}, -1, "Sollwert Temperatur 2", "Setpoint temperature 2"},
+        {"frm_soll", {4}, -1, "Sollwert Prozentwert 1", "Setpoint percent value 1"},
+        {"frm_soll", {5}, -1, "Sollwert Prozentwert 2", "Setpoint percent value 2"},
+        {"frm_soll", {7}, -1, "Sollwert Wert ohne Einheit 1", "Setpoint value without unit 1"},
+        {"frm_soll", {8}, -1, "Sollwert Wert ohne Einheit 2", "Setpoint value without unit 2"},
+        {"lbl_cfg", {0}, -1, "Gerätecodierung:", "Device coding:"},
+        {"lbl_cfg", {1}, -1, "Firmwareversion:", "Firmware version:"},
+        {"lbl_cfg", {2}, -1, "Bedientasten:", "Operating buttons:"},
+        {"lbl_cfg", {3}, -1, "Standortkennung:", "Device location:"},
+        {"lbl_cfg", {4, 6}, -1, "Ohne Tastbetätigung:", "Without button actuation:"},
+        {"lbl_cfg", {5, 7}, -1, "Bei Tastbetätigung:", "With button actuation:"},
+        {"lbl_cfg", {28}, -1, "Wochentag:", "Weekday:"},
+        {"lbl_cfg", {29}, -1, "Datum:", "Date:"},
+        {"lbl_cfg", {30}, -1, "Uhrzeit:", "Time:"},
+        {"lbl_cfg", {31}, -1, "Uhrzeit-Modus:", "Time-mode:"},
+        {"lbl_cfg", {32}, -1, "Aktualisierungsintervall der Anzeige [s]:", "Updating interval of display [s]:"},
+        {"lbl_cfg", {34}, -1, "Temperatur-Offset [K]:", "Temperature-Offset:"},
+        {"lbl_cfg", {35, 39}, -1, "Oberer Verstellbereich         :", "Upper adjustment range      :"},
+        {"lbl_cfg", {36, 40}, -1, "Unterer Verstellbereich        :", "Lower adjustment range      :"},
+        {"lbl_cfg", {37, 41}, -1, "Auflösung                            :", "Resolution                           :"},
+        {"lbl_cfg", {38, 42}, -1, "Basissollwert nach Reset       :", "Basic setpoint after reset       :"},
+        {"lbl_cfg", {43, 47}, -1, "Oberer Verstellbereich  [%]:", "Upper adjustment range [%]:"},
+        {"lbl_cfg", {44, 48}, -1, "Unterer Verstellbereich [%]:", "Lower adjustment range [%]:"},
+        {"lbl_cfg", {45, 49}, -1, "Auflösung [%]:", "Resolution [%]:"},
+        {"lbl_cfg", {46, 50}, -1, "Basissollwert nach Reset [%]:", "Basic setpoint after reset [%]:"},
+        {"lbl_cfg", {51, 55}, -1, "Oberer Verstellbereich:", "Upper adjustment range:"},
+        {"lbl_cfg", {52, 56}, -1, "Unterer Verstellbereich:", "Lower adjustment range:"},
+        {"lbl_cfg", {53, 57}, -1, "Auflösung:", "Resolution:"},
+        {"lbl_cfg", {54, 58}, -1, "Basissollwert nach Reset:", "Basic setpoint after reset:"},
+        {"lbl_cfg", {59}, -1, "Anzahl Lüfterstufen:", "Number of fan stages:"},
+        {"lbl_read_out", {2}, -1, "Temperatur:", "Temperature:"},
+        {"lbl_read_out", {3, 5, 7, 9, 11, 13}, -1, "Sollwert Offset:", "Setpoint offset:"},
+        {"lbl_read_out", {4, 6, 8, 10, 12, 14}, -1, "Sollwert Effektiv:", "Setpoint effective:"},
+        {"lbl_read_out", {15}, -1, "Lüfterstufe:", "Fan stage:"},
+        {"lbl_read_out", {16}, -1, "Raumbelegung:", "Room occupancy:"},
+        {"lbl_data_in", {7}, -1, "Aussentemperatur:", "Outdoor temperature:"},
+        {"lbl_data_in", {8}, -1, "Externe Temperatur 1:", "External temperature 1:"},
+        {"lbl_data_in", {9}, -1, "Externe Temperatur 2:", "External temperature 2:"},
+        {"lbl_data_in", {10}, -1, "Externer Prozentwert 1:", "External percent value 1:"},
+        {"lbl_data_in", {11}, -1, "Externer Prozentwert 2:", "External percent value 2:"},
+        {"lbl_data_in", {12}, -1, "Externer Wert ohne Einheit 1:", "External value without unit 1:"},
+        {"lbl_data_in", {13}, -1, "Externer Wert ohne Einheit 2:", "External value without unit 2:"},
+        {"lbl_data_in", {14, 15, 16, 17, 18, 19}, -1, "Sollwert Offset:", "Setpoint offset:"},
+        {"lbl_data_in", {20, 21, 22, 23, 24, 25}, -1, "Basissollwert:", "Basic setpoint:"},
+        {"lbl_data_in", {26}, -1, "Lüfterstufe:", "Fan stage:"},
+        {"lbl_data_in", {27}, -1, "Raumbelegung:", "Room occupancy:"},
+        {"lbl_read_cfg_bit", {0}, -1, "Raumtemperatur:", "Room temperature (internal):"},
+        {"lbl_read_cfg_bit", {1}, -1, "Außentemperatur:", "Outdoor temperature:"},
+        {"lbl_read_cfg_bit", {2}, -1, "Externe Temperatur 1:", "External temperature 1:"},
+        {"lbl_read_cfg_bit", {3}, -1, "Externe Temperatur 2:", "External temperature 2:"},
+        {"lbl_read_cfg_bit", {4}, -1, "Externer Prozentwert 1:", "External percent 1:"},
+        {"lbl_read_cfg_bit", {5}, -1, "Externer Prozentwert 2:", "External percent 2:"},
+        {"lbl_read_cfg_bit", {6}, -1, "Externer Wert ohne Einheit 1:", "External value 1:"},
+        {"lbl_read_cfg_bit", {7}, -1, "Externer Wert ohne Einheit 2:", "External value 2:"},
+        {"lbl_read_cfg_bit", {8}, -1, "Sollwert Temperatur 1 Offset:", "Setpoint temperature 1 offset:"},
+        {"lbl_read_cfg_bit", {9}, -1, "Sollwert Temperatur 1 Effektiv:", "Setpoint temperature 1 effective:"},
+        {"lbl_read_cfg_bit", {10}, -1, "Sollwert Temperatur 2 Offset:", "Setpoint temperature 2 offset:"},
+        {"lbl_read_cfg_bit", {11}, -1, "Sollwert Temperatur 2 Effektiv:", "Setpoint temperature 2 effective:"},
+        {"lbl_read_cfg_bit", {12}, -1, "Sollwert Prozent 1 Offset:", "Setpoint percent 1 offset:"},
+        {"lbl_read_cfg_bit", {13}, -1, "Sollwert Prozent 1 Effektiv:", "Setpoint percent 1 effective:"},
+        {"lbl_read_cfg_bit", {14}, -1, "Sollwert Prozent 2 Offset:", "Setpoint percent 2 offset:"},
+        {"lbl_read_cfg_bit", {15}, -1, "Sollwert Prozent 2 Effektiv:", "Setpoint percent 2 effective:"},
+        {"lbl_read_cfg_bit", {16}, -1, "Sollwert Wert o. E. 1 Offset:", "Setpoint value 1 offset:"},
+        {"lbl_read_cfg_bit", {17}, -1, "Sollwert Wert o. E. 1 Effektiv:", "Setpoint value 1 effective:"},
+        {"lbl_read_cfg_bit", {18}, -1, "Sollwert Wert o. E. 2 Offset:", "Setpoint value 2 offset:"},
+        {"lbl_read_cfg_bit", {19}, -1, "Sollwert Wert o. E. 2 Effektiv:", "Setpoint value 2 effective:"},
+        {"lbl_read_cfg_bit", {20}, -1, "Anzeige Lüfterstufe nach Reset:", "Display fan speed after reset:"},
+        {"lbl_read_cfg_bit", {21}, -1, "Anzeige Raumbelegung nach Reset:", "Display occupancy after reset:"},
+        {"lbl_read_cfg_bit", {22}, -1, "Geräteaktivierung durch Tastendruck:", "Activate device by button:"},
+        {"lbl_read_cfg_bit", {24}, -1, "Maßeinheit Temperatur:", "Measuring unit:"},
+        {"lbl_read_cfg_bit", {25}, -1, "Anzeige Temperatur:", "Display temperature:"},
+        {"lbl_read_cfg_bit", {26}, -1, "Anzeige Wert ohne Einheit:", "Display value without unit:"},
+        {"lbl_read_cfg_bit", {27, 28, 29}, -1, "Bei Sollwertverstellung:", "With setpoint adjustment:"},
+        {"lbl_read_in_bit", {8}, -1, "Störung:", "Fault:"},
+        {"lbl_read_in_bit", {9}, -1, "Heizen:", "Heating:"},
+        {"lbl_read_in_bit", {10}, -1, "Kühlen:", "Cooling:"},
+        {"lbl_read_in_bit", {11}, -1, "Fenster:", "Window:"},
+        {"lbl_read_in_bit", {12}, -1, "Tasten:", "Buttons:"},
+        {"lbl_read_in_bit", {13}, -1, "Raumbelegung:", "Occupancy:"},
+        {"lbl_read_in_bit", {14}, -1, "Lüfter:", "Fan speed:"},
+        {"lbl_read_in_bit", {15}, -1, "Sollwert:", "Set point:"},
+        {"lbl_desc", {31}, -1, "Funktion", "Function"},
+        {"lbl_desc", {22}, -1, "Sperren", "Deactivate"},
+        {"cmb_cfg", {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 0, "0x00, ohne Sonderfunktion", "0x00, Without special function"},
+        {"cmb_cfg", {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 1, "0x01, Sollwert Temperatur 1 Plus", "0x01, Setpoint temperature 1 Plus"},
+        {"cmb_cfg", {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 2, "0x02, Sollwert Temperatur 1 Minus", "0x02, Setpoint temperature 1 Minus"},
+        {"cmb_cfg", {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 3, "0x03, Sollwert Temperatur 2 Plus", "0x03, Setpoint temperature 2 Plus"},
+        {"cmb_cfg", {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 4, "0x04, Sollwert Temperatur 2 Minus", "0x04, Setpoint temperature 2 Minus"},
+        {"cmb_cfg", {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 5, "0x05, Sollwert Prozent 1 Plus", "0x05, Setpoint percent 1 Plus"},
+        {"cmb_cfg", {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 6, "0x06, Sollwert Prozent 1 Minus", "0x06, Setpoint percent 1 Minus"},
+        {"cmb_cfg", {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 7, "0x07, Sollwert Prozent 2 Plus", "0x07, Setpoint percent 2 Plus"},
+        {"cmb_cfg", {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 8, "0x08, Sollwert Prozent 2 Minus", "0x08, Setpoint percent 2 Minus"},
+        {"cmb_cfg", {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 9, "0x09, Sollwert Wert 1 Plus", "0x09, Setpoint value 1 Plus"},
+        {"cmb_cfg", {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 10, "0x0A, Sollwert Wert 1 Minus", "0x0A, Setpoint value 1 Minus"},
+        {"cmb_cfg", {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 11, "0x0B, Sollwert Wert 2 Plus", "0x0B, Setpoint value 2 Plus"},
+        {"cmb_cfg", {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 12, "0x0C, Sollwert Wert 2 Minus", "0x0C, Setpoint value 2 Minus"},
+        {"cmb_cfg", {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 13, "0x0D, Lüfterstufe Plus mit \"AUTO\"", "0x0D, Fan stage Plus with 'AUTO'"},
+        {"cmb_cfg", {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 14, "0x0E, Lüfterstufe Minus mit \"AUTO\"", "0x0E, Fan stage Minus with 'AUTO'"},
+        {"cmb_cfg", {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 15, "0x0F, Lüfterstufe Plus ohne \"AUTO\"", "0x0F, Fan stage Plus without 'AUTO'"},
+        {"cmb_cfg", {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 16, "0x10, Lüfterstufe Minus ohne \"AUTO\"", "0x10, Fan stage Minus without 'AUTO'"},
+        {"cmb_cfg", {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 17, "0x11, Lüfterstufe nur \"AUTO\"", "0x11, Fan stage only 'AUTO'"},
+        {"cmb_cfg", {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 18, "0x12, Raum nicht belegt", "0x12, Room unoccupied"},
+        {"cmb_cfg", {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 19, "0x13, Raum belegt", "0x13, Room occupied"},
+        {"cmb_cfg", {20, 21, 22, 23, 24, 25, 26, 27}, 0, "0x00, ohne Sonderfunktion / über Bit-Register ansteuerbar", "0x00, without special function / via Bit-Register"},
+        {"cmb_cfg", {20, 21, 22, 23, 24, 25, 26, 27}, 1, "0x01, EIN Taste gedrückt / AUS Taste nicht gedrückt", "0x01, ON button pressed / OFF button not pressed"},
+        {"cmb_cfg", {28}, 0, "0x00, ausblenden", "0x00, Fade out"},
+        {"cmb_cfg", {28}, 1, "0x01, englisch", "0x01, English"},
+        {"cmb_cfg", {28}, 2, "0x02, deutsch", "0x02, German"},
+        {"cmb_cfg", {29}, 0, "0x00, ausblenden", "0x00, Fade out"},
+        {"cmb_cfg", {29}, 1, "0x01, englisch (JJ.MM.TT)", "0x01, Englisch (YY.MM.DD)"},
+        {"cmb_cfg", {29}, 2, "0x02, deutsch (TT.MM.JJ)", "0x02, German (DD.MM.YY)"},
+        {"cmb_cfg", {30}, 0, "0x00, ausblenden", "0x00 , Fade out"},
+        {"cmb_cfg", {30}, 1, "0x01, mit Sekunde", "0x01, With second"},
+        {"cmb_cfg", {30}, 2, "0x02, ohne Sekunde", "0x02, Without second"},
+        {"cmb_cfg", {31}, 0, "24-Stunden-Modus", "24-hours-mode"},
+        {"cmb_cfg", {31}, 1, "12-Stunden-Modus", "12-hours-mode"},
+        {"cmb_in", {26}, 0, "0x00, Aus", "0x00, Off"},
+        {"cmb_in", {26}, 1, "0x01, 1. Stufe", "0x01, Stage 1"},
+        {"cmb_in", {26}, 2, "0x02, 2. Stufe", "0x02, Stage 2"},
+        {"cmb_in", {26}, 3, "0x03, 3. Stufe", "0x03, Stage 3"},
+        {"cmb_in", {26}, 4, "0x04, Auto", "0x04, Auto"},
+        {"cmb_in", {27}, 0, "0x00, Raum nicht belegt", "0x00, Room unoccupied"},
+        {"cmb_in", {27}, 1, "0x01, Raum belegt", "0x01, Room occupied"},
+        {"cmb_bit_cfg", {25}, 0, "Ohne zehntel-Stelle", "With decimal point"},
+        {"cmb_bit_cfg", {25}, 1, "Mit zehntel-Stelle", "Without decimal point"},
+        {"cmb_bit_cfg", {26}, 0, "Komma ausblenden", "Fade in decimal point"},
+        {"cmb_bit_cfg", {26}, 1, "Komma einblenden", "Fade out decimal point"},
+        {"cmb_bit_cfg", {27}, 0, "Sollwert offset", "Setpoint effective"},
+        {"cmb_bit_cfg", {27}, 1, "Sollwert effektiv", "Setpoint offset"},
+        {"cmb_bit_cfg", {28}, 0, "Sollwert offset", "Setpoint effective"},
+        {"cmb_bit_cfg", {28}, 1, "Sollwert effektiv", "Setpoint offset"},
+        {"cmb_bit_cfg", {29}, 0, "Sollwert offset", "Setpoint effective"},
+        {"cmb_bit_cfg", {29}, 1, "Sollwert effektiv", "Setpoint offset"},
+        {"lbl_desc", {1}, -1, "Beschriftungsfeld:", "Labelling area:"},
+        {"lbl_desc", {2}, -1, "Funktion der Tasten:", "Function button"},
+        {"lbl_desc", {3}, -1, "Funktion der Tasten-LED:", "Function LED"},
+        {"lbl_desc", {5}, -1, "Die Tasten-LEDs können nur bei entsprechender Konfiguration angesteuert werden: Im Reiter 'Tasten' muss die 'Funktion der Tasten-LED auf den Wert 'ohne Sonderfunktion' eingestellt werden.", "The button LEDs can only be controlled with a corresponding configuration: In the rider 'Button', the 'function of the button LED' must be set to the value 'without special function'!"},
+        {"lbl_desc", {7}, -1, "Kommunikationsprobleme, bitte Einstellungen überprüfen!", "Communication problems, please check your settings!"},
+        {"lbl_desc", {8, 9, 10, 11, 12, 13, 15}, -1, "Eingaberegister", "Input Register"},
+        {"lbl_desc", {14}, -1, "LED", "LED"},
+        {"lbl_desc", {16, 17, 18, 19, 20, 21, 23}, -1, "Ausgaberegister", "Output Register"},
+        {"lbl_desc", {24, 25, 26, 27, 28, 29}, -1, "Konfigurationsregister", "Configuration Register"},
+        {"lbl_desc", {30}, -1, "Ausgaberegister lesen:", "Poll Output Register:"},
+        {"lbl_desc", {63}, -1, "Werte ohne Einheit werden ohne Komma übertragen!", "Values without unit are transferred without decimal point!"},
+        {"lbl_desc", {64, 65}, -1, "Werte ohne Einheit werden ohne Komma übertragen und angezeigt!", "Values without unit are transferred without decimal point!"},
+        {"lbl_desc", {67}, -1, "Eingaberegister", "Input register"},
+        {"lbl_desc", {68}, -1, "Konfigurationsregister", "Configuration register"},
+        {"lbl_desc", {69}, -1, "Tag         Monat       Jahr", "Day         Month       Year"},
+        {"lbl_desc", {70}, -1, "Stunde    Minute     Sekunde", " Hour       Minute     Second"},
+        {"lbl_desc", {71, 73}, -1, "Einschalten", "Switch on"},
+    };
+    return rows;
+}
+
+const StatusWindowTexts& status_window_texts() {
+    static const StatusWindowTexts texts{
+        {"Status", "State"},
+        {"Abbruch", "Cancel"},
+        {"Warten ...", "Waiting ..."},
+    };
+    return texts;
+}
+
+const std::array<WindowText, kLangTextFilled>& lang_text_table() {
+    static const std::array<WindowText, kLangTextFilled> table{{
+        {"Aus", "Off"},
+        {"1. Stufe", "Stage 1"},
+        {"2. Stufe", "Stage 2"},
+        {"3. Stufe", "Stage 3"},
+        {"Auto", "Auto"},
+        {"Raum nicht belegt", "Room unoccupied"},
+        {"Raum belegt", "Room occupied"},
+        {"Als Trennzeichen Semikolon ; verwenden!", "Use ; as seperator!"},
+        {"Konfigurationsbit", "Configuration bit"},
+        {"Baudrate: ", "Baud rate: "},
+        {"Modus: ", "Mode: "},
+        {"Parität: ", "Parity: "},
+        {"Adresse: ", "Address: "},
+    }};
+    return table;
+}
+
+AboutTexts about_texts(const std::string& language_code) {
+    if (is_english(language_code)) {
+        return {"About", "Orvanto: Configuration software for PLX24-RS485-Modbus",
+                "Orvanto Sensortechnik GmbH does not take over any liability for damages occurred by the "
+                "operation of the software."};
+    }
+    return {"Information", "Orvanto: Konfigurationssoftware für PLX24-RS485-Modbus",
+            "Für Schäden die durch Verwendung dieser Software an Hard- oder Software entstehen wird keine "
+            "Haftung übernommen."};
+}
+
+std::string message(Message id, const std::string& language_code) {
+    const bool en = is_english(language_code);
+    switch (id) {
+        case Message::invalid_slave_address:
+            return en ? "Invalid Modbus address %1: allowed are 1 to 247. Nothing was sent."
+                      : "Ungültige Modbus-Adresse %1: erlaubt sind 1 bis 247. Es wurde nichts gesendet.";
+        case Message::port_device_reason:
+            return en ? "Device %1: %2" : "Gerät %1: %2";
+        case Message::port_permission_hint:
+            return en ? "The user must be allowed to use serial devices (on Linux: member of the group dialout)."
+                      : "Der Benutzer muss serielle Geräte verwenden dürfen (unter Linux: Mitglied der Gruppe "
+                        "dialout).";
+        case Message::parameter_file_not_read:
+            return en ? "The parameter file %1 could not be read: %2"
+                      : "Die Parameterdatei %1 konnte nicht gelesen werden: %2";
+        case Message::parameter_file_not_written:
+            return en ? "The parameter file %1 could not be written: %2"
+                      : "Die Parameterdatei %1 konnte nicht geschrieben werden: %2";
+        case Message::parameter_file_bad_line:
+            return en ? "Parameter file %1, line %2 (%3): the value is not valid and was not loaded."
+                      : "Parameterdatei %1, Zeile %2 (%3): der Wert ist ungültig und wurde nicht geladen.";
+    }
+    return {};
+}
+
+std::string message(Message id, const std::string& language_code, const std::vector<std::string>& args) {
+    const std::string pattern = message(id, language_code);
+    std::string out;
+    out.reserve(pattern.size());
+    // one pass, so an argument that itself contains "%2" is never expanded again
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char ch = pattern[i];
+        if (ch == '%' && i + 1 < pattern.size() && pattern[i + 1] >= '1' && pattern[i + 1] <= '9') {
+            const std::size_t n = static_cast<std::size_t>(pattern[i + 1] - '1');
+            if (n < args.size()) {
+                out += args[n];
+                ++i;
+                continue;
+            }
+        }
+        out += ch;
+    }
+    return out;
+}
+
+}  // namespace plx::lang

@@ -1,0 +1,76 @@
+#pragma once
+// The German and English texts of the windows, as data: one row per item. German is the language the
+// windows are laid out in; the English column replaces it when the installation says "1033".
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace plx::lang {
+
+inline constexpr const char* kGerman = "1031";
+inline constexpr const char* kEnglish = "1033";
+
+// One item of the main window that changes with the language. `control` is the control (or control
+// array) as the window names it; `indices` the array indices (the tab number for SSTab1, empty for a
+// single control); `list_entry` the position in a combo box list, or -1 for a caption.
+struct MainWindowText {
+    std::string control;
+    std::vector<int> indices;
+    int list_entry;
+    std::string german;
+    std::string english;
+};
+
+// Every item of frm_config that changes with the language, in the order they are applied.
+const std::vector<MainWindowText>& main_window_texts();
+
+struct WindowText {
+    std::string german;
+    std::string english;
+};
+
+// The status window frmState.
+struct StatusWindowTexts {
+    WindowText caption;  // the window
+    WindowText Abbruch;
+    WindowText lblTxt;
+};
+const StatusWindowTexts& status_window_texts();
+
+// lang_text entries 0 .. 12: fan stages, occupancy and the parameter file's header labels.
+inline constexpr int kLangTextFilled = 13;
+const std::array<WindowText, kLangTextFilled>& lang_text_table();
+
+// The About window fAbout; its load step picks the column itself from language_code.
+struct AboutTexts {
+    std::string caption;
+    std::string lblVersion;
+    std::string lbl_Software_Hinweis;
+};
+AboutTexts about_texts(const std::string& language_code);
+
+// Texts this program adds to the windows' own, in both languages.
+enum class Message {
+    // %1: the address as typed
+    invalid_slave_address,
+    // %1: device path, %2: the system's reason; the second line under "COM-Port not available, "
+    port_device_reason,
+    // added when the system refused the device for lack of permission
+    port_permission_hint,
+    // %1: file path, %2: the system's reason
+    parameter_file_not_read,
+    parameter_file_not_written,
+    // %1: file path, %2: line number, %3: the line's key
+    parameter_file_bad_line,
+};
+
+// The text of `id` in the language of `language_code` ("1033" English, anything else German).
+std::string message(Message id, const std::string& language_code);
+// The same with %1, %2, ... replaced by `args` in order.
+std::string message(Message id, const std::string& language_code, const std::vector<std::string>& args);
+
+// True for the one code that selects English; the comparison is exact.
+inline bool is_english(const std::string& language_code) { return language_code == kEnglish; }
+
+}  // namespace plx::lang
