@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,10 @@ struct RequestCase {
     std::string built;
     const char* expected;
 };
+
+void PrintTo(const RequestCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RequestString : public ::testing::TestWithParam<RequestCase> {};
 
@@ -54,6 +59,10 @@ struct AnswerCase {
     std::string response;  // hex from the slave address on, check-sum digits at the end
     bool accepted;
 };
+
+void PrintTo(const AnswerCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Answers : public ::testing::TestWithParam<AnswerCase> {};
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,10 @@ struct ShownCase {
     char separator;
     const char* shown;
 };
+
+void PrintTo(const ShownCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ShownText : public ::testing::TestWithParam<ShownCase> {};
 
@@ -51,6 +56,10 @@ struct EncodeCase {
     const char* hex;  // empty: refused
     EncodeError error;
 };
+
+void PrintTo(const EncodeCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class EncodeWord : public ::testing::TestWithParam<EncodeCase> {};
 

@@ -1,0 +1,138 @@
+#pragma once
+// The main window, program state, fake port and virtual clock wired to a Link and the device
+// transactions as the program does, with a scripted unit that answers RTU requests from a register
+// image.
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "controls/platform.h"
+#include "controls/timer.h"
+#include "device/transactions.h"
+#include "device/word_codec.h"
+#include "form/frm_config.h"
+#include "form/program_state.h"
+#include "link/fake_serial_port.h"
+#include "link/frame.h"
+#include "link/link.h"
+
+namespace plx::device::testing {
+
+class RecordingMessageBox : public controls::MessageBox {
+public:
+    void show_ok(const std::string& text) override { shown.push_back(text); }
+    std::vector<std::string> shown;
+};
+
+struct Seen {
+    std::string request;  // hex without check sum
+    std::int64_t at_ms;
+};
+
+// Answers function 01, 03, 0F and 10 from its tables; a silent unit records and says nothing.
+class ScriptedUnit {
+public:
+    std::map<int, std::uint16_t> holding;
+    std::map<int, int> coils;
+    bool silent = false;
+    std::vector<Seen> seen;
+
+    // The answer (hex, without check sum) a unit with these tables gives.
+    std::string answer_for(const std::string& request) const {
+        const auto byte = [&](int pos) { return *frame_byte(request, pos); };
+        const int fn = byte(1);
+        const int start = (byte(2) << 8) | byte(3);
+        const int quantity = (byte(4) << 8) | byte(5);
+        std::string out = request.substr(0, 4);
+        if (fn == 0x03) {
+            out += hex2(static_cast<std::uint8_t>(2 * quantity));
+            for (int a = start; a < start + quantity; ++a) {
+                const auto it = holding.find(a);
+                out += hex4(it == holding.end() ? 0 : it->second);
+            }
+        } else if (fn == 0x01) {
+            const int bytes = (quantity + 7) / 8;
+            out += hex2(static_cast<std::uint8_t>(bytes));
+            for (int b = 0; b < bytes; ++b) {
+                int v = 0;
+                for (int p = 0; p < 8; ++p) {
+                    const auto it = coils.find(start + 8 * b + p);
+                    if (it != coils.end() && it->second) v |= 1 << p;
+                }
+                out += hex2(static_cast<std::uint8_t>(v));
+            }
+        } else {
+            out = request.substr(0, 12);  // a write is confirmed by its start and quantity
+        }
+        return out;
+    }
+};
+
+struct UnitRig {
+    UnitRig() {
+        form.for_each_timer([&](controls::Timer& t) { t.attach(&clock); });
+        state.decimal_separator = ".";
+        tx.show_msg_window = [this] { ++status_windows; };
+    }
+    ~UnitRig() {
+        form.for_each_timer([](controls::Timer& t) { t.attach(nullptr); });
+    }
+
+    // Start-up, then RTU and "open", as the user chooses them.
+    void open_rtu() {
+        link.load_link_panel();
+        link.apply_startup_settings();
+        form.Combo_Port[5].user_select(1);
+        form.Combo_Port[6].user_select(1);
+        serve();
+    }
+
+    // Hands every request on the wire to the unit and its answers back to the port.
+    void serve() {
+        const std::vector<std::uint8_t> bytes = port.take_written();
+        std::size_t at = 0;
+        while (at + 8 <= bytes.size()) {
+            const int fn = bytes[at + 1];
+            const std::size_t length = fn == 0x0F || fn == 0x10 ? 9u + bytes[at + 6] : 8u;
+            std::string request;
+            for (std::size_t n = at; n < at + length - 2 && n < bytes.size(); ++n) request += hex2(bytes[n]);
+            at += length;
+            unit.seen.push_back({request, clock.now().count()});
+            if (!unit.silent) answer(unit.answer_for(request));
+        }
+    }
+
+    void answer(const std::string& response_hex) {
+        const auto frame = link::rtu_frame(response_hex);
+        port.inject(frame);
+    }
+
+    // Runs the program for a while, the unit answering between ticks.
+    void run_ms(std::int64_t ms, std::int64_t step_ms = 5) {
+        for (std::int64_t t = 0; t < ms; t += step_ms) {
+            clock.advance_ms(step_ms);
+            serve();
+        }
+    }
+
+    std::vector<std::string> requests() const {
+        std::vector<std::string> out;
+        for (const auto& s : unit.seen) out.push_back(s.request);
+        return out;
+    }
+
+    controls::VirtualClock clock;
+    FrmConfig form;
+    ProgramState state;
+    link::FakeSerialPort port;
+    RecordingMessageBox messages;
+    link::Link link{form, state, port, messages};
+    Transactions tx{form, state, link, port};
+    ScriptedUnit unit;
+    int status_windows = 0;
+};
+
+}  // namespace plx::device::testing
