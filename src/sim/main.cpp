@@ -1,0 +1,139 @@
+// plx24-sim: the simulated PLX24 unit on a pseudo-terminal or a serial device.
+
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "sim/options.h"
+#include "sim/serial_line.h"
+#include "sim/slave.h"
+
+namespace {
+
+volatile sig_atomic_t stop_requested = 0;
+
+void on_stop_signal(int) { stop_requested = 1; }
+
+bool write_all(int fd, const std::vector<std::uint8_t>& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
+        pollfd p{fd, POLLOUT, 0};
+        poll(&p, 1, 100);
+    }
+    return true;
+}
+
+void log_bytes(const char* what, const std::vector<std::uint8_t>& bytes) {
+    std::cerr << "plx24-sim: " << what << ' ' << plx::sim::to_hex(bytes) << '\n';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace plx::sim;
+    const ParsedOptions parsed = parse_command_line(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.options) {
+        std::cerr << "plx24-sim: " << parsed.error << '\n';
+        return 2;
+    }
+    const SimOptions& o = *parsed.options;
+    if (o.help) {
+        std::cout << usage_text();
+        return 0;
+    }
+
+    SerialLine line;
+    std::string error;
+    const LineSettings settings{o.baud, o.parity, o.mode == FrameMode::ascii ? 7 : 8};
+    const bool opened = o.device ? line.open_device(*o.device, settings, error) : line.open_pty(error);
+    if (!opened) {
+        std::cerr << "plx24-sim: " << error << '\n';
+        return 1;
+    }
+    if (!o.device) std::cout << line.path() << std::endl;
+    if (!line.note().empty()) std::cerr << "plx24-sim: " << line.note() << '\n';
+
+    SimulatedUnit unit(o.seed);
+    SlaveSettings slave_settings;
+    slave_settings.mode = o.mode;
+    slave_settings.address = o.address;
+    slave_settings.lrc_form = o.lrc_form;
+    slave_settings.slow_delay = o.slow_delay;
+    slave_settings.split_gap = o.split_gap;
+    SimulatedSlave slave(unit, slave_settings, o.seed);
+    for (const auto& rule : o.faults) slave.faults().add(rule);
+    std::cerr << "plx24-sim: unit " << int{o.address} << ", " << (o.mode == FrameMode::rtu ? "RTU" : "ASCII")
+              << " on " << line.path() << '\n';
+
+    // signals arrive only inside ppoll, so a stop request is never lost between check and wait
+    struct sigaction sa {};
+    sa.sa_handler = on_stop_signal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+    sigset_t blocked;
+    sigset_t during_wait;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGINT);
+    sigaddset(&blocked, SIGTERM);
+    sigprocmask(SIG_BLOCK, &blocked, &during_wait);
+    sigdelset(&during_wait, SIGINT);
+    sigdelset(&during_wait, SIGTERM);
+
+    const auto start = std::chrono::steady_clock::now();
+    auto now = [&start] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    };
+    std::vector<std::uint8_t> buffer(512);
+    while (!stop_requested) {
+        std::chrono::milliseconds wait{250};
+        if (const auto due = slave.next_due()) wait = std::max(std::chrono::milliseconds(0), std::min(wait, *due - now()));
+        const timespec ts{0, static_cast<long>(wait.count()) * 1'000'000L};
+        pollfd p{line.fd(), POLLIN, 0};
+        const int r = ppoll(&p, 1, &ts, &during_wait);
+        if (r < 0 && errno != EINTR) {
+            std::cerr << "plx24-sim: poll: " << std::strerror(errno) << '\n';
+            return 1;
+        }
+        if (r > 0 && (p.revents & POLLIN) != 0) {
+            const ssize_t n = read(line.fd(), buffer.data(), buffer.size());
+            if (n > 0) {
+                const std::vector<std::uint8_t> got(buffer.begin(), buffer.begin() + n);
+                if (o.verbose) log_bytes("<-", got);
+                slave.receive(got, now());
+            } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+                std::cerr << "plx24-sim: read from " << line.path() << ": " << std::strerror(errno) << '\n';
+                return 1;
+            }
+        } else if (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+            // the far end of a device pty went away: nothing more to serve
+            std::cerr << "plx24-sim: " << line.path() << " was closed\n";
+            return 1;
+        }
+        const auto out = slave.take_due(now());
+        if (!out.empty()) {
+            if (o.verbose) log_bytes("->", out);
+            if (!write_all(line.fd(), out)) {
+                std::cerr << "plx24-sim: write to " << line.path() << ": " << std::strerror(errno) << '\n';
+                return 1;
+            }
+        }
+    }
+    std::cerr << "plx24-sim: stopped after " << slave.counters().requests << " requests\n";
+    return 0;
+}

@@ -1,0 +1,146 @@
+#include "sim/options.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+
+namespace plx::sim {
+
+namespace {
+
+constexpr std::array<int, 8> supported_bauds{1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
+
+std::optional<long> whole_number(const std::string& s) {
+    long v = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (ec != std::errc{} || end != s.data() + s.size()) return std::nullopt;
+    return v;
+}
+
+}  // namespace
+
+std::string usage_text() {
+    std::string t =
+        "Usage: plx24-sim [--device PATH | --pty] [--mode rtu|ascii] [--address N] [--baud B]\n"
+        "                 [--parity E|O|N] [--fault KIND[:RATE]]... [--seed N] [options]\n"
+        "\n"
+        "Serves a simulated PLX24 room operating unit as a Modbus slave (functions 01, 03, 0F, 10).\n"
+        "\n"
+        "  --pty              create a pseudo-terminal and print its path on the first line of\n"
+        "                     standard output (the default); a pty carries no line settings, so\n"
+        "                     baud, parity and data bits are not applied to it\n"
+        "  --device PATH      serve on this serial device instead (for example /dev/ttyUSB0 or one\n"
+        "                     end of a socat pty pair)\n"
+        "  --mode rtu|ascii   framing: RTU (8 data bits, CRC-16) or ASCII (7 data bits, LRC);\n"
+        "                     default rtu\n"
+        "  --lrc tool|standard\n"
+        "                     ASCII check sum: over the hex characters as the configuration tool\n"
+        "                     computes it (tool, default), or over the byte values (standard)\n"
+        "  --address N        the unit's slave address, 1..247; default 1\n"
+        "  --baud B           1200 .. 115200; default 9600\n"
+        "  --parity E|O|N     default E\n"
+        "  --fault KIND[:RATE]\n"
+        "                     put a fault on a share RATE (0 < RATE <= 1, default 1) of the answers;\n"
+        "  --fault KIND@N     or on the answer to request number N only (counting from 1);\n"
+        "                     may be repeated, the first rule that hits wins\n"
+        "  --seed N           seed of the unit's random walk and of the faults; default 1\n"
+        "  --slow-ms N        extra delay of a slow answer, ms; default 1500\n"
+        "  --split-gap-ms N   gap between the pieces of a split answer, ms; default 40\n"
+        "  --verbose          log every request and answer on standard error\n"
+        "  --help             this text\n"
+        "\n"
+        "Fault kinds:\n";
+    for (const auto& k : fault_kinds()) {
+        std::string name(k.name);
+        name.resize(std::max<std::size_t>(name.size(), 16), ' ');
+        t += "  " + name + " " + std::string(k.description) + "\n";
+    }
+    t += "\nRuns until interrupted (SIGINT or SIGTERM) and then exits with status 0.\n";
+    return t;
+}
+
+ParsedOptions parse_command_line(const std::vector<std::string>& args) {
+    ParsedOptions result;
+    SimOptions o;
+    bool pty = false;
+    for (std::size_t n = 0; n < args.size(); ++n) {
+        const std::string& a = args[n];
+        auto value = [&]() -> std::optional<std::string> {
+            if (n + 1 >= args.size()) return std::nullopt;
+            return args[++n];
+        };
+        auto refuse = [&](std::string why) {
+            result.error = std::move(why);
+            return result;
+        };
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+        } else if (a == "--pty") {
+            pty = true;
+        } else if (a == "--verbose") {
+            o.verbose = true;
+        } else if (a == "--device" || a == "--mode" || a == "--lrc" || a == "--address" || a == "--baud" ||
+                   a == "--parity" || a == "--fault" || a == "--seed" || a == "--slow-ms" ||
+                   a == "--split-gap-ms") {
+            const auto v = value();
+            if (!v) return refuse(a + " needs a value");
+            if (a == "--device") {
+                if (v->empty()) return refuse("--device needs a path");
+                o.device = *v;
+            } else if (a == "--mode") {
+                if (*v == "rtu" || *v == "RTU") {
+                    o.mode = FrameMode::rtu;
+                } else if (*v == "ascii" || *v == "ASCII") {
+                    o.mode = FrameMode::ascii;
+                } else {
+                    return refuse("--mode is rtu or ascii, not '" + *v + "'");
+                }
+            } else if (a == "--lrc") {
+                if (*v == "tool") {
+                    o.lrc_form = LrcForm::hex_characters;
+                } else if (*v == "standard") {
+                    o.lrc_form = LrcForm::standard;
+                } else {
+                    return refuse("--lrc is tool or standard, not '" + *v + "'");
+                }
+            } else if (a == "--address") {
+                const auto n_ = whole_number(*v);
+                if (!n_ || *n_ < 1 || *n_ > 247) return refuse("--address is a slave address 1..247, not '" + *v + "'");
+                o.address = static_cast<std::uint8_t>(*n_);
+            } else if (a == "--baud") {
+                const auto b = whole_number(*v);
+                if (!b || std::find(supported_bauds.begin(), supported_bauds.end(), *b) == supported_bauds.end()) {
+                    return refuse("--baud '" + *v + "' is not one of 1200 2400 4800 9600 19200 38400 57600 115200");
+                }
+                o.baud = static_cast<int>(*b);
+            } else if (a == "--parity") {
+                if (*v != "E" && *v != "O" && *v != "N" && *v != "e" && *v != "o" && *v != "n") {
+                    return refuse("--parity is E, O or N, not '" + *v + "'");
+                }
+                o.parity = static_cast<char>((*v)[0] & ~0x20);
+            } else if (a == "--fault") {
+                const auto f = parse_fault(*v);
+                if (!f.rule) return refuse("--fault " + *v + ": " + f.error);
+                o.faults.push_back(*f.rule);
+            } else if (a == "--seed") {
+                const auto s = whole_number(*v);
+                if (!s || *s < 0 || *s > 0xFFFFFFFFL) return refuse("--seed is a whole number 0..4294967295");
+                o.seed = static_cast<std::uint32_t>(*s);
+            } else {
+                const auto ms = whole_number(*v);
+                if (!ms || *ms < 0 || *ms > 60'000) return refuse(a + " is a number of milliseconds 0..60000");
+                (a == "--slow-ms" ? o.slow_delay : o.split_gap) = std::chrono::milliseconds(*ms);
+            }
+        } else {
+            return refuse("unknown option '" + a + "' (see --help)");
+        }
+    }
+    if (pty && o.device) {
+        result.error = "--pty and --device exclude each other";
+        return result;
+    }
+    result.options = o;
+    return result;
+}
+
+}  // namespace plx::sim

@@ -1,0 +1,38 @@
+#pragma once
+// The command line of plx24-sim.
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim/faults.h"
+#include "sim/frame.h"
+
+namespace plx::sim {
+
+struct SimOptions {
+    std::optional<std::string> device;  // empty: create a pseudo-terminal
+    FrameMode mode = FrameMode::rtu;
+    LrcForm lrc_form = LrcForm::hex_characters;
+    std::uint8_t address = 1;
+    int baud = 9600;
+    char parity = 'E';
+    std::vector<FaultRule> faults;
+    std::uint32_t seed = 1;
+    std::chrono::milliseconds slow_delay{1500};
+    std::chrono::milliseconds split_gap{40};
+    bool verbose = false;
+    bool help = false;
+};
+
+struct ParsedOptions {
+    std::optional<SimOptions> options;
+    std::string error;  // why the command line was refused
+};
+
+ParsedOptions parse_command_line(const std::vector<std::string>& args);
+std::string usage_text();
+
+}  // namespace plx::sim
