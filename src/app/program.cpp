@@ -1,10 +1,23 @@
 #include "app/program.h"
 
+#include <QCoreApplication>
+
+#include "lang/apply_language.h"
+
 namespace plx {
 
 Program::Program(Platform p) : platform(p) {
     form.for_each_timer([&](controls::Timer& t) { t.attach(&platform.timers); });
     link = std::make_unique<plx::link::Link>(form, state, platform.port, platform.messages);
+    editor = std::make_unique<plx::editor::FrmConfigCode>(form, state, *link, platform.shell);
+    const QString application_dir =
+        QCoreApplication::instance() != nullptr ? QCoreApplication::applicationDirPath() : QString();
+    settings = std::make_unique<settings::QSettingsStore>(settings::QSettingsStore::for_program(application_dir));
+    editor->apply_language = [this](int window_kind) { apply_language(window_kind); };
+}
+
+void Program::apply_language(int window_kind, FrmStateControls* status_window) {
+    lang::apply_language(window_kind, state, &form, status_window, *settings);
 }
 
 Program::~Program() {
@@ -15,8 +28,9 @@ void Program::start() {
     // start-up values of the module (ProgramState's initialisers) are in place; the input-register
     // count of 28 is used by the window's load step
     state.input_register_count = 28;
-    // the window's load step: the link boxes, whose selections apply the link settings
-    link->load_link_panel();
+    // the window's load step: language, centring, the link boxes (whose selections apply the link
+    // settings), the input references
+    editor->Form_Load();
     // start-up step 3: input mode, settings and port number of the serial control
     link->apply_startup_settings();
 }

@@ -7,10 +7,12 @@
 
 #include "controls/platform.h"
 #include "controls/timer.h"
+#include "editor/frm_config_code.h"
 #include "form/frm_config.h"
 #include "form/program_state.h"
 #include "link/link.h"
 #include "link/serial_port.h"
+#include "settings/store.h"
 
 namespace plx {
 
@@ -37,6 +39,14 @@ public:
     ProgramState state;
     FrmConfig form;
     std::unique_ptr<plx::link::Link> link;
+    std::unique_ptr<plx::editor::FrmConfigCode> editor;
+    // Where "Pfad", "Language" and "sDecimal" are read (QSettingsStore::for_program); tests put a
+    // settings::MemoryStore or INI files here before start().
+    std::unique_ptr<settings::Store> settings;
+
+    // The language step of a window's load: kind 0 the main window, 3 the status window (pass its
+    // controls; null when it is not loaded).
+    void apply_language(int window_kind, FrmStateControls* status_window = nullptr);
 };
 
 }  // namespace plx

@@ -38,37 +38,9 @@ public:
 inline const char* const kGermanLangText[] = {"Aus",         "1. Stufe",          "2. Stufe", "3. Stufe",
                                               "Auto",        "Raum nicht belegt", "Raum belegt"};
 
-// Where the window's design does not carry them yet, the lists get entries of their real lengths
-// and the input fields their start texts, so the rules are tested on the window as it starts.
-inline void ensure_design(FrmConfig& f) {
-    auto fill = [](controls::ComboBox& c, int n) {
-        if (c.list_count() == n) return;
-        std::vector<std::string> entries;
-        for (int i = 0; i < n; ++i) entries.push_back("entry " + std::to_string(i));
-        c.set_list(entries);
-    };
-    fill(f.cmb_cfg[2], 4);
-    for (int k = 8; k <= 19; ++k) fill(f.cmb_cfg[k], 20);
-    for (int k = 20; k <= 27; ++k) fill(f.cmb_cfg[k], 2);
-    for (int k = 28; k <= 30; ++k) fill(f.cmb_cfg[k], 3);
-    fill(f.cmb_cfg[31], 2);
-    fill(f.cmb_cfg[59], 3);
-    for (int j = 24; j <= 29; ++j) fill(f.cmb_bit_cfg[j], 2);
-    fill(f.cmb_in[26], 5);
-    fill(f.cmb_in[27], 2);
-    if (f.txt_data_in[0].text().empty()) {
-        for (auto& [k, t] : f.txt_data_in) t.set_text("0");
-        for (int k : {0, 1, 2, 6}) f.txt_data_in[k].set_text("00");
-        for (int k : {3, 4}) f.txt_data_in[k].set_text("01");
-        f.txt_data_in[5].set_text("07");
-        for (int k : {20, 21}) f.txt_data_in[k].set_text("22");
-    }
-}
-
 class EditorTest : public ::testing::Test {
 protected:
     EditorTest() {
-        ensure_design(f);
         f.for_each_timer([&](controls::Timer& t) { t.attach(&clock); });
         link = std::make_unique<link::Link>(f, s, port, messages);
         code = std::make_unique<FrmConfigCode>(f, s, *link, shell);
