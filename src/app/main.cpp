@@ -1,0 +1,55 @@
+// plx24cfg: the real platform (serial port, window timers, dialogs, shell) under the headless
+// program, and the Qt window bound to its controls.
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStringList>
+
+#include "app/program.h"
+#include "gui/binders.h"
+#include "gui/fabout_view.h"
+#include "gui/frm_config_view.h"
+#include "gui/qt_platform.h"
+#include "gui/qt_timer_engine.h"
+#include "link/qt_serial_port.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("plx24cfg"));
+    QApplication::setApplicationVersion(QStringLiteral("1.5"));
+    // the demo switch runs the tool against a simulated unit instead of a real line
+    const bool demo = QApplication::arguments().contains(QStringLiteral("--demo"));
+
+    plx::gui::QtTimerEngine timers;
+    plx::gui::QtMessageBox messages(&timers);
+    plx::gui::QtFileDialog files(&timers);
+    plx::gui::QtShell shell;
+    plx::link::QtSerialPort serial_port;
+    plx::link::SerialPort* port = &serial_port;
+
+    plx::Program program(plx::Platform{*port, timers, messages, files, shell});
+    program.state.demo = demo;
+
+    plx::gui::FrmConfigView view(program.form);
+    messages.set_parent(&view);
+    files.set_parent(&view);
+
+    auto& editor = *program.editor;
+    editor.screen_size = [] {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        if (!screen) return plx::editor::ScreenSize{};
+        const QRect area = screen->availableGeometry();
+        return plx::editor::ScreenSize{area.width() * plx::gui::kTwipsPerPixel,
+                                       area.height() * plx::gui::kTwipsPerPixel};
+    };
+    editor.show_about = [&] { plx::gui::show_about(program.state, shell, &view); };
+    // "&Beenden" and the end of the last window leave the event loop; nothing is asked or saved
+    editor.quit = [] { QCoreApplication::exit(0); };
+    editor.end_program = [] { QCoreApplication::exit(0); };
+    view.on_close = [&] { editor.Form_Unload(); };
+
+    program.start();
+    view.show();
+    return QApplication::exec();
+}
