@@ -2,7 +2,11 @@
 
 #include <QCoreApplication>
 
+#include <string>
+#include <utility>
+
 #include "lang/apply_language.h"
+#include "settings/registry.h"
 
 namespace plx {
 
@@ -14,6 +18,15 @@ Program::Program(Platform p) : platform(p) {
         QCoreApplication::instance() != nullptr ? QCoreApplication::applicationDirPath() : QString();
     settings = std::make_unique<settings::QSettingsStore>(settings::QSettingsStore::for_program(application_dir));
     editor->apply_language = [this](int window_kind) { apply_language(window_kind); };
+    transactions = std::make_unique<plx::device::Transactions>(form, state, *link, platform.port);
+    frm_state = std::make_unique<plx::windows::FrmState>(state, form, platform.timers);
+    transactions->show_msg_window = [this] { frm_state->ShowMsgWindow(); };
+    frm_state->func_read_out_parameter = [this] { transactions->func_read_out_parameter(); };
+    frm_state->apply_language = [this](FrmStateControls& w) { apply_language(3, &w); };
+    // the user's own device for COMn: [Ports] COMn=/dev/... in the user settings
+    link->port_override = [this](int n) {
+        return settings::CRegistry(std::as_const(*settings)).Werte("Ports", "COM" + std::to_string(n));
+    };
 }
 
 void Program::apply_language(int window_kind, FrmStateControls* status_window) {
