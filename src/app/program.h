@@ -7,12 +7,14 @@
 
 #include "controls/platform.h"
 #include "controls/timer.h"
+#include "device/transactions.h"
 #include "editor/frm_config_code.h"
 #include "form/frm_config.h"
 #include "form/program_state.h"
 #include "link/link.h"
 #include "link/serial_port.h"
 #include "settings/store.h"
+#include "windows/frm_state.h"
 
 namespace plx {
 
@@ -40,6 +42,9 @@ public:
     FrmConfig form;
     std::unique_ptr<plx::link::Link> link;
     std::unique_ptr<plx::editor::FrmConfigCode> editor;
+    std::unique_ptr<plx::device::Transactions> transactions;
+    // the status window frmState and the main window's ShowMsgWindow
+    std::unique_ptr<plx::windows::FrmState> frm_state;
     // Where "Pfad", "Language" and "sDecimal" are read (QSettingsStore::for_program); tests put a
     // settings::MemoryStore or INI files here before start().
     std::unique_ptr<settings::Store> settings;

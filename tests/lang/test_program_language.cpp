@@ -1,0 +1,94 @@
+// The whole start-up of the headless program picks the language from the machine store.
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "app/program.h"
+#include "lang/apply_language.h"
+#include "link/fake_serial_port.h"
+#include "settings/registry.h"
+
+namespace plx {
+namespace {
+
+struct QuietMessages : controls::MessageBox {
+    void show_ok(const std::string&) override {}
+};
+struct NoFiles : controls::FileDialog {
+    std::optional<std::string> open_file(const std::string&, const std::string&) override { return std::nullopt; }
+    std::optional<std::string> save_file(const std::string&, const std::string&) override { return std::nullopt; }
+};
+struct NoShell : controls::Shell {
+    bool open(const std::string&) override { return false; }
+};
+
+class ProgramLanguage : public ::testing::Test {
+protected:
+    link::FakeSerialPort port;
+    controls::VirtualClock clock;
+    QuietMessages messages;
+    NoFiles files;
+    NoShell shell;
+    Program program{Platform{port, clock, messages, files, shell}};
+
+    settings::MemoryStore& use_memory_store() {
+        auto store = std::make_unique<settings::MemoryStore>();
+        auto& ref = *store;
+        program.settings = std::move(store);
+        return ref;
+    }
+};
+
+TEST_F(ProgramLanguage, EnglishInTheMachineStoreGivesAnEnglishWindow) {
+    use_memory_store().put(settings::Root::machine, QString::fromLatin1(settings::kProgramKey),
+                           QStringLiteral("Language"), QStringLiteral("1033"));
+    program.start();
+    const std::vector<std::string> english_tabs = {"General",       "Display",         "Buttons",
+                                                   "Monitor",       "LED / Symbols",   "External values",
+                                                   "Setpoint temperature", "Setpoint percent", "Setpoint value"};
+    EXPECT_EQ(program.form.SSTab1.tab_captions(), english_tabs);
+    EXPECT_EQ(program.form.set_parameter.caption(), "Apply");
+    EXPECT_EQ(program.state.language_code, "1033");
+    EXPECT_FALSE(program.form.set_parameter.enabled());
+
+    FrmStateControls status;
+    program.apply_language(lang::status_window, &status);
+    EXPECT_EQ(status.frmState.caption(), "State");
+    EXPECT_EQ(status.lblTxt.caption(), "Waiting ...");
+}
+
+TEST_F(ProgramLanguage, NothingInTheStoreGivesGermanAndAComma) {
+    use_memory_store();
+    program.start();
+    EXPECT_EQ(program.form.SSTab1.tab_captions().at(0), "Allgemein");
+    EXPECT_EQ(program.form.read_out_parameter.caption(), "Abbrechen");
+    EXPECT_EQ(program.state.language_code, "1031");
+    EXPECT_EQ(program.state.decimal_separator, ",");
+}
+
+TEST(ProgramSettings, EnvironmentPointsTheProgramAtItsStores) {
+    QTemporaryDir dir;
+    const QString machine = dir.filePath(QStringLiteral("machine.ini"));
+    const QString user = dir.filePath(QStringLiteral("user.ini"));
+    {
+        settings::QSettingsStore writer{settings::Location{machine}, settings::Location{user}};
+        settings::CRegistry(writer).MachineSetting(settings::kProgramKey, "Language", "1033");
+        writer.write(settings::Root::user, QString::fromLatin1(settings::kInternationalKey), QStringLiteral("sDecimal"),
+                     QStringLiteral("."));
+    }
+    qputenv("PLX24_MACHINE_SETTINGS", machine.toLocal8Bit());
+    qputenv("PLX24_USER_SETTINGS", user.toLocal8Bit());
+    link::FakeSerialPort port;
+    controls::VirtualClock clock;
+    QuietMessages messages;
+    NoFiles files;
+    NoShell shell;
+    Program program{Platform{port, clock, messages, files, shell}};
+    qunsetenv("PLX24_MACHINE_SETTINGS");
+    qunsetenv("PLX24_USER_SETTINGS");
+    program.start();
+    EXPECT_EQ(program.form.MenueMain[1].caption(), "File");
+    EXPECT_EQ(program.state.decimal_separator, ".");
+}
+
+}  // namespace
+}  // namespace plx
