@@ -41,6 +41,7 @@ Transactions::Transactions(FrmConfig& f, ProgramState& s, link::Link& link, cons
     f_.Timer6.on_tick = [this] { Timer6_Timer(); };
     f_.Timer7.on_tick = [this] { Timer7_Timer(); };
     f_.chk_read_out.on_click = [this] { chk_read_out_Click(); };
+    f_.read_out_parameter.on_click = [this] { func_read_out_parameter(); };
     link_.on_response = [this] { dispatch(); };
     link_.answers_outstanding = [this] { return answers_outstanding(); };
 }

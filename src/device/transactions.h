@@ -27,7 +27,7 @@ public:
     Transactions(const Transactions&) = delete;
     Transactions& operator=(const Transactions&) = delete;
 
-    // Starts a full read-out: six configuration blocks paced by Timer6, then bits, input
+    // Starts a full read-out (the read_out_parameter button, the status window after a write): six configuration blocks paced by Timer6, then bits, input
     // registers and input bits, each sent by the answer before it.
     void func_read_out_parameter();
 

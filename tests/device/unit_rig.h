@@ -71,6 +71,21 @@ public:
     }
 };
 
+// Takes every RTU request written to the port, lets the unit see it and injects its answer.
+inline void serve_unit(link::FakeSerialPort& port, ScriptedUnit& unit, std::int64_t now_ms) {
+    const std::vector<std::uint8_t> bytes = port.take_written();
+    std::size_t at = 0;
+    while (at + 8 <= bytes.size()) {
+        const int fn = bytes[at + 1];
+        const std::size_t length = fn == 0x0F || fn == 0x10 ? 9u + bytes[at + 6] : 8u;
+        std::string request;
+        for (std::size_t n = at; n < at + length - 2 && n < bytes.size(); ++n) request += hex2(bytes[n]);
+        at += length;
+        unit.seen.push_back({request, now_ms});
+        if (!unit.silent) port.inject(link::rtu_frame(unit.answer_for(request)));
+    }
+}
+
 struct UnitRig {
     UnitRig() {
         form.for_each_timer([&](controls::Timer& t) { t.attach(&clock); });
@@ -91,24 +106,9 @@ struct UnitRig {
     }
 
     // Hands every request on the wire to the unit and its answers back to the port.
-    void serve() {
-        const std::vector<std::uint8_t> bytes = port.take_written();
-        std::size_t at = 0;
-        while (at + 8 <= bytes.size()) {
-            const int fn = bytes[at + 1];
-            const std::size_t length = fn == 0x0F || fn == 0x10 ? 9u + bytes[at + 6] : 8u;
-            std::string request;
-            for (std::size_t n = at; n < at + length - 2 && n < bytes.size(); ++n) request += hex2(bytes[n]);
-            at += length;
-            unit.seen.push_back({request, clock.now().count()});
-            if (!unit.silent) answer(unit.answer_for(request));
-        }
-    }
+    void serve() { serve_unit(port, unit, clock.now().count()); }
 
-    void answer(const std::string& response_hex) {
-        const auto frame = link::rtu_frame(response_hex);
-        port.inject(frame);
-    }
+    void answer(const std::string& response_hex) { port.inject(link::rtu_frame(response_hex)); }
 
     // Runs the program for a while, the unit answering between ticks.
     void run_ms(std::int64_t ms, std::int64_t step_ms = 5) {
