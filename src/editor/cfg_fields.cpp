@@ -73,7 +73,7 @@ void FrmConfigCode::txt_data_cfg_Change(int k) {
         if (k == regmap::response_time_register) {
             const double v = detail::number_or_throw(t.text(), sep);
             if (v < 1) {
-                // a unit needs some time to answer; 0 would pace requests faster than it can reply
+                // the pacing intervals derive from this value, and below 1 it is no usable time
                 t.set_text("5");
                 s_.response_time = 5;
             }

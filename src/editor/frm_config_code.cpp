@@ -131,9 +131,9 @@ void FrmConfigCode::Form_Load() {
 }
 
 void FrmConfigCode::Form_Unload() {
-    // the window's timers go with it; nothing may tick into a closed window
-    f_.for_each_timer([](controls::Timer& t) { t.set_enabled(false); });
     if (unload_other_windows) unload_other_windows();
+    // the window's timers go with it, also one that closing another window has just started
+    f_.for_each_timer([](controls::Timer& t) { t.set_enabled(false); });
     ended_ = true;
     if (end_program) end_program();
 }

@@ -135,12 +135,17 @@ TEST_F(Menus, AboutAndParameterFileItemsRunTheirHooks) {
 
 TEST_F(Menus, ClosingTheWindowUnloadsTheOthersAndEndsTheProgram) {
     std::vector<std::string> ran;
-    code->unload_other_windows = [&] { ran.push_back("unload others"); };
+    // closing the status window after a write starts a read-out; it must not tick after the end
+    code->unload_other_windows = [&] {
+        ran.push_back("unload others");
+        f.Timer6.set_enabled(true);
+    };
     code->end_program = [&] { ran.push_back("end"); };
     f.Timer7.set_enabled(true);
     code->Form_Unload();
     EXPECT_EQ(ran, (std::vector<std::string>{"unload others", "end"}));
     EXPECT_FALSE(f.Timer7.enabled());
+    EXPECT_FALSE(f.Timer6.enabled());
     EXPECT_TRUE(code->ended());
 }
 
