@@ -10,6 +10,7 @@
 #include "gui/binders.h"
 #include "gui/fabout_view.h"
 #include "gui/frm_config_view.h"
+#include "gui/frm_state_view.h"
 #include "gui/qt_platform.h"
 #include "gui/qt_timer_engine.h"
 #include "link/qt_serial_port.h"
@@ -44,6 +45,8 @@ int main(int argc, char* argv[]) {
                                        area.height() * plx::gui::kTwipsPerPixel};
     };
     editor.show_about = [&] { plx::gui::show_about(program.state, shell, &view); };
+    // the status window opens over the main window while a transfer runs
+    plx::gui::attach_status_view(*program.frm_state, &view);
     // "&Beenden" and the end of the last window leave the event loop; nothing is asked or saved
     editor.quit = [] { QCoreApplication::exit(0); };
     editor.end_program = [] { QCoreApplication::exit(0); };
