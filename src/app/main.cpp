@@ -2,6 +2,8 @@
 // program, and the Qt window bound to its controls.
 
 #include <QApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStringList>
@@ -14,6 +16,7 @@
 #include "gui/qt_platform.h"
 #include "gui/qt_timer_engine.h"
 #include "link/qt_serial_port.h"
+#include "sim/simulated_serial_port.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -28,6 +31,13 @@ int main(int argc, char* argv[]) {
     plx::gui::QtShell shell;
     plx::link::QtSerialPort serial_port;
     plx::link::SerialPort* port = &serial_port;
+    // demo: COM3 is the simulated unit, on the clock of the program's own timers
+    QElapsedTimer demo_clock;
+    demo_clock.start();
+    plx::sim::SimulatedSerialPort demo_port(
+        [&demo_clock] { return std::chrono::milliseconds(demo_clock.elapsed()); }, &serial_port,
+        static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch()));
+    if (demo) port = &demo_port;
 
     plx::Program program(plx::Platform{*port, timers, messages, files, shell});
     program.state.demo = demo;

@@ -46,6 +46,7 @@ void Program::start() {
     editor->Form_Load();
     // start-up step 3: input mode, settings and port number of the serial control
     link->apply_startup_settings();
+    if (state.demo) form.frm_config.set_caption(form.frm_config.caption() + " – Demo: simulierte Einheit");
 }
 
 }  // namespace plx
