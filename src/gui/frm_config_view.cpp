@@ -115,11 +115,16 @@ ClickLabel* FrmConfigView::heading(c::Label& m) {
 }
 
 ClickLabel* FrmConfigView::value_label(c::Label& m) {
+    // looks like a field that cannot be edited
     auto* w = label(m);
-    w->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    w->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     w->setMinimumWidth(field_width_);
-    w->setMinimumHeight(w->sizeHint().height() + 4);
+    w->setMinimumHeight(w->sizeHint().height() + 6);
     w->setContentsMargins(3, 0, 3, 0);
+    w->setAutoFillBackground(true);
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, p.color(QPalette::Button));
+    w->setPalette(p);
     return w;
 }
 
