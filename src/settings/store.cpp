@@ -54,6 +54,9 @@ QSettingsStore QSettingsStore::for_program(const QString& application_dir) {
     Location machine{default_machine_ini(application_dir), QSettings::IniFormat};
     Location user{default_user_ini(), QSettings::IniFormat};
 #endif
+    // no application (a headless test): no store but the ones the environment names, so the
+    // developer's own files and locale never leak in
+    if (application_dir.isEmpty()) machine = user = Location{};
     if (!machine_env.isEmpty()) machine = Location{machine_env, QSettings::IniFormat};
     if (!user_env.isEmpty()) user = Location{user_env, QSettings::IniFormat};
     return QSettingsStore(machine, user);
@@ -70,7 +73,8 @@ QVariant QSettingsStore::read(Root root, const QString& key, const QString& name
         if (where.format == QSettings::IniFormat && value.typeId() == QMetaType::QStringList)
             value = value.toStringList().join(u',');
     }
-    if (root == Root::user && where.format == QSettings::IniFormat && is_regional_decimal(group, name)) {
+    if (root == Root::user && !where.path.isEmpty() && where.format == QSettings::IniFormat &&
+        is_regional_decimal(group, name)) {
         const bool unset = !value.isValid() || (value.typeId() == QMetaType::QString && value.toString().isEmpty());
         if (unset) return regional_locale_.decimalPoint();
     }

@@ -52,7 +52,8 @@ public:
     // The locations the program uses: the environment variables PLX24_MACHINE_SETTINGS and
     // PLX24_USER_SETTINGS name INI files and take precedence; otherwise the registry on Windows, and
     // elsewhere <application_dir>/../etc/plx24cfg/machine.ini (the install prefix) and
-    // $XDG_CONFIG_HOME/plx24cfg/user.ini (usually ~/.config/plx24cfg/user.ini).
+    // $XDG_CONFIG_HOME/plx24cfg/user.ini (usually ~/.config/plx24cfg/user.ini). Without an
+    // application directory only the environment's stores exist.
     static QSettingsStore for_program(const QString& application_dir);
     static QString default_machine_ini(const QString& application_dir);
     static QString default_user_ini();

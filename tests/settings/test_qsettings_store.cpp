@@ -108,6 +108,18 @@ TEST(StoreLocations, WithoutEnvironmentTheDefaultsApply) {
     EXPECT_TRUE(s.location(Root::user).path.endsWith(QStringLiteral("/plx24cfg/user.ini")));
 }
 
+TEST(StoreLocations, WithoutApplicationOnlyTheEnvironmentCounts) {
+    qunsetenv("PLX24_MACHINE_SETTINGS");
+    qputenv("PLX24_USER_SETTINGS", "/tmp/u.ini");
+    const QSettingsStore s = QSettingsStore::for_program(QString());
+    qunsetenv("PLX24_USER_SETTINGS");
+    EXPECT_TRUE(s.location(Root::machine).path.isEmpty());
+    EXPECT_EQ(s.location(Root::user).path, QStringLiteral("/tmp/u.ini"));
+    // no store, no regional fallback either: the registry rule (empty text) holds
+    const QSettingsStore none = QSettingsStore::for_program(QString());
+    EXPECT_EQ(CRegistry(none).Werte(kInternationalKey, "sDecimal"), "");
+}
+
 // The real install step of this build tree, into a fresh prefix whose name needs quoting.
 TEST(InstallStep, WritesTheMachineValuesWhereTheInstalledProgramLooks) {
     QTemporaryDir dir;
