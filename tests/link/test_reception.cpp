@@ -198,6 +198,16 @@ TEST(ReceptionTimeOut, NoAnswerShowsTheLabelAndRepeats) {
     EXPECT_FALSE(rig.form.read_out_parameter.enabled());
 }
 
+TEST(ReceptionTimeOut, EachTransmissionGetsTheFullTenSeconds) {
+    ReceptionRig rig("RTU");
+    rig.clock.advance_ms(6000);
+    rig.link.transmit("0103002A0001");
+    rig.clock.advance_ms(9999);
+    EXPECT_FALSE(rig.form.lbl_desc[7].visible());
+    rig.clock.advance_ms(1);
+    EXPECT_TRUE(rig.form.lbl_desc[7].visible());
+}
+
 TEST(ReceptionTimeOut, AnswerAfterTheLabelHidesItAndReenablesPolling) {
     ReceptionRig rig("RTU");
     rig.clock.advance_ms(10000);
