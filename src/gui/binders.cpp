@@ -20,30 +20,30 @@ QString object_name(const c::Control& ctl) {
     return n;
 }
 
-QColor to_qcolor(c::Color col, const QPalette& palette) {
+QColor to_qcolor(c::Color col, const QPalette& palette, QPalette::ColorGroup group) {
     if ((col & 0x80000000u) == 0) {
         return QColor(static_cast<int>(col & 0xFF), static_cast<int>((col >> 8) & 0xFF),
                       static_cast<int>((col >> 16) & 0xFF));
     }
     switch (col & 0xFF) {
     case 0x05:
-        return palette.color(QPalette::Base);
+        return palette.color(group, QPalette::Base);
     case 0x08:
-        return palette.color(QPalette::Text);
+        return palette.color(group, QPalette::Text);
     case 0x0D:
-        return palette.color(QPalette::Highlight);
+        return palette.color(group, QPalette::Highlight);
     case 0x0E:
-        return palette.color(QPalette::HighlightedText);
+        return palette.color(group, QPalette::HighlightedText);
     case 0x0F:
-        return palette.color(QPalette::Button);
+        return palette.color(group, QPalette::Button);
     case 0x10:
-        return palette.color(QPalette::Dark);
+        return palette.color(group, QPalette::Dark);
     case 0x12:
-        return palette.color(QPalette::ButtonText);
+        return palette.color(group, QPalette::ButtonText);
     case 0x14:
-        return palette.color(QPalette::Light);
+        return palette.color(group, QPalette::Light);
     default:
-        return palette.color(QPalette::WindowText);
+        return palette.color(group, QPalette::WindowText);
     }
 }
 
@@ -53,11 +53,16 @@ QPalette base_palette(const QWidget* w) {
     return w->parentWidget() ? w->parentWidget()->palette() : QApplication::palette();
 }
 
+// A palette answers for the colour group of the widget's current state; a colour set while the
+// window is disabled must not make the disabled colour the enabled one too, so each group is set.
+constexpr QPalette::ColorGroup kGroups[] = {QPalette::Active, QPalette::Inactive, QPalette::Disabled};
+
 void apply_back_color(QWidget* w, c::Color col, bool fill) {
     w->setAutoFillBackground(fill);
     if (!fill) return;
+    const QPalette base = base_palette(w);
     QPalette p = w->palette();
-    p.setColor(QPalette::Window, to_qcolor(col, base_palette(w)));
+    for (auto g : kGroups) p.setColor(g, QPalette::Window, to_qcolor(col, base, g));
     w->setPalette(p);
 }
 
@@ -92,8 +97,10 @@ int twips_of(qreal pixels) { return static_cast<int>(pixels * kTwipsPerPixel); }
 void apply_fore_color(QWidget* w, c::Color col) {
     const QPalette base = base_palette(w);
     QPalette p = w->palette();
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
-        p.setColor(role, col == c::kButtonText ? base.color(role) : to_qcolor(col, base));
+    for (auto g : kGroups) {
+        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+            p.setColor(g, role, col == c::kButtonText ? base.color(g, role) : to_qcolor(col, base, g));
+        }
     }
     w->setPalette(p);
 }
@@ -474,7 +481,7 @@ namespace {
 void apply_window_back(const c::Window& m, QWidget* w) {
     if (m.back_color() == c::kWindowBackground) return;
     QPalette p = w->palette();
-    p.setColor(QPalette::Window, to_qcolor(m.back_color(), w->palette()));
+    for (auto g : kGroups) p.setColor(g, QPalette::Window, to_qcolor(m.back_color(), w->palette(), g));
     w->setPalette(p);
     w->setAutoFillBackground(true);
 }

@@ -33,7 +33,7 @@ inline QString qs(const std::string& utf8) { return QString::fromStdString(utf8)
 QString object_name(const controls::Control& c);
 
 // A colour value of the window controls: 0x00BBGGRR, or a system colour when the top bit is set.
-QColor to_qcolor(controls::Color c, const QPalette& palette);
+QColor to_qcolor(controls::Color c, const QPalette& palette, QPalette::ColorGroup group = QPalette::Active);
 // Text colour of a widget; the normal button-text colour restores the style's own palette.
 void apply_fore_color(QWidget* w, controls::Color c);
 

@@ -140,6 +140,21 @@ TEST_F(BinderTest, TextBoxPendingMarkIsRedAndClearsToTheNormalColour) {
     EXPECT_EQ(text_color(w), normal);
 }
 
+TEST_F(BinderTest, MarkClearedWhileTheWindowIsDisabledLeavesTheEnabledColourNormal) {
+    c::TextBox m;
+    auto* w = make<TextBoxEdit>();
+    bind(m, w);
+    show();
+    const QColor normal = w->palette().color(QPalette::Active, QPalette::Text);
+    host->setEnabled(false);
+    m.set_pending(true);
+    m.set_pending(false);
+    host->setEnabled(true);
+    EXPECT_EQ(w->palette().color(QPalette::Active, QPalette::Text), normal);
+    EXPECT_NE(w->palette().color(QPalette::Active, QPalette::Text),
+              host->palette().color(QPalette::Disabled, QPalette::Text));
+}
+
 // ---- drop-down list ----
 
 TEST_F(BinderTest, ComboBoxShowsListAndSelection) {
