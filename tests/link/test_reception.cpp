@@ -2,6 +2,8 @@
 // the hand-over to the dispatch and the time-out.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "link/wandeln.h"
 #include "link_fixture.h"
 
@@ -179,6 +181,27 @@ TEST(ReceptionBounds, RtuMemoryStaysBoundedUnderNoise) {
     rig.poll(std::vector<std::uint8_t>(300, 0x00));
     rig.poll(hex("01 03 02 00 64 B9 AF"));
     EXPECT_EQ(rig.dispatched.back(), "0103020064B9AF");
+}
+
+TEST(ReceptionBounds, RandomBytesNeverBreakTheNextFrame) {
+    std::mt19937 random(24);
+    for (const char* mode : {"RTU", "ASCII"}) {
+        ReceptionRig rig(mode);
+        for (int chunk = 0; chunk < 200; ++chunk) {
+            std::vector<std::uint8_t> bytes(random() % 40);
+            for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
+            rig.poll(bytes);
+        }
+        // a colon or half a frame may be pending: the next transmission drops it
+        rig.link.transmit("010300210001");
+        if (std::string(mode) == "RTU") {
+            rig.poll(hex("01 03 02 00 64 B9 AF"));
+        } else {
+            rig.poll_text(":010302006410\r\n");
+        }
+        ASSERT_FALSE(rig.dispatched.empty()) << mode;
+        EXPECT_TRUE(rig.dispatched.back() == "0103020064B9AF" || rig.dispatched.back() == "010302006410");
+    }
 }
 
 TEST(ReceptionTimeOut, NoAnswerShowsTheLabelAndRepeats) {
