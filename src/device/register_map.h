@@ -41,11 +41,11 @@ inline constexpr std::uint8_t fn_write_registers = 0x10;
 // One of the five groups: where it lies, how many points, and the part of it a read-out requests.
 struct Group {
     Table table;
-    std::uint16_t start;       // address of control index 0
-    int count;                 // number of data points (control indices 0 .. count-1)
-    int read_first;            // first control index a read requests
-    int read_count;            // points per read request
-    int write_count;           // points per write request (0: never written)
+    std::uint16_t start;  // address of control index 0
+    int count;            // number of data points (control indices 0 .. count-1)
+    int read_first;       // first control index a read requests
+    int read_count;       // points per read request
+    int write_count;      // points per write request (0: never written)
     constexpr std::uint16_t address(int index) const { return static_cast<std::uint16_t>(start + index); }
 };
 
@@ -303,14 +303,16 @@ inline constexpr std::uint16_t button_word_base = 0xF000;
 inline constexpr int button_lamp_count = 12;
 
 constexpr bool is_tenths_cfg(int k) {
-    return k >= 0 && k < cfg_register_group.count && cfg_registers[static_cast<std::size_t>(k)].scale == Scale::tenths;
+    return k >= 0 && k < cfg_register_group.count &&
+           cfg_registers[static_cast<std::size_t>(k)].scale == Scale::tenths;
 }
 constexpr bool is_tenths_in(int k) {
     return k >= 0 && k < input_register_group.count &&
            input_registers[static_cast<std::size_t>(k)].scale == Scale::tenths;
 }
 constexpr bool is_bcd_in(int k) {
-    return k >= 0 && k < input_register_group.count && input_registers[static_cast<std::size_t>(k)].scale == Scale::bcd;
+    return k >= 0 && k < input_register_group.count &&
+           input_registers[static_cast<std::size_t>(k)].scale == Scale::bcd;
 }
 constexpr bool is_tenths_out(int i) {
     return i >= 0 && i < output_register_group.count &&

@@ -52,7 +52,8 @@ std::string read_cfg_bits(std::string_view slave) {
 }
 
 std::string read_input_registers(std::string_view slave) {
-    return request(slave, fn_read_holding_registers, input_register_group.address(input_register_group.read_first),
+    return request(slave, fn_read_holding_registers,
+                   input_register_group.address(input_register_group.read_first),
                    input_register_group.read_count);
 }
 
@@ -61,7 +62,8 @@ std::string read_input_bits(std::string_view slave) {
 }
 
 std::string read_output_registers(std::string_view slave) {
-    return request(slave, fn_read_holding_registers, output_register_group.start, output_register_group.read_count);
+    return request(slave, fn_read_holding_registers, output_register_group.start,
+                   output_register_group.read_count);
 }
 
 std::string write_cfg_block(std::string_view slave, int first_register, std::span<const std::string> words) {
@@ -78,7 +80,8 @@ std::string write_cfg_bits(std::string_view slave, std::span<const std::uint8_t>
 }
 
 std::string write_input_register(std::string_view slave, int k, std::string_view word) {
-    return request(slave, fn_write_registers, input_register_group.address(k), 1) + hex2(2) + std::string(word);
+    return request(slave, fn_write_registers, input_register_group.address(k), 1) + hex2(2) +
+           std::string(word);
 }
 
 std::string write_input_bits(std::string_view slave, std::span<const std::uint8_t> bytes) {
@@ -88,30 +91,30 @@ std::string write_input_bits(std::string_view slave, std::span<const std::uint8_
 
 std::optional<Expected> expected_answer(int comm_state, int current_register) {
     switch (comm_state) {
-    case CommState::read_registers:
-        if (current_register >= output_register_group.start)
-            return read_of(fn_read_holding_registers, 2 * output_register_group.read_count);
-        return read_of(fn_read_holding_registers, 2 * cfg_register_group.read_count);
-    case CommState::write_cfg_registers:
-        return write_of(fn_write_registers, cfg_register_group.address(current_register),
-                        cfg_register_group.write_count);
-    case CommState::read_cfg_bits:
-        return read_of(fn_read_coils, coil_bytes(cfg_bit_group.read_count));
-    case CommState::write_cfg_bits:
-        return write_of(fn_write_coils, cfg_bit_group.start, cfg_bit_group.write_count);
-    case CommState::write_input_registers:
-        // current_register already holds the address (512 .. 539)
-        return write_of(fn_write_registers, current_register, input_register_group.write_count);
-    case CommState::read_response_time:
-        return read_of(fn_read_holding_registers, 2);
-    case CommState::read_input_registers:
-        return read_of(fn_read_holding_registers, 2 * input_register_group.read_count);
-    case CommState::write_input_bits:
-        return write_of(fn_write_coils, input_bit_group.start, input_bit_group.write_count);
-    case CommState::read_input_bits:
-        return read_of(fn_read_coils, coil_bytes(input_bit_group.read_count));
-    default:
-        return std::nullopt;
+        case CommState::read_registers:
+            if (current_register >= output_register_group.start)
+                return read_of(fn_read_holding_registers, 2 * output_register_group.read_count);
+            return read_of(fn_read_holding_registers, 2 * cfg_register_group.read_count);
+        case CommState::write_cfg_registers:
+            return write_of(fn_write_registers, cfg_register_group.address(current_register),
+                            cfg_register_group.write_count);
+        case CommState::read_cfg_bits:
+            return read_of(fn_read_coils, coil_bytes(cfg_bit_group.read_count));
+        case CommState::write_cfg_bits:
+            return write_of(fn_write_coils, cfg_bit_group.start, cfg_bit_group.write_count);
+        case CommState::write_input_registers:
+            // current_register already holds the address (512 .. 539)
+            return write_of(fn_write_registers, current_register, input_register_group.write_count);
+        case CommState::read_response_time:
+            return read_of(fn_read_holding_registers, 2);
+        case CommState::read_input_registers:
+            return read_of(fn_read_holding_registers, 2 * input_register_group.read_count);
+        case CommState::write_input_bits:
+            return write_of(fn_write_coils, input_bit_group.start, input_bit_group.write_count);
+        case CommState::read_input_bits:
+            return read_of(fn_read_coils, coil_bytes(input_bit_group.read_count));
+        default:
+            return std::nullopt;
     }
 }
 

@@ -128,7 +128,8 @@ void Transactions::send_write_input_bits() {
     const auto slave = sendable();
     if (!slave) return;
     std::array<int, input_bit_group.count> values{};
-    for (int j = 0; j < input_bit_group.count; ++j) values[static_cast<std::size_t>(j)] = f_.chk_input[j].value();
+    for (int j = 0; j < input_bit_group.count; ++j)
+        values[static_cast<std::size_t>(j)] = f_.chk_input[j].value();
     transmit(requests::write_input_bits(*slave, pack_bits(values)));
 }
 
@@ -157,36 +158,36 @@ bool Transactions::answers_outstanding() const {
 
 void Transactions::dispatch() {
     switch (s_.comm_state) {
-    case read_registers:
-        on_read_registers();
-        break;
-    case write_cfg_registers:
-        on_write_cfg_registers();
-        break;
-    case read_cfg_bits:
-        on_read_cfg_bits();
-        break;
-    case write_cfg_bits:
-        on_write_cfg_bits();
-        break;
-    case write_input_registers:
-        on_write_input_registers();
-        break;
-    case read_response_time:
-        on_read_response_time();
-        break;
-    case read_input_registers:
-        on_read_input_registers();
-        break;
-    case write_input_bits:
-        on_write_input_bits();
-        break;
-    case read_input_bits:
-        on_read_input_bits();
-        break;
-    default:
-        s_.link_ready = true;
-        break;
+        case read_registers:
+            on_read_registers();
+            break;
+        case write_cfg_registers:
+            on_write_cfg_registers();
+            break;
+        case read_cfg_bits:
+            on_read_cfg_bits();
+            break;
+        case write_cfg_bits:
+            on_write_cfg_bits();
+            break;
+        case write_input_registers:
+            on_write_input_registers();
+            break;
+        case read_response_time:
+            on_read_response_time();
+            break;
+        case read_input_registers:
+            on_read_input_registers();
+            break;
+        case write_input_bits:
+            on_write_input_bits();
+            break;
+        case read_input_bits:
+            on_read_input_bits();
+            break;
+        default:
+            s_.link_ready = true;
+            break;
     }
     // new references may have cleared the last mark
     check_pending_changes(f_);
@@ -259,7 +260,8 @@ void Transactions::on_output_registers() {
     const char sep = separator();
     for (int i = 0; i < count; ++i) {
         const auto& row = output_registers[static_cast<std::size_t>(i)];
-        f_.txt_data_out[i].set_text(shown_text((*words)[static_cast<std::size_t>(i)], row.scale, row.sign, sep));
+        f_.txt_data_out[i].set_text(
+            shown_text((*words)[static_cast<std::size_t>(i)], row.scale, row.sign, sep));
     }
     f_.lbl_temp[0].set_caption(f_.txt_data_out[2].text());
     const std::uint16_t buttons = (*words)[0];
@@ -385,7 +387,8 @@ void Transactions::on_write_input_registers() {
     const char sep = separator();
     for (auto& [k, field] : f_.txt_data_in) {
         field.set_pending(false);
-        if (const auto v = parse_number(field.text(), sep)) s_.input_register_values[static_cast<std::size_t>(k)] = *v;
+        if (const auto v = parse_number(field.text(), sep))
+            s_.input_register_values[static_cast<std::size_t>(k)] = *v;
     }
     for (auto& [k, list] : f_.cmb_in) list.set_pending(false);
     f_.Timer2.set_enabled(false);

@@ -22,13 +22,14 @@ std::chrono::milliseconds block_interval(int response_time, int base_ms);
 std::chrono::milliseconds poll_interval(int response_time, int base_ms);
 
 class Transactions {
-public:
+  public:
     Transactions(FrmConfig& f, ProgramState& s, link::Link& link, const link::SerialPort& port);
     Transactions(const Transactions&) = delete;
     Transactions& operator=(const Transactions&) = delete;
 
-    // Starts a full read-out (the read_out_parameter button, the status window after a write): six configuration blocks paced by Timer6, then bits, input
-    // registers and input bits, each sent by the answer before it.
+    // Starts a full read-out (the read_out_parameter button, the status window after a write): six
+    // configuration blocks paced by Timer6, then bits, input registers and input bits, each sent by the
+    // answer before it.
     void func_read_out_parameter();
 
     // request builders
@@ -53,7 +54,7 @@ public:
     // Opens the status window with the main window disabled (windows/ provides it).
     std::function<void()> show_msg_window;
 
-private:
+  private:
     void on_read_registers();
     void on_cfg_block();
     void on_output_registers();

@@ -96,7 +96,8 @@ std::int16_t as_signed(std::uint16_t word) {
 }
 
 double word_value(std::uint16_t word, regmap::Scale scale, regmap::Sign sign) {
-    const double v = sign == regmap::Sign::unsigned16 ? static_cast<double>(word) : static_cast<double>(as_signed(word));
+    const double v =
+        sign == regmap::Sign::unsigned16 ? static_cast<double>(word) : static_cast<double>(as_signed(word));
     return scale == regmap::Scale::tenths ? v / 10.0 : v;
 }
 

@@ -1,5 +1,7 @@
 #include "gui/frm_state_view.h"
 
+#include <memory>
+
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -10,7 +12,6 @@
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QWindow>
-#include <memory>
 
 #include "gui/binders.h"
 

@@ -12,12 +12,12 @@ class QCloseEvent;
 namespace plx::gui {
 
 class FrmStateView : public QDialog {
-public:
+  public:
     // Not a child widget of the main window: the main window is disabled while this one is open,
     // and a disabled parent would disable the cancel button with it.
     FrmStateView(FrmStateControls& c, QWidget* owner);
 
-protected:
+  protected:
     // the window closes by itself when its time is up; the user cannot dismiss it early
     void closeEvent(QCloseEvent* e) override;
     void reject() override {}

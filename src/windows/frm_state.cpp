@@ -16,15 +16,15 @@ constexpr int kBarSteps = 10;
 milliseconds display_time(int comm_state, int response_time) {
     const std::int32_t unit = 2 * std::max(response_time, 0) + 200;
     switch (comm_state) {
-    case idle:
-        return milliseconds(0);
-    case read_registers:
-        return milliseconds(unit * 10);
-    case write_cfg_registers:
-    case write_input_registers:
-        return milliseconds(unit * 35);
-    default:
-        return milliseconds(unit);
+        case idle:
+            return milliseconds(0);
+        case read_registers:
+            return milliseconds(unit * 10);
+        case write_cfg_registers:
+        case write_input_registers:
+            return milliseconds(unit * 35);
+        default:
+            return milliseconds(unit);
     }
 }
 

@@ -20,7 +20,7 @@ namespace plx::windows {
 std::chrono::milliseconds display_time(int comm_state, int response_time);
 
 class FrmState {
-public:
+  public:
     FrmState(ProgramState& s, FrmConfig& main, controls::TimerEngine& timers);
     ~FrmState();
     FrmState(const FrmState&) = delete;
@@ -46,7 +46,7 @@ public:
     std::function<void()> on_show;
     std::function<void()> on_unload;
 
-private:
+  private:
     void load();
     void unload();
     void Timer1SW_Timer();

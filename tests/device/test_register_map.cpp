@@ -37,15 +37,16 @@ TEST(RegisterMap, SpinnersCarryTheirRanges) {
         double min, max, step;
     };
     for (const Row r : {Row{3, 0, 65535, 1}, Row{4, 0, 255, 1}, Row{33, 0, 3000, 1}, Row{34, -10, 10, 0.1},
-                        Row{37, 0, 100, 0.1}, Row{42, -99, 99, 0.1}, Row{44, -100, 100, 1}, Row{53, 0, 999, 1},
-                        Row{58, -999, 999, 1}}) {
+                        Row{37, 0, 100, 0.1}, Row{42, -99, 99, 0.1}, Row{44, -100, 100, 1},
+                        Row{53, 0, 999, 1}, Row{58, -999, 999, 1}}) {
         const auto& reg = cfg_registers[static_cast<std::size_t>(r.k)];
         EXPECT_TRUE(reg.has_spinner) << r.k;
         EXPECT_EQ(reg.min, r.min) << r.k;
         EXPECT_EQ(reg.max, r.max) << r.k;
         EXPECT_DOUBLE_EQ(reg.step, r.step) << r.k;
     }
-    for (int k : {0, 1, 2, 8, 31, 59}) EXPECT_FALSE(cfg_registers[static_cast<std::size_t>(k)].has_spinner) << k;
+    for (int k : {0, 1, 2, 8, 31, 59})
+        EXPECT_FALSE(cfg_registers[static_cast<std::size_t>(k)].has_spinner) << k;
 }
 
 TEST(RegisterMap, GroupsLieWhereTheUnitHasThem) {

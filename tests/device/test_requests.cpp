@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
-
 #include <array>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "device/requests.h"
 #include "form/program_state.h"
@@ -28,13 +28,14 @@ TEST_P(RequestString, Pattern) {
     EXPECT_EQ(GetParam().built, GetParam().expected);
 }
 
-const std::array<std::string, 10> kBlockWords{"0001", "0002", "0003", "0021", "FFFE", "00D7", "0000", "0000",
-                                              "0000", "0064"};
+const std::array<std::string, 10> kBlockWords{"0001", "0002", "0003", "0021", "FFFE",
+                                              "00D7", "0000", "0000", "0000", "0064"};
 const std::array<std::uint8_t, 4> kCfgBits{0x81, 0x02, 0x00, 0x00};
 const std::array<std::uint8_t, 2> kInputBits{0x01, 0x80};
 
 INSTANTIATE_TEST_SUITE_P(
-    Builders, RequestString,
+    Builders,
+    RequestString,
     ::testing::Values(
         RequestCase{"FirstBlockAddress5", read_cfg_block("05", 0), "05030000000A"},
         RequestCase{"FirstBlockAddress17", read_cfg_block("11", 0), "11030000000A"},
@@ -46,7 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{"InputBits", read_input_bits("01"), "010101000010"},
         RequestCase{"OutputRegisters", read_output_registers("01"), "010301000011"},
         RequestCase{"WriteBlockAt30", write_cfg_block("01", 30, kBlockWords),
-                    "0110001E000A14" "0001000200030021FFFE00D70000000000000064"},
+                    "0110001E000A14"
+                    "0001000200030021FFFE00D70000000000000064"},
         RequestCase{"WriteConfigurationBits", write_cfg_bits("01", kCfgBits), "010F000000200481020000"},
         RequestCase{"WriteInputRegister8", write_input_register("01", 8, "FFE7"), "01100208000102FFE7"},
         RequestCase{"WriteInputBits", write_input_bits("01", kInputBits), "010F01000010020180"}),
@@ -78,7 +80,8 @@ const std::string kOutputs = "010322" + std::string(68, '0') + "ABCD";
 const std::string kInputs = "01032A" + std::string(84, '0') + "ABCD";
 
 INSTANTIATE_TEST_SUITE_P(
-    Dispatch, Answers,
+    Dispatch,
+    Answers,
     ::testing::Values(
         AnswerCase{"BlockOfTen", plx::read_registers, 20, kBlock, true},
         AnswerCase{"BlockWithOutputCount", plx::read_registers, 20, kOutputs, false},
@@ -99,7 +102,8 @@ INSTANTIATE_TEST_SUITE_P(
         AnswerCase{"BitWriteConfirmed", plx::write_cfg_bits, 0, "010F00000020ABCD", true},
         AnswerCase{"BitWriteAsRegisterWrite", plx::write_cfg_bits, 0, "011000000020ABCD", false},
         AnswerCase{"InputRegisterWriteConfirmed", plx::write_input_registers, 520, "011002080001ABCD", true},
-        AnswerCase{"InputRegisterWriteOtherRegister", plx::write_input_registers, 520, "011002090001ABCD", false},
+        AnswerCase{"InputRegisterWriteOtherRegister", plx::write_input_registers, 520, "011002090001ABCD",
+                   false},
         AnswerCase{"InputBitWriteConfirmed", plx::write_input_bits, 0, "010F01000010ABCD", true},
         AnswerCase{"WriteEchoCutShort", plx::write_input_bits, 0, "010F0100", false},
         AnswerCase{"ExceptionAnswer", plx::read_registers, 0, "018302C0F1", false}),

@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "unit_rig.h"
 
@@ -99,7 +99,9 @@ TEST(ReadOut, BlockAt30DividesOnly34To39) {
         const bool tenths = k >= 34;
         const std::string expected = k == 33 ? "0" : tenths ? "21.5" : "215";
         EXPECT_EQ(rig.form.txt_data_cfg[k].text(), expected) << k;
-        EXPECT_EQ(rig.state.cfg_register_values[static_cast<std::size_t>(k)], k == 33 ? 0 : tenths ? 21.5 : 215)
+        EXPECT_EQ(rig.state.cfg_register_values[static_cast<std::size_t>(k)], k == 33  ? 0
+                                                                              : tenths ? 21.5
+                                                                                       : 215)
             << k;
     }
 }
@@ -112,7 +114,7 @@ TEST(ReadOut, ValuesReferencesAndMarksAfterEachStage) {
     rig.unit.holding[59] = 3;
     rig.unit.holding[0x0207] = 0xFFE7;  // -2.5 outdoor
     rig.unit.holding[0x020C] = 150;
-    rig.unit.holding[0x021A] = 4;       // fan stage: received, not shown
+    rig.unit.holding[0x021A] = 4;  // fan stage: received, not shown
     rig.unit.coils[0] = 1;
     rig.unit.coils[7] = 1;
     rig.unit.coils[24] = 1;
@@ -217,9 +219,9 @@ TEST(ReadOut, MismatchingAnswerIsHandledLikeNone) {
     ASSERT_EQ(rig.requests().back(), "01030000000A");
     const int register_before = rig.state.current_register;
 
-    rig.answer("010302004D");                          // one word for a block of ten
-    rig.answer("010114" + std::string(40, '0'));       // another function code
-    rig.answer("010314" + std::string(20, '0'));       // count says 20, data cut short
+    rig.answer("010302004D");                     // one word for a block of ten
+    rig.answer("010114" + std::string(40, '0'));  // another function code
+    rig.answer("010314" + std::string(20, '0'));  // count says 20, data cut short
     rig.run_ms(200);
     EXPECT_EQ(rig.form.txt_data_cfg[5].text(), "");
     EXPECT_EQ(rig.state.current_register, register_before);
@@ -237,7 +239,10 @@ TEST(ReadOut, ShortAnswerReachingTheDispatchLoadsNothing) {
     UnitRig rig;
     rig.state.comm_state = read_registers;
     rig.state.current_register = 20;
-    rig.state.response_text = "010314" "0001" "0002";
+    rig.state.response_text =
+        "010314"
+        "0001"
+        "0002";
     rig.tx.dispatch();
     EXPECT_EQ(rig.state.current_register, 20);
     EXPECT_EQ(rig.form.txt_data_cfg[20].text(), "");
@@ -349,7 +354,8 @@ TEST(WriteConfirmations, LastBlockClearsMarksAndSendsTheBits) {
     EXPECT_FALSE(rig.form.Timer1.enabled());
     EXPECT_EQ(rig.state.comm_state, write_cfg_bits);
     rig.serve();
-    EXPECT_EQ(rig.requests(), std::vector<std::string>{"010F0000002004" "01020000"});
+    EXPECT_EQ(rig.requests(), std::vector<std::string>{"010F0000002004"
+                                                       "01020000"});
 }
 
 TEST(WriteConfirmations, ChangedResponseTimeRetimesWith150) {

@@ -1,9 +1,9 @@
-#include <gtest/gtest.h>
-
 #include <array>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "device/register_map.h"
 #include "device/word_codec.h"
@@ -35,17 +35,19 @@ TEST_P(ShownText, WordOnTheScreen) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Reading, ShownText,
-    ::testing::Values(ShownCase{"TemperatureOffsetFFFE", 0xFFFE, Scale::tenths, Sign::signed16, '.', "-0.2"},
-                      ShownCase{"SetpointRange215", 215, Scale::tenths, Sign::signed16, '.', "21.5"},
-                      ShownCase{"TenthsWithComma", 0xFFFB, Scale::tenths, Sign::signed16, ',', "-0,5"},
-                      ShownCase{"WholeTenthsNoTrailingZero", 220, Scale::tenths, Sign::signed16, ',', "22"},
-                      ShownCase{"ButtonWord8000Unsigned", 0x8000, Scale::integer, Sign::unsigned16, '.', "32768"},
-                      ShownCase{"ButtonWordF801Unsigned", 0xF801, Scale::integer, Sign::unsigned16, '.', "63489"},
-                      ShownCase{"SetpointOffset8000Signed", 0x8000, Scale::tenths, Sign::signed16, '.', "-3276.8"},
-                      ShownCase{"IntegerFFFFIsMinusOne", 0xFFFF, Scale::integer, Sign::signed16, '.', "-1"},
-                      ShownCase{"Integer150", 0x0096, Scale::integer, Sign::signed16, '.', "150"},
-                      ShownCase{"Integer7FFFLargestPositive", 0x7FFF, Scale::integer, Sign::signed16, '.', "32767"}),
+    Reading,
+    ShownText,
+    ::testing::Values(
+        ShownCase{"TemperatureOffsetFFFE", 0xFFFE, Scale::tenths, Sign::signed16, '.', "-0.2"},
+        ShownCase{"SetpointRange215", 215, Scale::tenths, Sign::signed16, '.', "21.5"},
+        ShownCase{"TenthsWithComma", 0xFFFB, Scale::tenths, Sign::signed16, ',', "-0,5"},
+        ShownCase{"WholeTenthsNoTrailingZero", 220, Scale::tenths, Sign::signed16, ',', "22"},
+        ShownCase{"ButtonWord8000Unsigned", 0x8000, Scale::integer, Sign::unsigned16, '.', "32768"},
+        ShownCase{"ButtonWordF801Unsigned", 0xF801, Scale::integer, Sign::unsigned16, '.', "63489"},
+        ShownCase{"SetpointOffset8000Signed", 0x8000, Scale::tenths, Sign::signed16, '.', "-3276.8"},
+        ShownCase{"IntegerFFFFIsMinusOne", 0xFFFF, Scale::integer, Sign::signed16, '.', "-1"},
+        ShownCase{"Integer150", 0x0096, Scale::integer, Sign::signed16, '.', "150"},
+        ShownCase{"Integer7FFFLargestPositive", 0x7FFF, Scale::integer, Sign::signed16, '.', "32767"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct EncodeCase {
@@ -73,7 +75,8 @@ TEST_P(EncodeWord, TextOnTheWire) {
 constexpr auto ok = EncodeError::none;
 
 INSTANTIATE_TEST_SUITE_P(
-    Writing, EncodeWord,
+    Writing,
+    EncodeWord,
     ::testing::Values(
         EncodeCase{"MinusPointTwoTenths", "-0.2", Scale::tenths, '.', "FFFE", ok},
         EncodeCase{"TwentyOnePointFiveTenths", "21.5", Scale::tenths, '.', "00D7", ok},
@@ -110,7 +113,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ResponseWords, ReadFromCharacterSevenOn) {
     // 01 03 04 | 00D7 FFFE | check sum
-    const std::string r = "010304" "00D7" "FFFE" "1234";
+    const std::string r =
+        "010304"
+        "00D7"
+        "FFFE"
+        "1234";
     EXPECT_EQ(word_at(r, 0), 0x00D7);
     EXPECT_EQ(word_at(r, 1), 0xFFFE);
     EXPECT_EQ(byte_at(r, 0), 0x00);
@@ -119,7 +126,10 @@ TEST(ResponseWords, ReadFromCharacterSevenOn) {
 }
 
 TEST(ResponseWords, MissingWordsAreNotZero) {
-    const std::string r = "010304" "00D7" "FF";
+    const std::string r =
+        "010304"
+        "00D7"
+        "FF";
     EXPECT_FALSE(word_at(r, 1));
     EXPECT_FALSE(word_at(r, 5));
     EXPECT_FALSE(byte_at("0101", 0));

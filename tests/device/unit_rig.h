@@ -22,7 +22,7 @@
 namespace plx::device::testing {
 
 class RecordingMessageBox : public controls::MessageBox {
-public:
+  public:
     void show_ok(const std::string& text) override { shown.push_back(text); }
     std::vector<std::string> shown;
 };
@@ -34,7 +34,7 @@ struct Seen {
 
 // Answers function 01, 03, 0F and 10 from its tables; a silent unit records and says nothing.
 class ScriptedUnit {
-public:
+  public:
     std::map<int, std::uint16_t> holding;
     std::map<int, int> coils;
     bool silent = false;

@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <ostream>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "controls/timer.h"
 #include "form/frm_config.h"
@@ -66,7 +66,8 @@ TEST_P(DisplayTime, ClosesByItselfAfterIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    StatusWindow, DisplayTime,
+    StatusWindow,
+    DisplayTime,
     ::testing::Values(DisplayCase{"ReadT0", read_registers, 0, 2000},
                       DisplayCase{"ConfigWriteT0", write_cfg_registers, 0, 7000},
                       DisplayCase{"InputWriteT0", write_input_registers, 0, 7000},

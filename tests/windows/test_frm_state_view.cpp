@@ -37,7 +37,7 @@ struct WithApplication {
 };
 
 class StatusView : public ::testing::Test, private WithApplication {
-protected:
+  protected:
     void SetUp() override {
         main.for_each_timer([&](controls::Timer& t) { t.attach(&clock); });
         gui::bind(main.frm_config, &owner);

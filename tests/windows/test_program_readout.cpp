@@ -1,9 +1,9 @@
 // The composed program: opening the port runs the whole read-out behind the status window.
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <optional>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "../device/unit_rig.h"
 #include "app/program.h"
@@ -17,15 +17,19 @@ struct QuietMessages : controls::MessageBox {
     std::string last;
 };
 struct NoFiles : controls::FileDialog {
-    std::optional<std::string> open_file(const std::string&, const std::string&) override { return std::nullopt; }
-    std::optional<std::string> save_file(const std::string&, const std::string&) override { return std::nullopt; }
+    std::optional<std::string> open_file(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> save_file(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
 };
 struct NoShell : controls::Shell {
     bool open(const std::string&) override { return false; }
 };
 
 class ProgramReadOut : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         program.settings = std::make_unique<settings::MemoryStore>();
         program.start();
