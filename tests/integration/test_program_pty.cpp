@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -68,12 +69,14 @@ class ProgramOverPty : public ::testing::Test {
 protected:
     void start(bool ascii, const std::vector<std::string>& sim_options) {
         if (!have_program("socat")) GTEST_SKIP() << "socat is not installed (Debian package socat)";
-        app();
-        ascii_ = ascii;
         ASSERT_TRUE(pair.start()) << pair.error();
         std::vector<std::string> options{"--mode", ascii ? "ascii" : "rtu", "--seed", "8"};
         options.insert(options.end(), sim_options.begin(), sim_options.end());
         ASSERT_TRUE(sim.start(sim_exe, pair.unit_end(), options)) << sim.process().err();
+        start_program(ascii);
+    }
+    void start_program(bool ascii) {
+        app();
         setenv("PLX24_PORT_MAP", ("3=" + pair.master_end()).c_str(), 1);
         port = std::make_unique<link::QtSerialPort>();
         program = std::make_unique<Program>(Platform{*port, clock, messages, files, shell});
@@ -113,13 +116,13 @@ protected:
         const std::string& sep = program->state.decimal_separator;
         for (int k = 0; k < regmap::cfg_register_group.count; ++k) {
             out["txt_data_cfg " + std::to_string(k)] =
-                shown(factory.cfg_registers[static_cast<std::size_t>(k)], regmap::is_tenths_cfg(k), sep);
+                shown(image.cfg_registers[static_cast<std::size_t>(k)], regmap::is_tenths_cfg(k), sep);
         }
-        for (int j = 0; j < regmap::cfg_bit_group.count; ++j) out["chk_cfg " + std::to_string(j)] = factory.cfg_bits[static_cast<std::size_t>(j)] ? "1" : "0";
-        for (int j = 0; j < regmap::input_bit_group.count; ++j) out["chk_input " + std::to_string(j)] = factory.input_bits[static_cast<std::size_t>(j)] ? "1" : "0";
+        for (int j = 0; j < regmap::cfg_bit_group.count; ++j) out["chk_cfg " + std::to_string(j)] = image.cfg_bits[static_cast<std::size_t>(j)] ? "1" : "0";
+        for (int j = 0; j < regmap::input_bit_group.count; ++j) out["chk_input " + std::to_string(j)] = image.input_bits[static_cast<std::size_t>(j)] ? "1" : "0";
         for (int k = regmap::input_register_group.read_first; k <= regmap::input_register_last_shown; ++k) {
             out["txt_data_in " + std::to_string(k)] =
-                shown(factory.input_registers[static_cast<std::size_t>(k)], regmap::is_tenths_in(k), sep);
+                shown(image.input_registers[static_cast<std::size_t>(k)], regmap::is_tenths_in(k), sep);
         }
         return out;
     }
@@ -171,7 +174,7 @@ protected:
     NoFiles files;
     NoShell shell;
     std::unique_ptr<Program> program;
-    const sim::UnitTables factory = sim::factory_tables();
+    sim::UnitTables image = sim::factory_tables();  // what the unit on the line holds
     std::map<std::string, std::string> before;
     std::set<std::string> wrong;
 };
@@ -204,7 +207,7 @@ TEST_P(ProgramReadOut, OpenReadsEveryFieldAndPollingKeepsTheMonitorLive) {
         milliseconds(60'000));
     EXPECT_TRUE(live) << "room temperatures seen: " << temperatures.size();
     EXPECT_GE(std::stol(program->form.txt_data_out[0].text()), 0xF000);
-    EXPECT_EQ(program->form.txt_data_out[4].text(), shown(factory.input_registers[20], true, program->state.decimal_separator));
+    EXPECT_EQ(program->form.txt_data_out[4].text(), shown(image.input_registers[20], true, program->state.decimal_separator));
     EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -276,6 +279,77 @@ INSTANTIATE_TEST_SUITE_P(Kinds, ProgramSurvivesFault, ::testing::ValuesIn(every_
                              }
                              return n;
                          });
+
+// ---- an independent RTU peer: pymodbus serving a unit image unlike the simulator's
+
+const char* const python = "/usr/bin/python3";
+
+bool have_pymodbus() {
+    const auto r = testing::run_command({python, "-c", "import pymodbus.server.async_io"}, milliseconds(20'000));
+    return r.status == 0;
+}
+
+class ProgramAgainstPymodbus : public ProgramOverPty {
+protected:
+    void SetUp() override {
+        if (!have_program("socat")) GTEST_SKIP() << "socat is not installed (Debian package socat)";
+        if (!have_program(python) || !have_pymodbus()) {
+            GTEST_SKIP() << "pymodbus is not installed for " << python << " (Debian package python3-pymodbus)";
+        }
+        // every group differs from the factory values, so a field can only match by reading it
+        auto& c = image.cfg_registers;
+        c[2] = 8;
+        c[3] = 1234;
+        for (int k = 4; k <= 7; ++k) c[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(11 * (k - 3));
+        for (int k = 8; k <= 19; ++k) c[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(k);
+        c[33] = 30;
+        c[34] = static_cast<std::uint16_t>(-15);
+        c[38] = 225;
+        c[59] = 2;
+        for (auto&& b : image.cfg_bits) b = !b;
+        for (int k = 7; k <= 25; ++k) image.input_registers[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(100 + 3 * k);
+        image.input_registers[14] = static_cast<std::uint16_t>(-12);
+        for (std::size_t j = 0; j < image.input_bits.size(); ++j) image.input_bits[j] = j % 3 == 0;
+
+        ASSERT_TRUE(pair.start()) << pair.error();
+        const std::string image_file = pair.unit_end() + ".image";
+        {
+            std::ofstream out(image_file);
+            const auto put_words = [&](const regmap::Group& g, const auto& words) {
+                for (int n = 0; n < g.count; ++n) out << "hr " << g.address(n) << ' ' << words[static_cast<std::size_t>(n)] << '\n';
+            };
+            const auto put_bits = [&](const regmap::Group& g, const auto& bits) {
+                for (int n = 0; n < g.count; ++n) out << "co " << g.address(n) << ' ' << (bits[static_cast<std::size_t>(n)] ? 1 : 0) << '\n';
+            };
+            put_words(regmap::cfg_register_group, image.cfg_registers);
+            put_words(regmap::input_register_group, image.input_registers);
+            put_words(regmap::output_register_group, image.output_registers);
+            put_bits(regmap::cfg_bit_group, image.cfg_bits);
+            put_bits(regmap::input_bit_group, image.input_bits);
+        }
+        ASSERT_TRUE(peer.start({python, PLX24_PYMODBUS_UNIT, pair.unit_end(), "1", image_file}));
+        ASSERT_TRUE(peer.wait_for_stderr("serving", milliseconds(20'000))) << peer.err();
+        start_program(false);
+    }
+
+    testing::ChildProcess peer;
+};
+
+TEST_F(ProgramAgainstPymodbus, ReadOutFillsTheFieldsWithExactlyTheServersValues) {
+    open_port();
+    std::vector<std::string> differ;
+    const bool filled = run_until(
+        [&] {
+            differ = differences();
+            return read_out_complete();
+        },
+        milliseconds(30'000));
+    EXPECT_TRUE(filled) << differ.size() << " fields differ; first: " << (differ.empty() ? "-" : differ[0])
+                        << "\npymodbus: " << peer.err();
+    EXPECT_EQ(program->state.response_time, 30);
+    EXPECT_EQ(program->form.cmb_cfg[2].current_text(), "8T");
+    EXPECT_FALSE(problem_reported());
+}
 
 }  // namespace
 }  // namespace plx
