@@ -1,17 +1,25 @@
 #include "windows/fabout.h"
 
+#include "lang/texts.h"
+
 namespace plx::windows {
+
+namespace {
+
+void show_texts(FAboutControls& c, const lang::AboutTexts& t) {
+    c.fAbout.set_caption(t.caption);
+    c.lblVersion.set_caption(t.lblVersion);
+    c.lbl_Software_Hinweis.set_caption(t.lbl_Software_Hinweis);
+}
+
+}  // namespace
 
 FAbout::FAbout(FAboutControls& controls, const ProgramState& state, controls::Shell& shell)
     : c_(controls), s_(state), shell_(shell) {
     // design texts (German)
-    c_.fAbout.set_caption("Information");
+    show_texts(c_, lang::about_texts(lang::kGerman));
     c_.fAbout.set_back_color(0xFFFFFF);
     c_.Label2.set_caption("Version:");
-    c_.lblVersion.set_caption("Orvanto: Konfigurationssoftware für PLX24-RS485-Modbus");
-    c_.lbl_Software_Hinweis.set_caption(
-        "Für Schäden die durch Verwendung dieser Software an Hard- oder Software entstehen wird keine Haftung "
-        "übernommen.");
     c_.lbl_Orvanto.set_caption(MakerContacts::company);
     c_.Label3.set_caption(MakerContacts::address);
     c_.lblCopyright.set_caption(MakerContacts::rights);
@@ -29,13 +37,7 @@ FAbout::FAbout(FAboutControls& controls, const ProgramState& state, controls::Sh
 
 void FAbout::Form_Load() {
     c_.Label1.set_caption("1.5");
-    if (s_.language_code == "1033") {
-        c_.fAbout.set_caption("About");
-        c_.lblVersion.set_caption("Orvanto: Configuration software for PLX24-RS485-Modbus");
-        c_.lbl_Software_Hinweis.set_caption(
-            "Orvanto Sensortechnik GmbH does not take over any liability for damages occurred by the operation of "
-            "the software.");
-    }
+    show_texts(c_, lang::about_texts(s_.language_code));
 }
 
 // A shell that cannot open the link reports nothing; the window stays open.
