@@ -109,7 +109,8 @@ UnitTables factory_tables() {
     }
     c[cfg_fan_stages] = 3;
 
-    for (int j : {0, 8, 9, 20, 21, 22, 25}) t.cfg_bits[static_cast<std::size_t>(j)] = true;
+    // bit 24 set: the unit measures in degC, as its temperatures around 22 are
+    for (int j : {0, 8, 9, 20, 21, 22, 24, 25}) t.cfg_bits[static_cast<std::size_t>(j)] = true;
 
     auto& in = t.input_registers;
     in[7] = 85;    // outdoor 8.5 degC

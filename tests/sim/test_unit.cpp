@@ -29,6 +29,8 @@ TEST(UnitFactory, FourButtonUnitWithPlausibleSetpoints) {
     EXPECT_EQ(static_cast<std::int16_t>(c[36]), -30);
     EXPECT_EQ(c[38], 210);
     EXPECT_EQ(c[59], 3);
+    // its temperatures are degC, so the unit bit must say so
+    EXPECT_TRUE(unit.tables().cfg_bits[24]);
 }
 
 TEST(UnitRead, BlockOfTenConfigurationRegisters) {
