@@ -6,9 +6,28 @@
 #include <utility>
 
 #include "lang/apply_language.h"
+#include "lang/texts.h"
 #include "settings/registry.h"
 
 namespace plx {
+
+namespace {
+
+lang::Message message_of(link::Text id) {
+    switch (id) {
+        case link::Text::invalid_slave_address:
+            return lang::Message::invalid_slave_address;
+        case link::Text::port_device_reason:
+            return lang::Message::port_device_reason;
+        case link::Text::port_permission_hint:
+            return lang::Message::port_permission_hint;
+        case link::Text::no_port_selected:
+            return lang::Message::no_port_selected;
+    }
+    return lang::Message::invalid_slave_address;
+}
+
+}  // namespace
 
 Program::Program(Platform p) : platform(p) {
     form.for_each_timer([&](controls::Timer& t) { t.attach(&platform.timers); });
@@ -26,6 +45,10 @@ Program::Program(Platform p) : platform(p) {
     // the user's own device for COMn: [Ports] COMn=/dev/... in the user settings
     link->port_override = [this](int n) {
         return settings::CRegistry(std::as_const(*settings)).Werte("Ports", "COM" + std::to_string(n));
+    };
+    // the language is read at each message: the load step sets it after construction
+    link->text = [this](link::Text id, const std::vector<std::string>& args) {
+        return lang::message(message_of(id), state.language_code, args);
     };
 }
 

@@ -240,9 +240,12 @@ std::string message(Message id, const std::string& language_code) {
         case Message::port_device_reason:
             return en ? "Device %1: %2" : "Gerät %1: %2";
         case Message::port_permission_hint:
-            return en ? "The user must be allowed to use serial devices (on Linux: member of the group dialout)."
-                      : "Der Benutzer muss serielle Geräte verwenden dürfen (unter Linux: Mitglied der Gruppe "
-                        "dialout).";
+            return en ? "The port is in use, or the user may not use serial devices (on Linux: member of the "
+                        "group dialout)."
+                      : "Der Port ist belegt, oder der Benutzer darf serielle Geräte nicht verwenden (unter Linux: "
+                        "Mitglied der Gruppe dialout).";
+        case Message::no_port_selected:
+            return en ? "No COM port selected." : "Kein COM-Port ausgewählt.";
         case Message::parameter_file_not_read:
             return en ? "The parameter file %1 could not be read: %2"
                       : "Die Parameterdatei %1 konnte nicht gelesen werden: %2";

@@ -56,8 +56,10 @@ enum class Message {
     invalid_slave_address,
     // %1: device path, %2: the system's reason; the second line under "COM-Port not available, "
     port_device_reason,
-    // added when the system refused the device for lack of permission
+    // added when the system refused the device as busy or for lack of permission
     port_permission_hint,
+    // the reason when the port box holds no port
+    no_port_selected,
     // %1: file path, %2: the system's reason
     parameter_file_not_read,
     parameter_file_not_written,

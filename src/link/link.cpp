@@ -86,13 +86,24 @@ void Link::update_port_tooltip() {
     f_.Combo_Port[0].set_tooltip(n >= 1 ? port_.device_name(n) : std::string{});
 }
 
+std::string Link::say(Text id, const std::vector<std::string>& args) const {
+    if (text) return text(id, args);
+    std::string facts;
+    for (const std::string& a : args) facts += (facts.empty() ? "" : ": ") + a;
+    return facts;
+}
+
 void Link::show_port_failure(const PortError& e) {
-    std::string text = "COM-Port not available,  " + std::to_string(e.code);
+    // the first line is the system's own text and stays the same in every language
+    std::string message = "COM-Port not available,  " + std::to_string(e.code);
     if (!e.device.empty() || !e.reason.empty()) {
-        text += "\n";
-        text += e.device.empty() ? e.reason : (e.reason.empty() ? e.device : e.device + ": " + e.reason);
+        message += "\n";
+        message += e.device.empty()   ? e.reason
+                   : e.reason.empty() ? e.device
+                                      : say(Text::port_device_reason, {e.device, e.reason});
     }
-    messages_.show_ok(text);
+    if (e.permission_denied) message += "\n" + say(Text::port_permission_hint);
+    messages_.show_ok(message);
 }
 
 void Link::Combo_Port_Click(int index) {
@@ -137,7 +148,7 @@ void Link::Combo_Port_Click(int index) {
     port_.set_device_lookup(port_override);
     update_port_tooltip();
     if (s_.port_number < 1 || s_.port_number > kMaxPortNumber) {
-        return fail({port_error::invalid_port, {}, "Kein COM-Port ausgewählt."});
+        return fail({port_error::invalid_port, {}, say(Text::no_port_selected)});
     }
     if (port_.comm_port() != s_.port_number) {
         if (port_.port_open()) {
@@ -169,8 +180,7 @@ void Link::Combo_Port_Click(int index) {
                 // read one holding register at address 33, the unit's response time
                 transmit(*address + "03" + "0021" + "0001");
             } else {
-                messages_.show_ok("Ungültige Modbus-Adresse " + address_text +
-                                  ": erlaubt sind 1 bis 247. Es wurde nichts gesendet.");
+                messages_.show_ok(say(Text::invalid_slave_address, {address_text}));
             }
         }
     } else {

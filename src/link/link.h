@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "controls/platform.h"
 #include "form/frm_config.h"
@@ -21,6 +22,15 @@ std::optional<std::string> slave_address_hex(const std::string& address_text);
 
 // The numeric slave address 1..247 of the address field, nullopt when the field holds none.
 std::optional<int> slave_address(const std::string& address_text);
+
+// The texts the link adds to the system's own; the program gives them in the user's language.
+enum class Text {
+    invalid_slave_address,  // %1: the address as typed
+    port_device_reason,     // %1: the device, %2: the system's reason
+    port_permission_hint,   // the system refused the device for lack of permission
+    no_port_selected,
+};
+using TextSource = std::function<std::string(Text id, const std::vector<std::string>& args)>;
 
 class Link {
 public:
@@ -41,6 +51,8 @@ public:
     std::function<bool()> answers_outstanding;
     // The user's device for port number n (empty: no override), e.g. from the settings store.
     std::function<std::string(int port_number)> port_override;
+    // The words of the link's own messages. Unset: the arguments alone, so the facts still show.
+    TextSource text;
 
 private:
     void Timer4_Timer();
@@ -50,6 +62,7 @@ private:
     void discard_reception();
     void enter_closed_state();
     void show_port_failure(const PortError& e);
+    std::string say(Text id, const std::vector<std::string>& args = {}) const;
     void update_port_tooltip();
 
     FrmConfig& f_;

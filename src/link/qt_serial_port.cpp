@@ -58,13 +58,8 @@ int open_error_code(QSerialPort::SerialPortError e) {
     }
 }
 
-std::string reason_of(const QSerialPort& port) {
-    std::string reason = port.errorString().toStdString();
-    if (port.error() == QSerialPort::PermissionError) {
-        reason += " – der Port ist belegt, oder der Benutzer darf serielle Geräte nicht verwenden "
-                  "(er muss z. B. Mitglied der Gruppe dialout sein).";
-    }
-    return reason;
+PortError error_of(const QSerialPort& port, int code, const std::string& device) {
+    return {code, device, port.errorString().toStdString(), port.error() == QSerialPort::PermissionError};
 }
 
 }  // namespace
@@ -106,7 +101,7 @@ std::optional<PortError> QtSerialPort::set_settings(const std::string& settings)
         port.clearError();
         return std::nullopt;
     }
-    PortError e{port_error::settings_refused, port.portName().toStdString(), reason_of(port)};
+    PortError e = error_of(port, port_error::settings_refused, port.portName().toStdString());
     port.clearError();
     return e;
 }
@@ -137,7 +132,7 @@ std::optional<PortError> QtSerialPort::set_port_open(bool open) {
         port.clearError();
         if (port.open(QIODevice::ReadWrite)) return std::nullopt;
     }
-    PortError e{open_error_code(port.error()), device, reason_of(port)};
+    PortError e = error_of(port, open_error_code(port.error()), device);
     port.clearError();
     return e;
 }

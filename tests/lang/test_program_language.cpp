@@ -11,7 +11,8 @@ namespace plx {
 namespace {
 
 struct QuietMessages : controls::MessageBox {
-    void show_ok(const std::string&) override {}
+    void show_ok(const std::string& text) override { shown.push_back(text); }
+    std::vector<std::string> shown;
 };
 struct NoFiles : controls::FileDialog {
     std::optional<std::string> open_file(const std::string&, const std::string&) override { return std::nullopt; }
@@ -64,6 +65,50 @@ TEST_F(ProgramLanguage, NothingInTheStoreGivesGermanAndAComma) {
     EXPECT_EQ(program.state.language_code, "1031");
     EXPECT_EQ(program.state.decimal_separator, ",");
 }
+
+struct MessageLanguageCase {
+    const char* name;
+    const char* code;
+    const char* invalid_address;
+    const char* permission_lines;
+};
+
+class ProgramMessages : public ProgramLanguage, public ::testing::WithParamInterface<MessageLanguageCase> {
+protected:
+    void start() {
+        use_memory_store().put(settings::Root::machine, QString::fromLatin1(settings::kProgramKey),
+                               QStringLiteral("Language"), QString::fromUtf8(GetParam().code));
+        program.start();
+    }
+};
+
+TEST_P(ProgramMessages, InvalidAddressIsToldInTheLanguage) {
+    start();
+    program.form.txt_Modbus_adress.set_text("300");
+    program.form.Combo_Port[6].user_select(1);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0], GetParam().invalid_address);
+}
+
+TEST_P(ProgramMessages, PortFailureKeepsTheSystemsFirstLine) {
+    start();
+    port.open_failure = link::PortError{8005, {}, "Permission denied", true};
+    program.form.Combo_Port[6].user_select(1);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0], std::string("COM-Port not available,  8005\n") + GetParam().permission_lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Languages, ProgramMessages,
+    ::testing::Values(
+        MessageLanguageCase{"English", "1033", "Invalid Modbus address 300: allowed are 1 to 247. Nothing was sent.",
+                            "Device /dev/ttyUSB2: Permission denied\nThe port is in use, or the user may not use "
+                            "serial devices (on Linux: member of the group dialout)."},
+        MessageLanguageCase{"German", "1031",
+                            "Ungültige Modbus-Adresse 300: erlaubt sind 1 bis 247. Es wurde nichts gesendet.",
+                            "Gerät /dev/ttyUSB2: Permission denied\nDer Port ist belegt, oder der Benutzer darf "
+                            "serielle Geräte nicht verwenden (unter Linux: Mitglied der Gruppe dialout)."}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProgramSettings, EnvironmentPointsTheProgramAtItsStores) {
     QTemporaryDir dir;

@@ -11,6 +11,13 @@ namespace {
 
 using testing::LinkRig;
 
+// Words that name the text and its arguments, so a test sees which text the link asked for.
+std::string named_text(Text id, const std::vector<std::string>& args) {
+    std::string out = "<" + std::to_string(static_cast<int>(id)) + ">";
+    for (const std::string& a : args) out += "[" + a + "]";
+    return out;
+}
+
 TEST(LinkStartup, ShowsCom3Baud115200EvenAsciiClosed) {
     LinkRig rig;
     rig.start();
@@ -149,6 +156,7 @@ class LinkBadAddress : public ::testing::TestWithParam<BadAddressCase> {};
 
 TEST_P(LinkBadAddress, OpensSendsNothingAndSaysWhy) {
     LinkRig rig;
+    rig.link.text = named_text;
     rig.start();
     rig.form.txt_Modbus_adress.set_text(GetParam().address);
     rig.form.Combo_Port[6].user_select(1);
@@ -156,8 +164,7 @@ TEST_P(LinkBadAddress, OpensSendsNothingAndSaysWhy) {
     EXPECT_TRUE(rig.port.written().empty());
     EXPECT_FALSE(rig.form.Timer5.enabled());
     ASSERT_EQ(rig.messages.shown.size(), 1u);
-    EXPECT_EQ(rig.messages.shown[0], std::string("Ungültige Modbus-Adresse ") + GetParam().address +
-                                         ": erlaubt sind 1 bis 247. Es wurde nichts gesendet.");
+    EXPECT_EQ(rig.messages.shown[0], named_text(Text::invalid_slave_address, {GetParam().address}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Link, LinkBadAddress,
@@ -208,6 +215,29 @@ TEST(LinkFailure, FailedOpeningShowsCodeAndReasonAndFallsBackToClose) {
     EXPECT_FALSE(rig.form.read_out_parameter.enabled());
     EXPECT_FALSE(rig.form.chk_read_out.enabled());
     EXPECT_TRUE(rig.port.written().empty());
+}
+
+TEST(LinkFailure, SecondLineAndPermissionHintComeInTheProgramsWords) {
+    LinkRig rig;
+    rig.link.text = named_text;
+    rig.start();
+    rig.port.open_failure = PortError{8005, {}, "Permission denied", true};
+    rig.form.Combo_Port[6].user_select(1);
+    ASSERT_EQ(rig.messages.shown.size(), 1u);
+    EXPECT_EQ(rig.messages.shown[0], "COM-Port not available,  8005\n" +
+                                         named_text(Text::port_device_reason,
+                                                    {rig.port.device_name(3), "Permission denied"}) +
+                                         "\n" + named_text(Text::port_permission_hint, {}));
+}
+
+TEST(LinkFailure, OtherRefusalsGiveNoPermissionHint) {
+    LinkRig rig;
+    rig.link.text = named_text;
+    rig.start();
+    rig.port.open_failure = PortError{8010, {}, "Input/output error"};
+    rig.form.Combo_Port[6].user_select(1);
+    ASSERT_EQ(rig.messages.shown.size(), 1u);
+    EXPECT_EQ(rig.messages.shown[0].find(named_text(Text::port_permission_hint, {})), std::string::npos);
 }
 
 TEST(LinkFailure, RefusedSettingsOnClosingStillLeaveThePortClosed) {
