@@ -38,6 +38,8 @@ Program::Program(Platform p) : platform(p) {
     settings = std::make_unique<settings::QSettingsStore>(settings::QSettingsStore::for_program(application_dir));
     editor->apply_language = [this](int window_kind) { apply_language(window_kind); };
     transactions = std::make_unique<plx::device::Transactions>(form, state, *link, platform.port);
+    write_sequence =
+        std::make_unique<plx::device::WriteSequence>(form, state, *link, *transactions, platform.messages);
     frm_state = std::make_unique<plx::windows::FrmState>(state, form, platform.timers);
     transactions->show_msg_window = [this] { frm_state->ShowMsgWindow(); };
     frm_state->func_read_out_parameter = [this] { transactions->func_read_out_parameter(); };

@@ -8,6 +8,7 @@
 #include "controls/platform.h"
 #include "controls/timer.h"
 #include "device/transactions.h"
+#include "device/write_sequence.h"
 #include "editor/frm_config_code.h"
 #include "form/frm_config.h"
 #include "form/program_state.h"
@@ -43,6 +44,8 @@ public:
     std::unique_ptr<plx::link::Link> link;
     std::unique_ptr<plx::editor::FrmConfigCode> editor;
     std::unique_ptr<plx::device::Transactions> transactions;
+    // Apply (set_parameter) and the write timers Timer1, Timer2
+    std::unique_ptr<plx::device::WriteSequence> write_sequence;
     // the status window frmState and the main window's ShowMsgWindow
     std::unique_ptr<plx::windows::FrmState> frm_state;
     // Where "Pfad", "Language" and "sDecimal" are read (QSettingsStore::for_program); tests put a

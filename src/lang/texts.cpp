@@ -255,6 +255,16 @@ std::string message(Message id, const std::string& language_code) {
         case Message::parameter_file_bad_line:
             return en ? "Parameter file %1, line %2 (%3): the value is not valid and was not loaded."
                       : "Parameterdatei %1, Zeile %2 (%3): der Wert ist ungültig und wurde nicht geladen.";
+        case Message::value_not_sendable:
+            return en ? "The value \"%1\" in %2 cannot be sent. Please correct it."
+                      : "Der Wert \"%1\" in %2 kann nicht gesendet werden. Bitte korrigieren.";
+        case Message::value_missing:
+            return en ? "There is no value in %1, so nothing can be sent. Please enter a value."
+                      : "In %1 steht kein Wert, daher kann nichts gesendet werden. Bitte einen Wert eintragen.";
+        case Message::cfg_register_field:
+            return en ? "configuration register %1" : "Konfigurationsregister %1";
+        case Message::input_register_field:
+            return en ? "input register %1" : "Eingangsregister %1";
     }
     return {};
 }

@@ -65,6 +65,13 @@ enum class Message {
     parameter_file_not_written,
     // %1: file path, %2: line number, %3: the line's key
     parameter_file_bad_line,
+    // %1: the field's text, %2: the field (cfg_register_field or input_register_field)
+    value_not_sendable,
+    // %1: the field
+    value_missing,
+    // %1: the register number
+    cfg_register_field,
+    input_register_field,
 };
 
 // The text of `id` in the language of `language_code` ("1033" English, anything else German).

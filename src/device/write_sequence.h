@@ -1,0 +1,52 @@
+#pragma once
+// The Apply button set_parameter and the timers that write what the user marked: configuration
+// registers in blocks of ten (Timer1), then the configuration bits, then each marked input register
+// (Timer2), then the input bits. The single-request stages are sent by the answers (Transactions).
+
+#include <optional>
+#include <string>
+
+#include "controls/platform.h"
+#include "device/transactions.h"
+#include "device/word_codec.h"
+#include "form/frm_config.h"
+#include "form/program_state.h"
+#include "link/link.h"
+
+namespace plx::device {
+
+class WriteSequence {
+  public:
+    WriteSequence(FrmConfig& f, ProgramState& s, link::Link& link, Transactions& tx,
+                  controls::MessageBox& messages);
+    WriteSequence(const WriteSequence&) = delete;
+    WriteSequence& operator=(const WriteSequence&) = delete;
+
+    void set_parameter_Click();
+    void Timer1_Timer();  // the configuration block at current_register
+    void Timer2_Timer();  // the input register at current_register
+
+    // The text that makes Apply refuse to start, or nothing when every field to be written encodes.
+    std::optional<std::string> unsendable_field() const;
+
+  private:
+    bool config_pending() const;
+    bool clock_display_marked() const;
+    bool input_register_to_write(int k, bool clock_display) const;
+    EncodedWord cfg_word(int k) const;
+    EncodedWord input_word(int k) const;
+    // The message naming the field and why its text cannot be sent.
+    std::string cfg_problem(int k, EncodeError error) const;
+    std::string input_problem(int k, EncodeError error) const;
+    std::optional<std::string> sendable() const;
+    void finish_input_registers();
+    void stop_with_message(controls::Timer& timer, const std::string& text);
+
+    FrmConfig& f_;
+    ProgramState& s_;
+    link::Link& link_;
+    Transactions& tx_;
+    controls::MessageBox& messages_;
+};
+
+}  // namespace plx::device
