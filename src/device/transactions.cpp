@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 
 #include "device/number_text.h"
 #include "device/register_map.h"
@@ -225,6 +226,26 @@ std::optional<std::array<std::uint8_t, N>> bytes_of(std::string_view response_te
     return bytes;
 }
 
+// Bit p of byte b goes to box 8·b + p; the reference is what the box holds afterwards, since a
+// box's click coupling may change it. `also` runs between setting the value and clearing the mark.
+template <typename Also>
+void load_bits(std::span<const std::uint8_t> bytes, controls::ControlArray<controls::CheckBox>& boxes,
+               std::span<std::int16_t> references, Also also) {
+    for (std::size_t b = 0; b < bytes.size(); ++b) {
+        for (int p = 7; p >= 0; --p) {
+            const int j = 8 * static_cast<int>(b) + p;
+            const auto ref = static_cast<std::size_t>(j);
+            const int bit = (bytes[b] >> p) & 1;
+            auto& box = boxes[j];
+            references[ref] = static_cast<std::int16_t>(bit);
+            box.set_value(bit);
+            also(j, bit);
+            box.set_pending(false);
+            references[ref] = static_cast<std::int16_t>(box.value());
+        }
+    }
+}
+
 }  // namespace
 
 void Transactions::on_cfg_block() {
@@ -278,22 +299,12 @@ void Transactions::on_read_cfg_bits() {
     constexpr int count = (cfg_bit_group.read_count + 7) / 8;
     const auto bytes = bytes_of<count>(s_.response_text);
     if (!bytes) return;
-    for (int b = 0; b < count; ++b) {
-        for (int p = 7; p >= 0; --p) {
-            const int j = 8 * b + p;
-            const int bit = ((*bytes)[static_cast<std::size_t>(b)] >> p) & 1;
-            auto& box = f_.chk_cfg[j];
-            s_.cfg_bit_values[static_cast<std::size_t>(j)] = static_cast<std::int16_t>(bit);
-            box.set_value(bit);
-            if (has_bit_combo(j) && f_.cmb_bit_cfg.has(j)) {
-                auto& list = f_.cmb_bit_cfg[j];
-                if (bit < list.list_count()) list.set_list_index(bit);
-                list.set_pending(false);
-            }
-            box.set_pending(false);
-            s_.cfg_bit_values[static_cast<std::size_t>(j)] = static_cast<std::int16_t>(box.value());
-        }
-    }
+    load_bits(*bytes, f_.chk_cfg, s_.cfg_bit_values, [this](int j, int bit) {
+        if (!has_bit_combo(j) || !f_.cmb_bit_cfg.has(j)) return;
+        auto& list = f_.cmb_bit_cfg[j];
+        if (bit < list.list_count()) list.set_list_index(bit);
+        list.set_pending(false);
+    });
     send_read_input_registers();
 }
 
@@ -332,17 +343,7 @@ void Transactions::on_read_input_bits() {
     constexpr int count = (input_bit_group.read_count + 7) / 8;
     const auto bytes = bytes_of<count>(s_.response_text);
     if (!bytes) return;
-    for (int b = 0; b < count; ++b) {
-        for (int p = 7; p >= 0; --p) {
-            const int j = 8 * b + p;
-            const int bit = ((*bytes)[static_cast<std::size_t>(b)] >> p) & 1;
-            auto& box = f_.chk_input[j];
-            s_.input_bit_values[static_cast<std::size_t>(j)] = static_cast<std::int16_t>(bit);
-            box.set_value(bit);
-            box.set_pending(false);
-            s_.input_bit_values[static_cast<std::size_t>(j)] = static_cast<std::int16_t>(box.value());
-        }
-    }
+    load_bits(*bytes, f_.chk_input, s_.input_bit_values, [](int, int) {});
     s_.link_ready = true;
 }
 
