@@ -71,7 +71,10 @@ void Program::start() {
     editor->Form_Load();
     // start-up step 3: input mode, settings and port number of the serial control
     link->apply_startup_settings();
-    if (state.demo) form.frm_config.set_caption(form.frm_config.caption() + " – Demo: simulierte Einheit");
+    if (state.demo) {
+        form.frm_config.set_caption(form.frm_config.caption() +
+                                    lang::message(lang::Message::demo_caption_suffix, state.language_code));
+    }
 }
 
 }  // namespace plx

@@ -246,6 +246,8 @@ std::string message(Message id, const std::string& language_code) {
                         "Mitglied der Gruppe dialout).";
         case Message::no_port_selected:
             return en ? "No COM port selected." : "Kein COM-Port ausgewählt.";
+        case Message::demo_caption_suffix:
+            return en ? " – Demo: simulated unit" : " – Demo: simulierte Einheit";
         case Message::parameter_file_not_read:
             return en ? "The parameter file %1 could not be read: %2"
                       : "Die Parameterdatei %1 konnte nicht gelesen werden: %2";

@@ -60,6 +60,8 @@ enum class Message {
     port_permission_hint,
     // the reason when the port box holds no port
     no_port_selected,
+    // appended to the main window's caption while it talks to the simulated unit
+    demo_caption_suffix,
     // %1: file path, %2: the system's reason
     parameter_file_not_read,
     parameter_file_not_written,

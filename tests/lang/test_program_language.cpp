@@ -71,6 +71,7 @@ struct MessageLanguageCase {
     const char* code;
     const char* invalid_address;
     const char* permission_lines;
+    const char* demo_suffix;
 };
 
 class ProgramMessages : public ProgramLanguage, public ::testing::WithParamInterface<MessageLanguageCase> {
@@ -78,6 +79,7 @@ protected:
     void start() {
         use_memory_store().put(settings::Root::machine, QString::fromLatin1(settings::kProgramKey),
                                QStringLiteral("Language"), QString::fromUtf8(GetParam().code));
+        program.state.demo = true;
         program.start();
     }
 };
@@ -98,16 +100,26 @@ TEST_P(ProgramMessages, PortFailureKeepsTheSystemsFirstLine) {
     EXPECT_EQ(messages.shown[0], std::string("COM-Port not available,  8005\n") + GetParam().permission_lines);
 }
 
+TEST_P(ProgramMessages, DemoCaptionSaysSoInTheLanguage) {
+    start();
+    const std::string caption = program.form.frm_config.caption();
+    const std::string suffix = GetParam().demo_suffix;
+    ASSERT_GE(caption.size(), suffix.size());
+    EXPECT_EQ(caption.substr(caption.size() - suffix.size()), suffix);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Languages, ProgramMessages,
     ::testing::Values(
         MessageLanguageCase{"English", "1033", "Invalid Modbus address 300: allowed are 1 to 247. Nothing was sent.",
                             "Device /dev/ttyUSB2: Permission denied\nThe port is in use, or the user may not use "
-                            "serial devices (on Linux: member of the group dialout)."},
+                            "serial devices (on Linux: member of the group dialout).",
+                            " – Demo: simulated unit"},
         MessageLanguageCase{"German", "1031",
                             "Ungültige Modbus-Adresse 300: erlaubt sind 1 bis 247. Es wurde nichts gesendet.",
                             "Gerät /dev/ttyUSB2: Permission denied\nDer Port ist belegt, oder der Benutzer darf "
-                            "serielle Geräte nicht verwenden (unter Linux: Mitglied der Gruppe dialout)."}),
+                            "serielle Geräte nicht verwenden (unter Linux: Mitglied der Gruppe dialout).",
+                            " – Demo: simulierte Einheit"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProgramSettings, EnvironmentPointsTheProgramAtItsStores) {
