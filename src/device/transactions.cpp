@@ -45,6 +45,10 @@ Transactions::Transactions(FrmConfig& f, ProgramState& s, link::Link& link, cons
     f_.read_out_parameter.on_click = [this] { func_read_out_parameter(); };
     link_.on_response = [this] { dispatch(); };
     link_.answers_outstanding = [this] { return answers_outstanding(); };
+    link_.first_request = [this](const std::string& slave) {
+        s_.current_register = static_cast<std::int16_t>(response_time_register);
+        return requests::read_response_time(slave);
+    };
 }
 
 char Transactions::separator() const {

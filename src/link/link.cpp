@@ -176,9 +176,8 @@ void Link::Combo_Port_Click(int index) {
         const std::string& address_text = f_.txt_Modbus_adress.text();
         if (!address_text.empty()) {
             if (const auto address = slave_address_hex(address_text)) {
-                s_.current_register = 33;
-                // read one holding register at address 33, the unit's response time
-                transmit(*address + "03" + "0021" + "0001");
+                const std::string request = first_request ? first_request(*address) : std::string{};
+                if (!request.empty()) transmit(request);
             } else {
                 messages_.show_ok(say(Text::invalid_slave_address, {address_text}));
             }

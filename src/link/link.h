@@ -49,6 +49,9 @@ public:
     std::function<void()> on_response;          // the dispatch: once per accepted frame
     // Set by the device layer: does the candidate response_text answer the outstanding request?
     std::function<bool()> answers_outstanding;
+    // Set by the device layer: the request string that opening the port sends for this slave (two
+    // hex digits), readying whatever its answer's dispatch needs. Unset or empty: nothing is sent.
+    std::function<std::string(const std::string& slave_hex)> first_request;
     // The user's device for port number n (empty: no override), e.g. from the settings store.
     std::function<std::string(int port_number)> port_override;
     // The words of the link's own messages. Unset: the arguments alone, so the facts still show.

@@ -29,6 +29,15 @@ TEST(ReadOut, OrderOnTheWireAfterOpening) {
     EXPECT_EQ(rig.state.comm_state, read_input_bits);
 }
 
+TEST(ReadOut, OpeningAsksForTheResponseTimeFirst) {
+    UnitRig rig;
+    rig.unit.silent = true;
+    rig.open_rtu();
+    EXPECT_EQ(rig.requests(), std::vector<std::string>{kReadOutAfterOpening[0]});
+    EXPECT_EQ(rig.state.comm_state, read_response_time);
+    EXPECT_EQ(rig.state.current_register, 33);
+}
+
 TEST(ReadOut, NeverAsksForClockOrOutputRegisters) {
     UnitRig rig;
     rig.open_rtu();

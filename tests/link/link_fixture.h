@@ -6,6 +6,7 @@
 
 #include "controls/platform.h"
 #include "controls/timer.h"
+#include "device/requests.h"
 #include "form/frm_config.h"
 #include "form/program_state.h"
 #include "link/fake_serial_port.h"
@@ -22,6 +23,7 @@ public:
 struct LinkRig {
     LinkRig() {
         form.for_each_timer([&](controls::Timer& t) { t.attach(&clock); });
+        link.first_request = [](const std::string& slave) { return device::requests::read_response_time(slave); };
     }
     ~LinkRig() {
         form.for_each_timer([](controls::Timer& t) { t.attach(nullptr); });

@@ -124,7 +124,6 @@ TEST(LinkOpen, OpensEnablesControlsAndArmsTheTimeOut) {
     EXPECT_FALSE(rig.form.Combo_Port[1].enabled());
     EXPECT_FALSE(rig.form.Combo_Port[5].enabled());
     EXPECT_TRUE(rig.form.cbParity.enabled());
-    EXPECT_EQ(rig.state.current_register, 33);
     EXPECT_FALSE(rig.state.link_ready);
     EXPECT_EQ(rig.state.request_string, "010300210001");
 }
@@ -142,6 +141,17 @@ TEST(LinkOpen, EmptyAddressOpensButSendsNothing) {
     EXPECT_FALSE(rig.form.Timer5.enabled());
     EXPECT_TRUE(rig.form.read_out_parameter.enabled());
     EXPECT_TRUE(rig.form.chk_read_out.enabled());
+}
+
+TEST(LinkOpen, WithoutARequestBuilderOpensButSendsNothing) {
+    LinkRig rig;
+    rig.link.first_request = nullptr;
+    rig.state.link_ready = true;
+    rig.open("RTU");
+    EXPECT_TRUE(rig.port.port_open());
+    EXPECT_TRUE(rig.port.written().empty());
+    EXPECT_TRUE(rig.state.link_ready);
+    EXPECT_FALSE(rig.form.Timer5.enabled());
 }
 
 struct BadAddressCase {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "controls/timer.h"
+#include "device/requests.h"
 #include "form/frm_config.h"
 #include "form/program_state.h"
 #include "link/link.h"
@@ -23,6 +24,7 @@ struct WireRig {
     WireRig() {
         form.for_each_timer([&](controls::Timer& t) { t.attach(&clock); });
         link.on_response = [this] { dispatched.push_back(state.response_text); };
+        link.first_request = [](const std::string& slave) { return device::requests::read_response_time(slave); };
         const std::string device = pair.a;
         link.port_override = [device](int n) { return n == 3 ? device : std::string(); };
     }
