@@ -27,9 +27,9 @@ inline constexpr int settings_refused = 8015;   // the device refused the line s
 }  // namespace port_error
 
 struct PortError {
-    int code = 0;          // shown to the user after "COM-Port not available, "
-    std::string device;    // the device the port number stands for
-    std::string reason;    // the system's words, for the second line of the message
+    int code = 0;                    // shown to the user after "COM-Port not available, "
+    std::string device;              // the device the port number stands for
+    std::string reason;              // the system's words, for the second line of the message
     bool permission_denied = false;  // busy or not allowed: the message adds what the user can do
 };
 
