@@ -24,8 +24,8 @@ constexpr int kCfgBitsScanned = cfg_bit_group.count - 1;
 constexpr int kLastInputRegister = input_register_group.start + input_register_group.count - 1;
 constexpr int kBlock = cfg_register_group.write_count;
 
-std::string unsendable_text(const std::string& text, EncodeError error, lang::Message field, int k,
-                            const std::string& language) {
+std::string unsendable_text(
+    const std::string& text, EncodeError error, lang::Message field, int k, const std::string& language) {
     const std::string name = lang::message(field, language, {std::to_string(k)});
     if (error == EncodeError::empty) return lang::message(lang::Message::value_missing, language, {name});
     return lang::message(lang::Message::value_not_sendable, language, {text, name});
@@ -33,8 +33,8 @@ std::string unsendable_text(const std::string& text, EncodeError error, lang::Me
 
 }  // namespace
 
-WriteSequence::WriteSequence(FrmConfig& f, ProgramState& s, link::Link& link, Transactions& tx,
-                             controls::MessageBox& messages)
+WriteSequence::WriteSequence(
+    FrmConfig& f, ProgramState& s, link::Link& link, Transactions& tx, controls::MessageBox& messages)
     : f_(f), s_(s), link_(link), tx_(tx), messages_(messages) {
     f_.set_parameter.on_click = [this] { set_parameter_Click(); };
     f_.Timer1.on_tick = [this] { Timer1_Timer(); };
@@ -73,7 +73,8 @@ EncodedWord WriteSequence::input_word(int k) const {
 }
 
 std::string WriteSequence::cfg_problem(int k, EncodeError error) const {
-    return unsendable_text(f_.txt_data_cfg[k].text(), error, lang::Message::cfg_register_field, k, s_.language_code);
+    return unsendable_text(f_.txt_data_cfg[k].text(), error, lang::Message::cfg_register_field, k,
+                           s_.language_code);
 }
 
 std::string WriteSequence::input_problem(int k, EncodeError error) const {

@@ -17,8 +17,8 @@ namespace plx::device {
 
 class WriteSequence {
   public:
-    WriteSequence(FrmConfig& f, ProgramState& s, link::Link& link, Transactions& tx,
-                  controls::MessageBox& messages);
+    WriteSequence(
+        FrmConfig& f, ProgramState& s, link::Link& link, Transactions& tx, controls::MessageBox& messages);
     WriteSequence(const WriteSequence&) = delete;
     WriteSequence& operator=(const WriteSequence&) = delete;
 

@@ -141,17 +141,6 @@ TEST(Apply, InputRegistersThenInputBits) {
     EXPECT_FALSE(rig.form.input_bits_pending);
 }
 
-TEST(Apply, OnlyInputBitsAreSentAtOnce) {
-    WriteRig rig;
-    rig.form.chk_input[0].set_value(1);
-    rig.form.chk_input[0].set_pending(true);
-    rig.form.set_parameter.set_enabled(true);
-    rig.form.set_parameter.user_click();
-    rig.serve();
-    EXPECT_EQ(rig.requests(), std::vector<std::string>{"010F01000010020100"});
-    EXPECT_EQ(rig.status_windows, 2);
-}
-
 TEST(Apply, NothingMarkedDoesNothing) {
     WriteRig rig;
     const int windows = rig.status_windows;
@@ -203,10 +192,10 @@ TEST(Apply, TimersStopWhenTheirSequenceWasGivenUp) {
 
 struct Unsendable {
     const char* name;
-    bool cfg;          // the bad field is a configuration register (else an input register)
+    bool cfg;  // the bad field is a configuration register (else an input register)
     int k;
     const char* text;
-    bool mark_bad;     // the bad field itself carries the mark
+    bool mark_bad;  // the bad field itself carries the mark
     const char* message;
 };
 
@@ -217,12 +206,16 @@ TEST_P(ApplyRefuses, ShowsOneMessageAndSendsNothing) {
     WriteRig rig;
     if (c.cfg) {
         rig.form.txt_data_cfg[c.k].set_text(c.text);
-        if (c.mark_bad) rig.form.txt_data_cfg[c.k].set_pending(true);
-        else rig.edit_cfg(10, "1");
+        if (c.mark_bad)
+            rig.form.txt_data_cfg[c.k].set_pending(true);
+        else
+            rig.edit_cfg(10, "1");
     } else {
         rig.form.txt_data_in[c.k].set_text(c.text);
-        if (c.mark_bad) rig.form.txt_data_in[c.k].set_pending(true);
-        else rig.edit_cfg(30, "1");  // a clock display register brings the clock fields along
+        if (c.mark_bad)
+            rig.form.txt_data_in[c.k].set_pending(true);
+        else
+            rig.edit_cfg(30, "1");  // a clock display register brings the clock fields along
     }
     const int windows = rig.status_windows;
     const int state_before = rig.state.comm_state;
@@ -243,15 +236,19 @@ TEST_P(ApplyRefuses, ShowsOneMessageAndSendsNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Fields, ApplyRefuses,
+    Fields,
+    ApplyRefuses,
     ::testing::Values(
-        Unsendable{"LettersInTenths", true, 34, "abc", true,
-                   "Der Wert \"abc\" in Konfigurationsregister 34 kann nicht gesendet werden. Bitte korrigieren."},
-        Unsendable{"EmptyUnmarkedRegisterOfAnotherBlock", true, 3, "", false,
-                   "In Konfigurationsregister 3 steht kein Wert, daher kann nichts gesendet werden. Bitte einen "
-                   "Wert eintragen."},
-        Unsendable{"BeyondSixteenBits", true, 40, "7000", true,
-                   "Der Wert \"7000\" in Konfigurationsregister 40 kann nicht gesendet werden. Bitte korrigieren."},
+        Unsendable{
+            "LettersInTenths", true, 34, "abc", true,
+            "Der Wert \"abc\" in Konfigurationsregister 34 kann nicht gesendet werden. Bitte korrigieren."},
+        Unsendable{
+            "EmptyUnmarkedRegisterOfAnotherBlock", true, 3, "", false,
+            "In Konfigurationsregister 3 steht kein Wert, daher kann nichts gesendet werden. Bitte einen "
+            "Wert eintragen."},
+        Unsendable{
+            "BeyondSixteenBits", true, 40, "7000", true,
+            "Der Wert \"7000\" in Konfigurationsregister 40 kann nicht gesendet werden. Bitte korrigieren."},
         Unsendable{"ClockFieldNotDigits", false, 1, "1a", true,
                    "Der Wert \"1a\" in Eingangsregister 1 kann nicht gesendet werden. Bitte korrigieren."},
         Unsendable{"ClockFieldBroughtAlongByTheDisplay", false, 4, "12345", false,
@@ -265,8 +262,9 @@ TEST(ApplyRefuses, EnglishWhenTheInstallationSaysSo) {
     rig.state.language_code = "1033";
     rig.edit_in(9, "x");
     rig.apply_and_run();
-    EXPECT_EQ(rig.messages.shown,
-              std::vector<std::string>{"The value \"x\" in input register 9 cannot be sent. Please correct it."});
+    EXPECT_EQ(
+        rig.messages.shown,
+        std::vector<std::string>{"The value \"x\" in input register 9 cannot be sent. Please correct it."});
 }
 
 TEST(ApplyRefuses, BadTextInAnUnmarkedInputRegisterDoesNotBlock) {
