@@ -43,6 +43,9 @@ Program::Program(Platform p) : platform(p) {
     frm_state = std::make_unique<plx::windows::FrmState>(state, form, platform.timers);
     transactions->show_msg_window = [this] { frm_state->ShowMsgWindow(); };
     frm_state->func_read_out_parameter = [this] { transactions->func_read_out_parameter(); };
+    frm_state->transfer_in_progress = [this] { return transactions->transfer_in_progress(); };
+    transactions->after_dispatch = [this] { frm_state->follow_transfer(); };
+    link->on_time_out = [this] { frm_state->follow_transfer(); };
     frm_state->apply_language = [this](FrmStateControls& w) { apply_language(3, &w); };
     // the user's own device for COMn: [Ports] COMn=/dev/... in the user settings
     link->port_override = [this](int n) {

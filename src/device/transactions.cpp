@@ -27,6 +27,11 @@ std::int16_t to_int16(double v) {
 // the address of the last input register: its confirmation ends the input-register stage
 constexpr int kLastInputRegister = input_register_group.start + input_register_group.count - 1;
 
+// a block start the read-out chain can be at; anything else (a poll moved it) must not reach the wire
+bool cfg_block_start(int first) {
+    return first >= 0 && first < cfg_register_group.count && first % cfg_register_group.read_count == 0;
+}
+
 }  // namespace
 
 milliseconds block_interval(int response_time, int base_ms) {
@@ -88,8 +93,7 @@ void Transactions::func_read_out_parameter() {
 
 void Transactions::Timer6_Timer() {
     const int first = s_.current_register;
-    // a block start the chain can be at; anything else (a poll moved it) must not reach the wire
-    if (first < 0 || first >= cfg_register_group.count || first % cfg_register_group.read_count != 0) return;
+    if (!cfg_block_start(first)) return;
     if (const auto slave = sendable()) transmit(requests::read_cfg_block(*slave, first));
 }
 
@@ -152,6 +156,15 @@ void Transactions::chk_read_out_Click() {
     }
 }
 
+bool Transactions::transfer_in_progress() const {
+    if (!port_.port_open()) return false;
+    if (!s_.link_ready) return f_.Timer5.running();
+    const bool paced = (f_.Timer6.running() && cfg_block_start(s_.current_register)) || f_.Timer1.running() ||
+                       f_.Timer2.running();
+    // without a slave address the timers tick forever and send nothing
+    return paced && link::slave_address_hex(f_.txt_Modbus_adress.text()).has_value();
+}
+
 // ---------------------------------------------------------------- dispatch
 
 bool Transactions::answers_outstanding() const {
@@ -196,6 +209,7 @@ void Transactions::dispatch() {
     }
     // new references may have cleared the last mark
     check_pending_changes(f_);
+    if (after_dispatch) after_dispatch();
 }
 
 void Transactions::on_read_registers() {
@@ -233,8 +247,10 @@ std::optional<std::array<std::uint8_t, N>> bytes_of(std::string_view response_te
 // Bit p of byte b goes to box 8·b + p; the reference is what the box holds afterwards, since a
 // box's click coupling may change it. `also` runs between setting the value and clearing the mark.
 template <typename Also>
-void load_bits(std::span<const std::uint8_t> bytes, controls::ControlArray<controls::CheckBox>& boxes,
-               std::span<std::int16_t> references, Also also) {
+void load_bits(std::span<const std::uint8_t> bytes,
+               controls::ControlArray<controls::CheckBox>& boxes,
+               std::span<std::int16_t> references,
+               Also also) {
     for (std::size_t b = 0; b < bytes.size(); ++b) {
         for (int p = 7; p >= 0; --p) {
             const int j = 8 * static_cast<int>(b) + p;

@@ -48,11 +48,17 @@ class Transactions {
     // Does the candidate response_text answer the outstanding request (function, count or echo)?
     bool answers_outstanding() const;
 
+    // The running chain can still move on its own: an answer or the time-out report is due, or a
+    // pacing timer's next tick will send. False when nothing could ever reach the wire.
+    bool transfer_in_progress() const;
+
     // Sets Timer1, Timer2 and Timer6 to 2 x response_time + base and Timer7 to response_time + base.
     void set_pacing_intervals(int base_ms);
 
     // Opens the status window with the main window disabled (windows/ provides it).
     std::function<void()> show_msg_window;
+    // After each dispatched answer, when the chain may have ended.
+    std::function<void()> after_dispatch;
 
   private:
     void on_read_registers();

@@ -282,6 +282,7 @@ void Link::Timer5_Timer() {
     f_.chk_read_out.set_enabled(false);
     f_.read_out_parameter.set_enabled(false);
     f_.set_parameter.set_enabled(false);
+    if (on_time_out) on_time_out();
 }
 
 }  // namespace plx::link

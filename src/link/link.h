@@ -47,6 +47,7 @@ public:
     void transmit(const std::string& request_string);
 
     std::function<void()> on_response;          // the dispatch: once per accepted frame
+    std::function<void()> on_time_out;          // after the communication problem is shown
     // Set by the device layer: does the candidate response_text answer the outstanding request?
     std::function<bool()> answers_outstanding;
     // Set by the device layer: the request string that opening the port sends for this slave (two

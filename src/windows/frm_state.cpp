@@ -10,6 +10,8 @@ namespace {
 using std::chrono::milliseconds;
 
 constexpr int kBarSteps = 10;
+// the main window's communication-problem label, shown when the response time-out elapsed
+constexpr int kTimeOutLabel = 7;
 
 }  // namespace
 
@@ -43,6 +45,7 @@ void FrmState::release_retired() {
 }
 
 void FrmState::reset_progress() {
+    overtime_ = false;
     live_->frameProgress.set_visible(true);
     step_counter_ = 0;
     live_->ProgressFile.set_max(kBarSteps);
@@ -69,6 +72,7 @@ void FrmState::load() {
 }
 
 void FrmState::unload() {
+    overtime_ = false;
     if (!live_) return;
     if (on_unload) on_unload();
     live_->Timer1SW.set_enabled(false);
@@ -106,15 +110,44 @@ void FrmState::Timer2SW_Timer() {
     const int max = live_->ProgressFile.max();
     step_counter_ = step_counter_ >= max ? max : step_counter_ + 1;
     live_->ProgressFile.set_value(step_counter_);
+    if (overtime_) end_or_follow_transfer();
     --ticking_;
 }
 
 void FrmState::Timer1SW_Timer() {
     ++ticking_;
     live_->Timer1SW.set_enabled(false);
-    live_->Timer2SW.set_enabled(false);
-    CloseWindow();
+    end_or_follow_transfer();
     --ticking_;
+}
+
+void FrmState::end_or_follow_transfer() {
+    if (!transfer_in_progress || !transfer_in_progress()) {
+        live_->Timer2SW.set_enabled(false);
+        CloseWindow();
+        return;
+    }
+    if (main_.lbl_desc[kTimeOutLabel].visible()) {
+        close_on_time_out();
+        return;
+    }
+    // a unit slower than its response time: closing now would cut the chain off under idle
+    overtime_ = true;
+    step_counter_ = live_->ProgressFile.max();
+    live_->ProgressFile.set_value(step_counter_);
+}
+
+void FrmState::follow_transfer() {
+    if (live_ && overtime_) end_or_follow_transfer();
+}
+
+void FrmState::close_on_time_out() {
+    // the chain is given up: its pacing timers must not send on under idle after a late answer
+    s_.comm_state = idle;
+    main_.Timer1.set_enabled(false);
+    main_.Timer2.set_enabled(false);
+    main_.Timer6.set_enabled(false);
+    unload();
 }
 
 void FrmState::CloseWindow() {

@@ -1,7 +1,8 @@
 #pragma once
 // The status window frmState: put in front of the main window during a transfer, it fills a bar of
 // ten steps over a time estimated from comm_state and response_time and closes by itself. Closing
-// after a write starts a full read-out.
+// after a write starts a full read-out. A transfer still running at the end of that time keeps the
+// window (bar full) until it has finished or the unit is reported silent.
 
 #include <chrono>
 #include <functional>
@@ -31,16 +32,23 @@ class FrmState {
     void ShowMsg();
     void CloseWindow();
     void Abbruch_Click();
+    // The transfer answered or timed out: past its display time the window ends as soon as it may.
+    void follow_transfer();
 
     bool loaded() const { return live_ != nullptr; }
     // The window's controls while it is loaded, otherwise null.
     FrmStateControls* controls() { return live_.get(); }
     int step_counter() const { return step_counter_; }
+    // The display time has passed and the window waits for the transfer to finish.
+    bool overtime() const { return overtime_; }
 
     // Language texts of this window (the load step's first action).
     std::function<void(FrmStateControls&)> apply_language;
     // The main window's read-out, started when a write display ends.
     std::function<void()> func_read_out_parameter;
+    // Is the transfer still under way (a request outstanding, a pacing timer about to send)? Set by
+    // the program from the device layer; unset, the display ends at its time whatever the transfer does.
+    std::function<bool()> transfer_in_progress;
     // View hooks: a window was created (bind to it), is to be shown, is going away (unbind).
     std::function<void(FrmStateControls&)> on_load;
     std::function<void()> on_show;
@@ -52,6 +60,8 @@ class FrmState {
     void Timer1SW_Timer();
     void Timer2SW_Timer();
     void reset_progress();
+    void end_or_follow_transfer();
+    void close_on_time_out();
     void release_retired();
 
     ProgramState& s_;
@@ -62,6 +72,7 @@ class FrmState {
     std::vector<std::unique_ptr<FrmStateControls>> retired_;
     int ticking_ = 0;
     int step_counter_ = 0;
+    bool overtime_ = false;
 };
 
 }  // namespace plx::windows

@@ -187,6 +187,44 @@ TEST(ReadOut, EmptySlaveAddressSendsNothing) {
     EXPECT_TRUE(rig.form.Timer6.enabled());
 }
 
+// ---- whether the status window has a transfer to wait for
+
+TEST(TransferInProgress, WhileAnAnswerIsAwaitedButNotOnceTheChainEnded) {
+    UnitRig rig;
+    rig.unit.silent = true;
+    rig.open_rtu();
+    EXPECT_TRUE(rig.tx.transfer_in_progress());
+    rig.unit.silent = false;
+    rig.answer("0103020014");
+    rig.run_ms(20000);
+    ASSERT_EQ(rig.state.comm_state, read_input_bits);
+    EXPECT_FALSE(rig.tx.transfer_in_progress());
+}
+
+TEST(TransferInProgress, ReadOutWaitingForItsFirstBlockTick) {
+    UnitRig rig;
+    rig.open_rtu();
+    rig.run_ms(20000);
+    rig.tx.func_read_out_parameter();
+    EXPECT_TRUE(rig.tx.transfer_in_progress());
+}
+
+TEST(TransferInProgress, NeverWithoutASlaveAddressOrAnOpenPort) {
+    UnitRig rig;
+    rig.open_rtu();
+    rig.run_ms(20000);
+    rig.form.txt_Modbus_adress.set_text("");
+    rig.tx.func_read_out_parameter();
+    EXPECT_FALSE(rig.tx.transfer_in_progress()) << "Timer6 ticks, but nothing can ever be sent";
+
+    rig.form.txt_Modbus_adress.set_text("1");
+    rig.unit.silent = true;
+    rig.run_ms(300);
+    ASSERT_FALSE(rig.state.link_ready);
+    ASSERT_FALSE(rig.port.set_port_open(false));
+    EXPECT_FALSE(rig.tx.transfer_in_progress()) << "no answer can come on a closed port";
+}
+
 TEST(ReadOut, UserReadOutRunsTheChainWithoutTheResponseTime) {
     UnitRig rig;
     rig.open_rtu();

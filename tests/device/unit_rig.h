@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -32,13 +33,23 @@ struct Seen {
     std::int64_t at_ms;
 };
 
+struct Answer {
+    std::string response;  // hex without check sum
+    std::int64_t at_ms;    // when it goes (or went) out
+};
+
 // Answers function 01, 03, 0F and 10 from its tables; a silent unit records and says nothing.
 class ScriptedUnit {
   public:
     std::map<int, std::uint16_t> holding;
     std::map<int, int> coils;
     bool silent = false;
+    // a slow unit: each answer goes out this long after its request
+    std::int64_t answer_delay_ms = 0;
     std::vector<Seen> seen;
+    // the answers given, with the time each went out
+    std::vector<Answer> answered;
+    std::deque<Answer> due;
 
     // The answer (hex, without check sum) a unit with these tables gives.
     std::string answer_for(const std::string& request) const {
@@ -82,7 +93,12 @@ inline void serve_unit(link::FakeSerialPort& port, ScriptedUnit& unit, std::int6
         for (std::size_t n = at; n < at + length - 2 && n < bytes.size(); ++n) request += hex2(bytes[n]);
         at += length;
         unit.seen.push_back({request, now_ms});
-        if (!unit.silent) port.inject(link::rtu_frame(unit.answer_for(request)));
+        if (!unit.silent) unit.due.push_back({unit.answer_for(request), now_ms + unit.answer_delay_ms});
+    }
+    while (!unit.due.empty() && unit.due.front().at_ms <= now_ms) {
+        port.inject(link::rtu_frame(unit.due.front().response));
+        unit.answered.push_back({unit.due.front().response, now_ms});
+        unit.due.pop_front();
     }
 }
 

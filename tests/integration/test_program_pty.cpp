@@ -229,8 +229,7 @@ class ProgramSurvivesFault : public ProgramOverPty, public ::testing::WithParamI
 
 TEST_P(ProgramSurvivesFault, NothingWrongLandsAndTheNextGoodAnswersComplete) {
     const sim::FaultKind kind = GetParam().kind;
-    // a slow answer within the read-out's budget: the status window ends the read-out after its
-    // display time (2.4 s at a 20 ms response time), so a later answer would find nothing waiting
+    // a slow answer (500 ms against a response time of 20 ms): the status window waits for it
     start(GetParam().ascii, {"--fault", std::string(sim::fault_name(kind)) + "@3", "--slow-ms", "500"});
     open_port();
     // the answer is either taken once it is whole (split, slow, noise) or the time-out reports it

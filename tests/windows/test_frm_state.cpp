@@ -19,6 +19,7 @@ struct StatusRig {
     StatusRig() {
         main.for_each_timer([&](controls::Timer& t) { t.attach(&clock); });
         window.func_read_out_parameter = [this] { ++read_outs; };
+        window.transfer_in_progress = [this] { return transfer_running; };
     }
     ~StatusRig() {
         main.for_each_timer([](controls::Timer& t) { t.attach(nullptr); });
@@ -34,6 +35,8 @@ struct StatusRig {
     FrmConfig main;
     FrmState window{state, main, clock};
     int read_outs = 0;
+    // a unit that answers in time has finished when the display ends
+    bool transfer_running = false;
 };
 
 struct DisplayCase {
@@ -186,6 +189,92 @@ TEST(StatusWindow, ReadOutFromTheClosingTickOpensAFreshWindow) {
     rig.clock.advance_ms(2000);
     EXPECT_FALSE(rig.window.loaded());
     EXPECT_EQ(rig.read_outs, 1);
+}
+
+// ---- a transfer that outlasts its display time
+
+struct OvertimeCase {
+    const char* name;
+    int comm_state;
+    bool told;  // the end is reported (answer dispatched) rather than found at the next step
+    int read_outs;
+};
+
+void PrintTo(const OvertimeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Overtime : public ::testing::TestWithParam<OvertimeCase> {};
+
+TEST_P(Overtime, BarStaysFullUntilTheTransferEnds) {
+    const auto& c = GetParam();
+    StatusRig rig;
+    rig.transfer_running = true;
+    rig.show(c.comm_state);
+    const auto shown = windows::display_time(c.comm_state, 0).count();
+    rig.clock.advance_ms(shown * 4);
+    ASSERT_TRUE(rig.window.loaded());
+    EXPECT_TRUE(rig.window.overtime());
+    EXPECT_EQ(rig.window.controls()->ProgressFile.value(), 10);
+    EXPECT_FALSE(rig.main.frm_config.enabled());
+    EXPECT_EQ(rig.state.comm_state, c.comm_state) << "the chain goes on under its own state";
+
+    rig.transfer_running = false;
+    if (c.told) {
+        rig.window.follow_transfer();
+    } else {
+        rig.clock.advance_ms(shown / 10);
+    }
+    EXPECT_FALSE(rig.window.loaded());
+    EXPECT_TRUE(rig.main.frm_config.enabled());
+    EXPECT_EQ(rig.state.comm_state, idle);
+    EXPECT_EQ(rig.read_outs, c.read_outs);
+}
+
+INSTANTIATE_TEST_SUITE_P(StatusWindow,
+                         Overtime,
+                         ::testing::Values(OvertimeCase{"ReadOutEndsAtTheNextStep", read_registers, false, 0},
+                                           OvertimeCase{"ReadOutEndsWhenTold", read_registers, true, 0},
+                                           OvertimeCase{"InputBitsThenReadOut", write_input_bits, true, 1},
+                                           OvertimeCase{"ConfigWriteThenReadOut", write_cfg_bits, false, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StatusWindow, NoticeOfAnEndBeforeTheDisplayTimeChangesNothing) {
+    StatusRig rig;
+    rig.show(read_registers);
+    rig.window.follow_transfer();
+    rig.clock.advance_ms(1999);
+    EXPECT_TRUE(rig.window.loaded());
+    rig.clock.advance_ms(1);
+    EXPECT_FALSE(rig.window.loaded());
+}
+
+TEST(StatusWindow, TimeOutInOvertimeClosesWithoutReadOutAndStopsThePacing) {
+    for (const bool during_overtime : {true, false}) {
+        StatusRig rig;
+        rig.transfer_running = true;
+        rig.show(write_input_registers);
+        for (controls::Timer* t : {&rig.main.Timer1, &rig.main.Timer2, &rig.main.Timer6}) {
+            t->set_interval(milliseconds(400));
+            t->set_enabled(true);
+        }
+        // reported before the display ended, the label is found when it does
+        if (!during_overtime) rig.main.lbl_desc[7].set_visible(true);
+        rig.clock.advance_ms(7000);
+        if (during_overtime) {
+            ASSERT_TRUE(rig.window.overtime());
+            rig.main.lbl_desc[7].set_visible(true);
+            rig.window.follow_transfer();
+        }
+        EXPECT_FALSE(rig.window.loaded()) << during_overtime;
+        EXPECT_TRUE(rig.main.frm_config.enabled());
+        EXPECT_EQ(rig.state.comm_state, idle);
+        EXPECT_FALSE(rig.main.Timer1.enabled());
+        EXPECT_FALSE(rig.main.Timer2.enabled());
+        EXPECT_FALSE(rig.main.Timer6.enabled());
+        rig.clock.advance_ms(20000);
+        EXPECT_EQ(rig.read_outs, 0);
+    }
 }
 
 TEST(StatusWindow, LoadStepAppliesLanguageAndViewHooksFollow) {

@@ -53,6 +53,26 @@ class ProgramReadOut : public ::testing::Test {
             clock.advance_ms(5);
         }
     }
+    // Runs in 5 ms steps until done() holds; false when the limit passed first.
+    template <typename Done>
+    bool run_until(Done done, std::int64_t limit_ms) {
+        for (std::int64_t t = 0; t < limit_ms; t += 5) {
+            run_ms(5);
+            if (done()) return true;
+        }
+        return false;
+    }
+    std::int64_t now_ms() const { return clock.now().count(); }
+    // Opens the port and follows the status window of the read-out: when it opened and closed.
+    void open_and_follow_the_window(std::int64_t limit_ms) {
+        open_rtu();
+        ASSERT_TRUE(run_until([&] { return program.frm_state->loaded(); }, limit_ms));
+        opened_at = now_ms();
+        ASSERT_TRUE(run_until([&] { return !program.frm_state->loaded(); }, limit_ms));
+        closed_at = now_ms();
+    }
+    std::int64_t opened_at = -1;
+    std::int64_t closed_at = -1;
 
     link::FakeSerialPort port;
     controls::VirtualClock clock;
@@ -114,6 +134,62 @@ TEST_F(ProgramReadOut, ReadOutButtonStartsTheChainAgain) {
     run_ms(5000);
     EXPECT_EQ(program.form.txt_data_cfg[3].text(), "42");
     EXPECT_EQ(unit.seen.size(), 9u);
+}
+
+TEST_F(ProgramReadOut, PromptUnitSeesTheWindowForItsDisplayTime) {
+    unit.holding[33] = 20;
+    open_and_follow_the_window(10000);
+    EXPECT_NEAR(closed_at - opened_at, 2400, 5) << "(2 x 20 + 200) x 10";
+    ASSERT_EQ(unit.answered.size(), 10u);
+    EXPECT_LT(unit.answered.back().at_ms, closed_at - 500) << "the chain ended well before";
+    EXPECT_EQ(program.state.comm_state, idle);
+}
+
+TEST_F(ProgramReadOut, SlowUnitIsReadOutCompletelyBeforeTheWindowCloses) {
+    unit.holding[33] = 20;
+    unit.answer_delay_ms = 1500;
+    open_and_follow_the_window(30000);
+    EXPECT_GT(closed_at - opened_at, 10000) << "far beyond the display time of 2400 ms";
+    ASSERT_EQ(unit.seen.size(), 10u);
+    ASSERT_EQ(unit.answered.size(), 10u);
+    const std::int64_t input_bits_answered = unit.answered.back().at_ms;
+    EXPECT_GE(closed_at, input_bits_answered);
+    EXPECT_LE(closed_at - input_bits_answered, 55) << "one reception poll after the input-bit answer";
+
+    for (int k = 0; k < 60; ++k) EXPECT_FALSE(program.form.txt_data_cfg[k].text().empty()) << k;
+    EXPECT_EQ(program.form.txt_data_cfg[3].text(), "1234");
+    EXPECT_EQ(program.form.txt_data_cfg[59].text(), "2");
+    EXPECT_EQ(program.form.chk_cfg[9].value(), 1);
+    EXPECT_EQ(program.form.txt_data_in[8].text(), "-12,5");
+    EXPECT_EQ(program.form.chk_input[8].value(), 1);
+    EXPECT_TRUE(program.form.frm_config.enabled());
+    EXPECT_FALSE(program.form.lbl_desc[7].visible());
+    EXPECT_EQ(program.state.comm_state, idle);
+}
+
+TEST_F(ProgramReadOut, UnitFallingSilentEndsTheWindowWithTheTimeOutLabel) {
+    unit.holding[33] = 20;
+    open_rtu();
+    // the response time and the first two blocks are answered, the third block is not
+    ASSERT_TRUE(run_until([&] { return unit.seen.size() == 3; }, 5000));
+    unit.silent = true;
+    bool open_before_label = false;
+    ASSERT_TRUE(run_until(
+        [&] {
+            if (program.form.lbl_desc[7].visible()) return true;
+            open_before_label = program.frm_state->loaded();
+            return false;
+        },
+        15000));
+    EXPECT_TRUE(open_before_label) << "the window waited for the unanswered block";
+    EXPECT_FALSE(program.frm_state->loaded());
+    EXPECT_TRUE(program.form.frm_config.enabled());
+    EXPECT_EQ(program.state.comm_state, idle);
+    EXPECT_FALSE(program.form.Timer6.enabled());
+    EXPECT_TRUE(program.form.txt_data_cfg[25].text().empty()) << "nothing loaded past the silence";
+
+    run_ms(20000);
+    EXPECT_EQ(unit.seen.size(), 4u) << "no read-out follows the time-out";
 }
 
 }  // namespace
