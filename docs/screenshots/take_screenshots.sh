@@ -1,9 +1,9 @@
 #!/bin/bash
 # Takes the tab and About screenshots of this folder: xvfb-run -a -s "-screen 0 1366x768x24" docs/screenshots/take_screenshots.sh docs/screenshots
-# (build dir build-c; the click positions are those of the tab bar at 1366x768).
+# (the click positions are those of the tab bar at 1366x768; PLX24_BIN names another binary).
 out=$1
 export XDG_RUNTIME_DIR=/tmp/runtime-root
-/work/main/build-c/src/app/plx24cfg "${@:2}" > /dev/null 2>&1 &
+"${PLX24_BIN:-$(dirname "$0")/../../build/src/app/plx24cfg}" "${@:2}" > /dev/null 2>&1 &
 pid=$!
 sleep 3
 names=(tab0_allgemein tab1_anzeige tab2_tasten tab3_monitor tab4_led_symbole tab5_externe_messwerte tab6_sollwert_temperatur tab7_sollwert_prozent tab8_sollwert_wert)
