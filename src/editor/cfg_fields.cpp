@@ -112,22 +112,12 @@ void FrmConfigCode::txt_data_cfg_LostFocus(int k) {
     }
 }
 
-void FrmConfigCode::step_up(int k) {
-    if (!f_.UpD_txt_cfg.has(k)) return;
-    controls::TextBox& t = f_.txt_data_cfg[k];
-    const controls::UpDown& u = f_.UpD_txt_cfg[k];
-    const char sep = separator();
-    const double s = regmap::cfg_registers[static_cast<std::size_t>(k)].step;
-    const auto v = device::parse_number(t.text(), sep);
-    if (!v) return;
-    if (*v <= u.max() - s) {
-        t.set_text(device::format_number(*v + s, sep));
-    } else {
-        t.set_text(device::format_number(std::trunc(u.max()), sep));
-    }
-}
+void FrmConfigCode::step_up(int k) { step(k, true); }
 
-void FrmConfigCode::step_down(int k) {
+void FrmConfigCode::step_down(int k) { step(k, false); }
+
+// One step of the spinner; past the bound the field takes the bound itself as an integer.
+void FrmConfigCode::step(int k, bool up) {
     if (!f_.UpD_txt_cfg.has(k)) return;
     controls::TextBox& t = f_.txt_data_cfg[k];
     const controls::UpDown& u = f_.UpD_txt_cfg[k];
@@ -135,10 +125,10 @@ void FrmConfigCode::step_down(int k) {
     const double s = regmap::cfg_registers[static_cast<std::size_t>(k)].step;
     const auto v = device::parse_number(t.text(), sep);
     if (!v) return;
-    if (*v >= u.min() + s) {
-        t.set_text(device::format_number(*v - s, sep));
+    if (up ? *v <= u.max() - s : *v >= u.min() + s) {
+        t.set_text(device::format_number(up ? *v + s : *v - s, sep));
     } else {
-        t.set_text(device::format_number(std::trunc(u.min()), sep));
+        t.set_text(device::format_number(std::trunc(up ? u.max() : u.min()), sep));
     }
 }
 

@@ -84,6 +84,7 @@ public:
     void update_led_panels();
 
 private:
+    void step(int k, bool up);
     void wire();
     char separator() const;
     void mark(controls::Colored& c, bool differs) { c.set_pending(differs); }
