@@ -12,31 +12,19 @@
 #include "settings/store.h"
 #include "sim/simulated_serial_port.h"
 
+#include "../support/null_platform.h"
+
 namespace plx {
 namespace {
 
 using std::chrono::milliseconds;
 namespace regmap = device::regmap;
 
-struct QuietMessages : controls::MessageBox {
-    void show_ok(const std::string& text) override { shown.push_back(text); }
-    std::vector<std::string> shown;
-};
-struct NoFiles : controls::FileDialog {
-    std::optional<std::string> open_file(const std::string&, const std::string&) override { return std::nullopt; }
-    std::optional<std::string> save_file(const std::string&, const std::string&) override { return std::nullopt; }
-};
-struct NoShell : controls::Shell {
-    bool open(const std::string&) override { return false; }
-};
+using QuietMessages = test::RecordingMessages;
+using test::NoFiles;
+using test::NoShell;
+using test::shown;
 
-// A register word as the tool shows it: the number, in tenths where the map says so, shortest form.
-std::string shown(std::uint16_t word, bool tenths, const std::string& separator, bool is_unsigned = false) {
-    const long v = is_unsigned ? long{word} : long{static_cast<std::int16_t>(word)};
-    if (!tenths || v % 10 == 0) return std::to_string(tenths ? v / 10 : v);
-    return std::string(v < 0 ? "-" : "") + std::to_string(std::labs(v) / 10) + separator +
-           std::to_string(std::labs(v) % 10);
-}
 
 class DemoProgram : public ::testing::Test {
 protected:

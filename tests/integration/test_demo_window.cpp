@@ -22,6 +22,8 @@
 #include "settings/store.h"
 #include "sim/simulated_serial_port.h"
 
+#include "../support/null_platform.h"
+
 namespace plx {
 namespace {
 
@@ -38,24 +40,11 @@ QApplication& app() {
     return *instance;
 }
 
-struct QuietMessages : controls::MessageBox {
-    void show_ok(const std::string& text) override { shown.push_back(text); }
-    std::vector<std::string> shown;
-};
-struct NoFiles : controls::FileDialog {
-    std::optional<std::string> open_file(const std::string&, const std::string&) override { return std::nullopt; }
-    std::optional<std::string> save_file(const std::string&, const std::string&) override { return std::nullopt; }
-};
-struct NoShell : controls::Shell {
-    bool open(const std::string&) override { return false; }
-};
+using QuietMessages = test::RecordingMessages;
+using test::NoFiles;
+using test::NoShell;
+using test::shown;
 
-std::string shown(std::uint16_t word, bool tenths, const std::string& separator) {
-    const long v = static_cast<std::int16_t>(word);
-    if (!tenths || v % 10 == 0) return std::to_string(tenths ? v / 10 : v);
-    return std::string(v < 0 ? "-" : "") + std::to_string(std::labs(v) / 10) + separator +
-           std::to_string(std::labs(v) % 10);
-}
 
 class DemoWindow : public ::testing::Test {
 protected:

@@ -24,6 +24,8 @@
 #include "sim/faults.h"
 #include "sim/unit.h"
 
+#include "../support/null_platform.h"
+
 namespace plx {
 namespace {
 
@@ -41,24 +43,11 @@ QCoreApplication& app() {
     return *instance;
 }
 
-struct RecordingMessages : controls::MessageBox {
-    void show_ok(const std::string& text) override { shown.push_back(text); }
-    std::vector<std::string> shown;
-};
-struct NoFiles : controls::FileDialog {
-    std::optional<std::string> open_file(const std::string&, const std::string&) override { return std::nullopt; }
-    std::optional<std::string> save_file(const std::string&, const std::string&) override { return std::nullopt; }
-};
-struct NoShell : controls::Shell {
-    bool open(const std::string&) override { return false; }
-};
+using RecordingMessages = test::RecordingMessages;
+using test::NoFiles;
+using test::NoShell;
+using test::shown;
 
-std::string shown(std::uint16_t word, bool tenths, const std::string& separator) {
-    const long v = static_cast<std::int16_t>(word);
-    if (!tenths || v % 10 == 0) return std::to_string(tenths ? v / 10 : v);
-    return std::string(v < 0 ? "-" : "") + std::to_string(std::labs(v) / 10) + separator +
-           std::to_string(std::labs(v) % 10);
-}
 
 struct Mode {
     const char* name;

@@ -7,20 +7,14 @@
 #include "link/fake_serial_port.h"
 #include "settings/registry.h"
 
+#include "../support/null_platform.h"
+
 namespace plx {
 namespace {
 
-struct QuietMessages : controls::MessageBox {
-    void show_ok(const std::string& text) override { shown.push_back(text); }
-    std::vector<std::string> shown;
-};
-struct NoFiles : controls::FileDialog {
-    std::optional<std::string> open_file(const std::string&, const std::string&) override { return std::nullopt; }
-    std::optional<std::string> save_file(const std::string&, const std::string&) override { return std::nullopt; }
-};
-struct NoShell : controls::Shell {
-    bool open(const std::string&) override { return false; }
-};
+using QuietMessages = test::RecordingMessages;
+using test::NoFiles;
+using test::NoShell;
 
 class ProgramLanguage : public ::testing::Test {
 protected:

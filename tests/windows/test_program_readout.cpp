@@ -9,24 +9,14 @@
 #include "app/program.h"
 #include "settings/store.h"
 
+#include "../support/null_platform.h"
+
 namespace plx {
 namespace {
 
-struct QuietMessages : controls::MessageBox {
-    void show_ok(const std::string& text) override { last = text; }
-    std::string last;
-};
-struct NoFiles : controls::FileDialog {
-    std::optional<std::string> open_file(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> save_file(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-};
-struct NoShell : controls::Shell {
-    bool open(const std::string&) override { return false; }
-};
+using QuietMessages = test::RecordingMessages;
+using test::NoFiles;
+using test::NoShell;
 
 class ProgramReadOut : public ::testing::Test {
   protected:

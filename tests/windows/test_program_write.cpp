@@ -11,20 +11,13 @@
 #include "app/program.h"
 #include "settings/store.h"
 
+#include "../support/null_platform.h"
+
 namespace plx {
 namespace {
 
-struct NoFiles : controls::FileDialog {
-    std::optional<std::string> open_file(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> save_file(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-};
-struct NoShell : controls::Shell {
-    bool open(const std::string&) override { return false; }
-};
+using test::NoFiles;
+using test::NoShell;
 
 class ProgramWrite : public ::testing::Test {
   protected:
