@@ -51,6 +51,13 @@ Program::Program(Platform p) : platform(p) {
     link->port_override = [this](int n) {
         return settings::CRegistry(std::as_const(*settings)).Werte("Ports", "COM" + std::to_string(n));
     };
+    parameter_files =
+        std::make_unique<plx::editor::ParameterFiles>(form, state, platform.files, platform.messages);
+    parameter_files->version_text = [this] {
+        return settings::CRegistry(std::as_const(*settings)).MachineSetting(settings::kProgramKey, "Version");
+    };
+    editor->load_parameter_file = [this] { parameter_files->load_parameter_file(); };
+    editor->save_parameter_file = [this] { parameter_files->save_parameter_file(); };
     // the language is read at each message: the load step sets it after construction
     link->text = [this](link::Text id, const std::vector<std::string>& args) {
         return lang::message(message_of(id), state.language_code, args);

@@ -10,6 +10,7 @@
 #include "device/transactions.h"
 #include "device/write_sequence.h"
 #include "editor/frm_config_code.h"
+#include "editor/parameter_file.h"
 #include "form/frm_config.h"
 #include "form/program_state.h"
 #include "link/link.h"
@@ -48,6 +49,8 @@ public:
     std::unique_ptr<plx::device::WriteSequence> write_sequence;
     // the status window frmState and the main window's ShowMsgWindow
     std::unique_ptr<plx::windows::FrmState> frm_state;
+    // "&Parameter laden" and "&Parameter speichern" over the file dialog
+    std::unique_ptr<plx::editor::ParameterFiles> parameter_files;
     // Where "Pfad", "Language" and "sDecimal" are read (QSettingsStore::for_program); tests put a
     // settings::MemoryStore or INI files here before start().
     std::unique_ptr<settings::Store> settings;

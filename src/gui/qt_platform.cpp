@@ -58,6 +58,8 @@ std::optional<std::string> QtFileDialog::run(bool save, const std::string& title
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // the open dialog offers only files that exist
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // saving over an existing file replaces it without a question: the engineer chose that name
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, save);
     if (!last_file_.isEmpty()) dialog.selectFile(last_file_);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     last_file_ = dialog.selectedFiles().front();

@@ -249,14 +249,42 @@ std::string message(Message id, const std::string& language_code) {
         case Message::demo_caption_suffix:
             return en ? " – Demo: simulated unit" : " – Demo: simulierte Einheit";
         case Message::parameter_file_not_read:
-            return en ? "The parameter file %1 could not be read: %2"
-                      : "Die Parameterdatei %1 konnte nicht gelesen werden: %2";
+            return en ? "The parameter file %1 could not be read: %2. Nothing was changed."
+                      : "Die Parameterdatei %1 konnte nicht gelesen werden: %2. Es wurde nichts geändert.";
         case Message::parameter_file_not_written:
-            return en ? "The parameter file %1 could not be written: %2"
-                      : "Die Parameterdatei %1 konnte nicht geschrieben werden: %2";
+            return en ? "The parameter file %1 could not be written: %2. An existing file of that name is "
+                        "unchanged."
+                      : "Die Parameterdatei %1 konnte nicht geschrieben werden: %2. Eine vorhandene Datei "
+                        "dieses Namens ist unverändert.";
         case Message::parameter_file_bad_line:
-            return en ? "Parameter file %1, line %2 (%3): the value is not valid and was not loaded."
-                      : "Parameterdatei %1, Zeile %2 (%3): der Wert ist ungültig und wurde nicht geladen.";
+            return en ? "Line %1 (%2): no valid value; its field is unchanged."
+                      : "Zeile %1 (%2): kein gültiger Wert; das Feld ist unverändert.";
+        case Message::parameter_file_lines_skipped:
+            return en ? "Parameter file %1:" : "Parameterdatei %1:";
+        case Message::parameter_file_more_lines:
+            return en ? "(%1 more lines like these)" : "(%1 weitere solche Zeilen)";
+        case Message::parameter_file_short:
+            return en ? "The parameter file %1 ends after line %2 of %3: %4 of its %5 lines with values were "
+                        "loaded, the fields of the others are unchanged."
+                      : "Die Parameterdatei %1 endet nach Zeile %2 von %3: %4 ihrer %5 Zeilen mit Werten "
+                        "wurden geladen, die Felder der übrigen sind unverändert.";
+        case Message::parameter_file_refused:
+            return en ? "%1 is not a parameter file (%2). Nothing was loaded."
+                      : "%1 ist keine Parameterdatei (%2). Es wurde nichts geladen.";
+        case Message::parameter_file_too_large:
+            return en ? "it is larger than %1" : "sie ist größer als %1";
+        case Message::parameter_file_line_too_long:
+            return en ? "line %1 is longer than %2 characters" : "Zeile %1 ist länger als %2 Zeichen";
+        case Message::parameter_file_binary:
+            return en ? "line %1 holds binary data: a NUL byte or a control character"
+                      : "Zeile %1 enthält Binärdaten: ein NUL-Byte oder ein Steuerzeichen";
+        case Message::parameter_file_unencodable:
+            return en ? "The parameter file %1 was not written: line %2 holds the character %3, which a "
+                        "parameter file (Windows-1252) cannot hold. An existing file of that name is "
+                        "unchanged."
+                      : "Die Parameterdatei %1 wurde nicht geschrieben: Zeile %2 enthält das Zeichen %3, das "
+                        "eine Parameterdatei (Windows-1252) nicht aufnehmen kann. Eine vorhandene Datei "
+                        "dieses Namens ist unverändert.";
         case Message::value_not_sendable:
             return en ? "The value \"%1\" in %2 cannot be sent. Please correct it."
                       : "Der Wert \"%1\" in %2 kann nicht gesendet werden. Bitte korrigieren.";

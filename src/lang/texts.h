@@ -65,8 +65,25 @@ enum class Message {
     // %1: file path, %2: the system's reason
     parameter_file_not_read,
     parameter_file_not_written,
-    // %1: file path, %2: line number, %3: the line's key
+    // %1: line number, %2: the line's key
     parameter_file_bad_line,
+    // %1: file path; heads the list of bad lines
+    parameter_file_lines_skipped,
+    // %1: how many further bad lines are not listed
+    parameter_file_more_lines,
+    // %1: file path, %2: the last complete line, %3: lines in a whole file, %4: lines with a value
+    // that were read, %5: lines with a value in a whole file
+    parameter_file_short,
+    // %1: file path, %2: one of the three reasons below
+    parameter_file_refused,
+    // %1: the size limit
+    parameter_file_too_large,
+    // %1: line number, %2: the length limit
+    parameter_file_line_too_long,
+    // %1: line number
+    parameter_file_binary,
+    // %1: file path, %2: line number, %3: the character
+    parameter_file_unencodable,
     // %1: the field's text, %2: the field (cfg_register_field or input_register_field)
     value_not_sendable,
     // %1: the field

@@ -122,5 +122,15 @@ TEST(Messages, EveryMessageExistsInBothLanguages) {
     }
 }
 
+TEST(Messages, EveryParameterFileMessageExistsInBothLanguages) {
+    for (Message id : {Message::parameter_file_lines_skipped, Message::parameter_file_more_lines,
+                       Message::parameter_file_short, Message::parameter_file_refused,
+                       Message::parameter_file_too_large, Message::parameter_file_line_too_long,
+                       Message::parameter_file_binary, Message::parameter_file_unencodable}) {
+        EXPECT_FALSE(message(id, "1031").empty());
+        EXPECT_NE(message(id, "1031"), message(id, "1033"));
+    }
+}
+
 }  // namespace
 }  // namespace plx::lang

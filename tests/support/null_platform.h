@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,31 @@ struct RecordingMessages : controls::MessageBox {
 struct NoFiles : controls::FileDialog {
     std::optional<std::string> open_file(const std::string&, const std::string&) override { return std::nullopt; }
     std::optional<std::string> save_file(const std::string&, const std::string&) override { return std::nullopt; }
+};
+
+// A file dialog that answers with the names queued in `answers` (nullopt: the user cancelled; an empty
+// queue cancels too) and records every request.
+struct ScriptedFiles : controls::FileDialog {
+    struct Request {
+        bool save;
+        std::string title;
+        std::string filter;
+    };
+    std::optional<std::string> open_file(const std::string& title, const std::string& filter) override {
+        return answer(false, title, filter);
+    }
+    std::optional<std::string> save_file(const std::string& title, const std::string& filter) override {
+        return answer(true, title, filter);
+    }
+    std::optional<std::string> answer(bool save, const std::string& title, const std::string& filter) {
+        requests.push_back({save, title, filter});
+        if (answers.empty()) return std::nullopt;
+        auto a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::deque<std::optional<std::string>> answers;
+    std::vector<Request> requests;
 };
 
 struct NoShell : controls::Shell {
