@@ -13,7 +13,10 @@ namespace {
 constexpr const char* kNoTitle = "";
 // a message lists this many bad lines at most
 constexpr std::size_t kListedLines = 10;
-constexpr const char* kSizeLimit = "1 MiB";
+
+std::string size_limit_text() {
+    return std::to_string(paramfile::kMaxFileBytes >> 20) + " MiB";
+}
 }  // namespace
 
 std::optional<double> version_number(const std::string& text, char decimal_separator) {
@@ -63,8 +66,10 @@ void ParameterFiles::save_parameter_file() {
     const std::string& code = s_.language_code;
     if (!w.ok()) {
         std::string shown = paramfile::code_point_name(w.bad_character);
-        // a character of its own shows it beside its number; U+FFFD stands for broken UTF-8
-        if (w.bad_character != 0xFFFD) shown += " \"" + paramfile::utf8_of(w.bad_character) + "\"";
+        // a printable character shows beside its number; U+FFFD stands for broken UTF-8
+        if (w.bad_character >= 0x20 && w.bad_character != 0xFFFD) {
+            shown += " \"" + paramfile::utf8_of(w.bad_character) + "\"";
+        }
         tell(lang::message(lang::Message::parameter_file_unencodable, code,
                            {*name, std::to_string(w.bad_line), shown}));
         return;
@@ -91,7 +96,7 @@ void ParameterFiles::load_parameter_file() {
         case paramfile::Refusal::too_large:
             tell(lang::message(
                 lang::Message::parameter_file_refused, code,
-                {*name, lang::message(lang::Message::parameter_file_too_large, code, {kSizeLimit})}));
+                {*name, lang::message(lang::Message::parameter_file_too_large, code, {size_limit_text()})}));
             return;
         case paramfile::Refusal::line_too_long:
             tell(lang::message(lang::Message::parameter_file_refused, code,

@@ -132,6 +132,12 @@ Written write(const Contents& c) {
         if (e.unencodable) {
             return Written{{}, number, *e.unencodable};
         }
+        // a line break or control character inside a field would make a file the reader refuses
+        for (const char ch : e.bytes) {
+            if (is_binary(static_cast<unsigned char>(ch)) || ch == '\r' || ch == '\n') {
+                return Written{{}, number, static_cast<unsigned char>(ch)};
+            }
+        }
         out.bytes += e.bytes;
         out.bytes += "\r\n";
     }

@@ -68,7 +68,8 @@ std::vector<std::string> file_lines(const Contents& c);
 
 struct Written {
     std::string bytes;
-    // set when a line holds a character Windows-1252 has no form for: nothing is written then
+    // set when a line holds a character Windows-1252 has no form for, or a control character other
+    // than tab: nothing is written then
     int bad_line = 0;
     char32_t bad_character = 0;
     bool ok() const { return bad_line == 0; }

@@ -106,14 +106,20 @@ TEST(Writer, MissingVersionLeavesTheNumberOut) {
     EXPECT_EQ(file_lines(c)[4], "Version: ");
 }
 
-TEST(Writer, ACharacterWithoutWindows1252FormWritesNothingAndNamesItsLine) {
+TEST(Writer, ACharacterWithoutWindows1252FormOrALineBreakWritesNothingAndNamesItsLine) {
+    for (const auto& [text, character] :
+         {std::pair<const char*, char32_t>{"2Ω", U'\u03A9'}, {"4\n5", U'\n'}, {"\x1B", U'\x1B'}}) {
+        Contents c = sample();
+        c.register_texts[40] = text;
+        const Written w = write(c);
+        EXPECT_FALSE(w.ok());
+        EXPECT_TRUE(w.bytes.empty());
+        EXPECT_EQ(w.bad_line, kFirstRegisterLine + 40);
+        EXPECT_EQ(w.bad_character, character);
+    }
     Contents c = sample();
-    c.register_texts[40] = "2Ω";
-    const Written w = write(c);
-    EXPECT_FALSE(w.ok());
-    EXPECT_TRUE(w.bytes.empty());
-    EXPECT_EQ(w.bad_line, kFirstRegisterLine + 40);
-    EXPECT_EQ(w.bad_character, U'\u03A9');
+    c.register_texts[40] = "\t4";
+    EXPECT_TRUE(write(c).ok()) << "a tab is text";
 }
 
 TEST(Reader, GivesBackWhatTheWriterWroteFromRegister3On) {
