@@ -23,24 +23,22 @@ struct NoFiles : controls::FileDialog {
     std::optional<std::string> save_file(const std::string&, const std::string&) override { return std::nullopt; }
 };
 
-// A file dialog that answers with the names queued in `answers` (nullopt: the user cancelled; an empty
-// queue cancels too) and records every request.
+// Answers each dialog with the next of `answers` (nullopt or none left: cancelled) and records it.
 struct ScriptedFiles : controls::FileDialog {
     struct Request {
         bool save;
-        std::string title;
-        std::string filter;
+        std::string title, filter;
     };
-    std::optional<std::string> open_file(const std::string& title, const std::string& filter) override {
-        return answer(false, title, filter);
+    std::optional<std::string> open_file(const std::string& t, const std::string& f) override {
+        return next(false, t, f);
     }
-    std::optional<std::string> save_file(const std::string& title, const std::string& filter) override {
-        return answer(true, title, filter);
+    std::optional<std::string> save_file(const std::string& t, const std::string& f) override {
+        return next(true, t, f);
     }
-    std::optional<std::string> answer(bool save, const std::string& title, const std::string& filter) {
+    std::optional<std::string> next(bool save, const std::string& title, const std::string& filter) {
         requests.push_back({save, title, filter});
         if (answers.empty()) return std::nullopt;
-        auto a = answers.front();
+        const auto a = answers.front();
         answers.pop_front();
         return a;
     }
