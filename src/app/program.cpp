@@ -1,9 +1,10 @@
 #include "app/program.h"
 
-#include <QCoreApplication>
-
 #include <string>
 #include <utility>
+#include <vector>
+
+#include <QCoreApplication>
 
 #include "lang/apply_language.h"
 #include "lang/texts.h"
@@ -48,9 +49,14 @@ Program::Program(Platform p) : platform(p) {
     link->on_time_out = [this] { frm_state->follow_transfer(); };
     frm_state->apply_language = [this](FrmStateControls& w) { apply_language(3, &w); };
     // the user's own device for COMn: [Ports] COMn=/dev/... in the user settings
-    link->port_override = [this](int n) {
+    ports.user_map = [this](int n) {
         return settings::CRegistry(std::as_const(*settings)).Werte("Ports", "COM" + std::to_string(n));
     };
+    ports.store_user_map = [this](int n, const std::string& device) {
+        return settings->write(settings::Root::user, QStringLiteral("Ports"), QStringLiteral("COM%1").arg(n),
+                               QString::fromStdString(device));
+    };
+    link->port_override = [this](int n) { return ports.assigned(n); };
     // the language is read at each message: the load step sets it after construction
     link->text = [this](link::Text id, const std::vector<std::string>& args) {
         return lang::message(message_of(id), state.language_code, args);
@@ -69,6 +75,7 @@ void Program::start() {
     // start-up values of the module (ProgramState's initialisers) are in place; the input-register
     // count of 28 is used by the window's load step
     state.input_register_count = 28;
+    ports.refresh();
     // the window's load step: language, centring, the link boxes (whose selections apply the link
     // settings), the input references
     editor->Form_Load();

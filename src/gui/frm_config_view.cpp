@@ -244,6 +244,7 @@ QWidget* FrmConfigView::build_link_panel() {
     frame->setPalette(p);
 
     auto* g = new QGridLayout(frame);
+    link_grid_ = g;
     g->setContentsMargins(8, 4, 8, 6);
     g->setVerticalSpacing(2);
     g->addWidget(caption, 0, 0, 2, 1, Qt::AlignVCenter);
@@ -253,6 +254,7 @@ QWidget* FrmConfigView::build_link_panel() {
         g->addWidget(box, 1, col);
     };
     auto* port = combo(f_.Combo_Port[0]);
+    port_box_ = port;
     port->setMinimumWidth(QFontMetrics(font()).horizontalAdvance(QStringLiteral("COM40")) + 40);
     add(1, &f_.lbl_parameter[6], port);
     add(2, &f_.lbl_parameter[1], combo(f_.Combo_Port[1]));
