@@ -5,9 +5,11 @@
 #include <vector>
 
 #include <QCoreApplication>
+#include <QDir>
 
 #include "lang/apply_language.h"
 #include "lang/texts.h"
+#include "regdoc/register_description.h"
 #include "settings/registry.h"
 
 namespace plx {
@@ -38,6 +40,15 @@ Program::Program(Platform p) : platform(p) {
         QCoreApplication::instance() != nullptr ? QCoreApplication::applicationDirPath() : QString();
     settings = std::make_unique<settings::QSettingsStore>(settings::QSettingsStore::for_program(application_dir));
     editor->apply_language = [this](int window_kind) { apply_language(window_kind); };
+    editor->report = [this](const std::string& message) { platform.messages.show_ok(message); };
+    // besides the recorded install folder: the program's own folder (a build tree, a portable copy)
+    // and the data folder of a Linux install
+    editor->help_folders = [application_dir] {
+        if (application_dir.isEmpty()) return std::vector<std::string>{};
+        return std::vector<std::string>{
+            application_dir.toStdString(),
+            QDir::cleanPath(application_dir + QStringLiteral("/../share/plx24cfg")).toStdString()};
+    };
     transactions = std::make_unique<plx::device::Transactions>(form, state, *link, platform.port);
     write_sequence =
         std::make_unique<plx::device::WriteSequence>(form, state, *link, *transactions, platform.messages);
@@ -79,6 +90,8 @@ void Program::start() {
     // the window's load step: language, centring, the link boxes (whose selections apply the link
     // settings), the input references
     editor->Form_Load();
+    // every field says which register it is, in the language the load step has chosen
+    regdoc::set_field_tooltips(form, state.language_code);
     // start-up step 3: input mode, settings and port number of the serial control
     link->apply_startup_settings();
     if (state.demo) {

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 #include <stdexcept>
+#include <system_error>
 
 #include "device/number_text.h"
 #include "device/register_map.h"
+#include "lang/texts.h"
 #include "link/link.h"
 
 namespace plx::editor {
@@ -184,11 +187,33 @@ void FrmConfigCode::open_help() {
 #else
     constexpr char native = '/';
 #endif
-    try {
-        (void)shell_.open(help_path(s_.install_path, s_.help_document, native));
-    } catch (const std::exception&) {
-        // a missing document or viewer is not reported
+    const std::string recorded = help_path(s_.install_path, s_.help_document, native);
+    std::string path = recorded;
+    auto exists = [](const std::string& p) {
+        std::error_code ec;
+        return std::filesystem::is_regular_file(p, ec);
+    };
+    if (!exists(path) && help_folders) {
+        for (const std::string& folder : help_folders()) {
+            const std::string candidate = help_path(folder, s_.help_document, native);
+            if (exists(candidate)) {
+                path = candidate;
+                break;
+            }
+        }
     }
+    // a Help that silently does nothing leaves the engineer guessing: say what is missing
+    const auto language = s_.language_code;
+    if (!exists(path)) {
+        if (report) report(lang::message(lang::Message::help_missing, language, {recorded}));
+        return;
+    }
+    bool opened = false;
+    try {
+        opened = shell_.open(path);
+    } catch (const std::exception&) {
+    }
+    if (!opened && report) report(lang::message(lang::Message::help_not_opened, language, {path}));
 }
 
 }  // namespace plx::editor
