@@ -78,8 +78,12 @@ int main(int argc, char* argv[]) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         if (!screen) return plx::editor::ScreenSize{};
         const QRect area = screen->availableGeometry();
-        return plx::editor::ScreenSize{area.width() * plx::gui::kTwipsPerPixel,
-                                       area.height() * plx::gui::kTwipsPerPixel};
+        // the window's size is its inside: leave room for the frame and title bar the desktop adds
+        constexpr int frame_width = 16;
+        constexpr int frame_height = 48;
+        constexpr int t = plx::gui::kTwipsPerPixel;
+        return plx::editor::ScreenSize{(area.width() - frame_width) * t, (area.height() - frame_height) * t,
+                                       area.x() * t, area.y() * t};
     };
     editor.show_about = [&] { plx::gui::show_about(program.state, shell, &view); };
     // the status window opens over the main window while a transfer runs

@@ -106,11 +106,15 @@ void FrmConfigCode::wire() {
 void FrmConfigCode::Form_Load() {
     if (apply_language) apply_language(kMainWindowKind);
 
-    // always centred, whatever the last position was
+    // always centred, whatever the last position was; never larger than the screen, or the menu
+    // and the Apply row would lie beyond its edges
     if (screen_size) {
         const ScreenSize screen = screen_size();
-        f_.frm_config.set_left((screen.width - f_.frm_config.width()) / 2);
-        f_.frm_config.set_top((screen.height - f_.frm_config.height()) / 2);
+        if (screen.width > 0 && f_.frm_config.width() > screen.width) f_.frm_config.set_width(screen.width);
+        if (screen.height > 0 && f_.frm_config.height() > screen.height)
+            f_.frm_config.set_height(screen.height);
+        f_.frm_config.set_left(screen.left + (screen.width - f_.frm_config.width()) / 2);
+        f_.frm_config.set_top(screen.top + (screen.height - f_.frm_config.height()) / 2);
     }
 
     s_.current_register = 0;

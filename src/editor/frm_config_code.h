@@ -17,10 +17,13 @@ class Link;
 
 namespace plx::editor {
 
-// Screen size in twips, as the platform reports it.
+// Screen size in twips, as the platform reports it: the area windows may take (without task bars),
+// and where that area begins.
 struct ScreenSize {
     int width = 0;
     int height = 0;
+    int left = 0;
+    int top = 0;
 };
 
 // Key codes the field filters treat specially.

@@ -46,6 +46,18 @@ TEST_F(StartUp, WindowIsCentredWhateverItsLastPosition) {
     EXPECT_EQ(f.frm_config.top(), (11520 - 9000) / 2);
 }
 
+TEST_F(StartUp, WindowLargerThanTheScreenIsCutToItsAvailableArea) {
+    f.frm_config.set_width(15900);
+    f.frm_config.set_height(10050);
+    // 1366 x 768 at 125 %: 1092 x 614 logical pixels, a 30-pixel panel on top
+    code->screen_size = [] { return ScreenSize{1092 * 15, 584 * 15, 0, 30 * 15}; };
+    code->Form_Load();
+    EXPECT_EQ(f.frm_config.width(), 15900);
+    EXPECT_EQ(f.frm_config.height(), 584 * 15);
+    EXPECT_EQ(f.frm_config.left(), (1092 * 15 - 15900) / 2);
+    EXPECT_EQ(f.frm_config.top(), 30 * 15);
+}
+
 TEST_F(StartUp, LanguageIsAppliedBeforeTheLinkPanelIsFilled) {
     std::vector<std::string> order;
     code->apply_language = [&](int kind) {
