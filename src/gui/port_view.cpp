@@ -63,6 +63,21 @@ class PortEntryDelegate : public QStyledItemDelegate {
     }
 };
 
+// The device line: as wide as the panel gives it, a long line cut at its end, the whole
+// line in its tooltip.
+class DeviceLabel : public QLabel {
+  public:
+    DeviceLabel() { setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+        p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter,
+                   fontMetrics().elidedText(text(), Qt::ElideRight, width()));
+    }
+};
+
 QString say(Message id, const std::string& language, const std::vector<std::string>& args = {}) {
     return qs(lang::message(id, language, args));
 }
@@ -72,9 +87,8 @@ QString say(Message id, const std::string& language, const std::vector<std::stri
 PortView::PortView(FrmConfigView& view, Program& program)
     : QObject(&view), program_(program), box_(view.port_box()) {
     const std::string& language = program_.state.language_code;
-    device_ = new QLabel;
+    device_ = new DeviceLabel;
     device_->setObjectName(QStringLiteral("port_device"));
-    device_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     assign_ = new QPushButton(say(Message::port_assign_button, language));
     assign_->setObjectName(QStringLiteral("port_assign"));
     QGridLayout* g = view.link_grid();
@@ -135,6 +149,7 @@ void PortView::show_device() {
         line += QStringLiteral(" – ") + say(Message::port_not_present, program_.state.language_code);
     }
     device_->setText(line);
+    device_->setToolTip(line);
 }
 
 bool PortView::eventFilter(QObject* watched, QEvent* event) {
@@ -227,6 +242,7 @@ PortAssignDialog::PortAssignDialog(const link::PortDirectory& ports,
     v->addLayout(row);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Cancel)->setText(say(Message::dialog_cancel, language));
     QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
     ok->setEnabled(false);
     connect(table_, &QTableWidget::itemSelectionChanged, ok,

@@ -304,6 +304,8 @@ std::string message(Message id, const std::string& language_code) {
             return en ? "The register description %1 could not be opened. Is a PDF viewer installed?"
                       : "Die Registerbeschreibung %1 konnte nicht geöffnet werden. Ist ein "
                         "PDF-Anzeigeprogramm installiert?";
+        case Message::dialog_cancel:
+            return en ? "Cancel" : "Abbrechen";
     }
     return {};
 }

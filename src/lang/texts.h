@@ -91,6 +91,8 @@ enum class Message {
     // %1: the document's path
     help_missing,
     help_not_opened,
+    // the cancel button of the program's own dialogs
+    dialog_cancel,
 };
 
 // The text of `id` in the language of `language_code` ("1033" English, anything else German).
