@@ -1,14 +1,45 @@
-# Install rules: the executables, and the machine values the program reads at every window load
-# ("Pfad", "Language", "Version" below its machine key), written where the installed program looks.
+# Install rules: the programs with their manual pages, the help documents, the desktop entry and its
+# icon, and the machine values the program reads at every window load ("Pfad", "Language", "Version"
+# below its machine key), written where the installed program looks.
 if(NOT PLX24_LANGUAGE STREQUAL "1031" AND NOT PLX24_LANGUAGE STREQUAL "1033")
   message(FATAL_ERROR "PLX24_LANGUAGE is '${PLX24_LANGUAGE}': use 1031 (German) or 1033 (English)")
 endif()
 
-foreach(exe plx24cfg plx24-sim)
+# One more program is one more name in this list, and its manual page in packaging/man/.
+set(PLX24_PROGRAMS plx24cfg plx24-sim)
+# what the install step needs built: scripts/run builds this target
+add_custom_target(plx24_installables)
+foreach(exe ${PLX24_PROGRAMS} plx24_write_machine_settings plx24_help_documents)
   if(TARGET ${exe})
-    install(TARGETS ${exe} RUNTIME DESTINATION bin COMPONENT programs)
+    add_dependencies(plx24_installables ${exe})
   endif()
 endforeach()
+
+foreach(exe ${PLX24_PROGRAMS})
+  if(TARGET ${exe})
+    install(TARGETS ${exe} RUNTIME DESTINATION bin COMPONENT programs)
+    if(EXISTS ${PROJECT_SOURCE_DIR}/packaging/man/${exe}.1 AND NOT WIN32)
+      configure_file(${PROJECT_SOURCE_DIR}/packaging/man/${exe}.1 ${CMAKE_BINARY_DIR}/man/${exe}.1 @ONLY)
+      install(FILES ${CMAKE_BINARY_DIR}/man/${exe}.1 DESTINATION share/man/man1 COMPONENT programs)
+    endif()
+  endif()
+endforeach()
+
+# The help documents lie where "Pfad" followed by help_document points: <Pfad>/Doc/...
+if(WIN32)
+  set(plx24_data_dir ".")
+else()
+  set(plx24_data_dir "share/plx24cfg")
+endif()
+if(DEFINED PLX24_HELP_DIR)
+  install(DIRECTORY ${PLX24_HELP_DIR}/ DESTINATION ${plx24_data_dir}/Doc COMPONENT programs
+          FILES_MATCHING PATTERN "*.pdf")
+endif()
+if(TARGET plx24cfg AND NOT WIN32)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/plx24cfg.desktop DESTINATION share/applications COMPONENT programs)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/plx24cfg.svg DESTINATION share/icons/hicolor/scalable/apps
+          COMPONENT programs)
+endif()
 
 set(plx24_version "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}")
 if(WIN32)
@@ -30,7 +61,8 @@ else()
     set(plx24_store \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/etc/plx24cfg/machine.ini\")
     message(STATUS \"Machine settings: \${plx24_store}\")
     execute_process(COMMAND \"$<TARGET_FILE:plx24_write_machine_settings>\" \"\${plx24_store}\"
-                            \"Pfad=\${CMAKE_INSTALL_PREFIX}\" \"Language=${PLX24_LANGUAGE}\" \"Version=${plx24_version}\"
+                            \"Pfad=\${CMAKE_INSTALL_PREFIX}/${plx24_data_dir}\" \"Language=${PLX24_LANGUAGE}\"
+                            \"Version=${plx24_version}\"
                     RESULT_VARIABLE rc)
     if(NOT rc EQUAL 0)
       message(FATAL_ERROR \"could not write the machine settings into \${plx24_store}\")

@@ -5,6 +5,7 @@ PLX24_PACKAGES=(
   qt6-base-dev qt6-serialport-dev libgtest-dev
   socat python3-pymodbus python3-serial python3-serial-asyncio mbpoll
   xvfb xauth xdotool imagemagick fonts-dejavu-core
+  poppler-utils file
 )
 
 plx24_install_deps() {

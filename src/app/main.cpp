@@ -1,6 +1,9 @@
 // plx24cfg: the real platform (serial port, window timers, dialogs, shell) under the headless
 // program, and the Qt window bound to its controls.
 
+#include <cstdio>
+#include <memory>
+
 #include <QApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -8,22 +11,36 @@
 #include <QScreen>
 #include <QStringList>
 
+#include "app/command_line.h"
 #include "app/program.h"
 #include "gui/binders.h"
 #include "gui/fabout_view.h"
 #include "gui/frm_config_view.h"
 #include "gui/frm_state_view.h"
+#include "gui/port_view.h"
 #include "gui/qt_platform.h"
 #include "gui/qt_timer_engine.h"
+#include "link/qt_port_enumeration.h"
 #include "link/qt_serial_port.h"
+#include "settings/overlay_store.h"
 #include "sim/simulated_serial_port.h"
 
 int main(int argc, char* argv[]) {
+    // read before QApplication, which needs a display: --help and --version answer without one
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const plx::app::CommandLine cli = plx::app::parse_command_line(arguments);
+    if (cli.action == plx::app::CommandLine::Action::answer) {
+        std::fputs(cli.out.c_str(), stdout);
+        std::fputs(cli.err.c_str(), stderr);
+        return cli.exit_code;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("plx24cfg"));
-    QApplication::setApplicationVersion(QStringLiteral("1.5"));
+    QApplication::setApplicationVersion(QStringLiteral(PLX24_VERSION));
     // the demo switch runs the tool against a simulated unit instead of a real line
-    const bool demo = QApplication::arguments().contains(QStringLiteral("--demo"));
+    const bool demo = cli.demo;
 
     plx::gui::QtTimerEngine timers;
     plx::gui::QtMessageBox messages(&timers);
@@ -41,6 +58,16 @@ int main(int argc, char* argv[]) {
 
     plx::Program program(plx::Platform{*port, timers, messages, files, shell});
     program.state.demo = demo;
+    plx::link::QtPortEnumeration system_ports;
+    program.ports.set_enumeration(&system_ports);
+    if (!cli.port.empty()) program.ports.set_run_device(plx::link::kStartupEntry, cli.port);
+    if (!cli.language_code.empty()) {
+        // this run's language, in place of the installed one; nothing is written
+        auto overlay = std::make_unique<plx::settings::OverlayStore>(std::move(program.settings));
+        overlay->set(plx::settings::Root::machine, QString::fromLatin1(plx::settings::kProgramKey),
+                     QStringLiteral("Language"), QString::fromStdString(cli.language_code));
+        program.settings = std::move(overlay);
+    }
 
     plx::gui::FrmConfigView view(program.form);
     messages.set_parent(&view);
@@ -51,8 +78,12 @@ int main(int argc, char* argv[]) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         if (!screen) return plx::editor::ScreenSize{};
         const QRect area = screen->availableGeometry();
-        return plx::editor::ScreenSize{area.width() * plx::gui::kTwipsPerPixel,
-                                       area.height() * plx::gui::kTwipsPerPixel};
+        // the window's size is its inside: leave room for the frame and title bar the desktop adds
+        constexpr int frame_width = 16;
+        constexpr int frame_height = 48;
+        constexpr int t = plx::gui::kTwipsPerPixel;
+        return plx::editor::ScreenSize{(area.width() - frame_width) * t, (area.height() - frame_height) * t,
+                                       area.x() * t, area.y() * t};
     };
     editor.show_about = [&] { plx::gui::show_about(program.state, shell, &view); };
     // the status window opens over the main window while a transfer runs
@@ -63,6 +94,7 @@ int main(int argc, char* argv[]) {
     view.on_close = [&] { editor.Form_Unload(); };
 
     program.start();
+    plx::gui::PortView port_view(view, program);
     view.show();
     return QApplication::exec();
 }

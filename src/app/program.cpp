@@ -1,12 +1,15 @@
 #include "app/program.h"
 
-#include <QCoreApplication>
-
 #include <string>
 #include <utility>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QDir>
 
 #include "lang/apply_language.h"
 #include "lang/texts.h"
+#include "regdoc/register_description.h"
 #include "settings/registry.h"
 
 namespace plx {
@@ -37,6 +40,15 @@ Program::Program(Platform p) : platform(p) {
         QCoreApplication::instance() != nullptr ? QCoreApplication::applicationDirPath() : QString();
     settings = std::make_unique<settings::QSettingsStore>(settings::QSettingsStore::for_program(application_dir));
     editor->apply_language = [this](int window_kind) { apply_language(window_kind); };
+    editor->report = [this](const std::string& message) { platform.messages.show_ok(message); };
+    // besides the recorded install folder: the program's own folder (a build tree, a portable copy)
+    // and the data folder of a Linux install
+    editor->help_folders = [application_dir] {
+        if (application_dir.isEmpty()) return std::vector<std::string>{};
+        return std::vector<std::string>{
+            application_dir.toStdString(),
+            QDir::cleanPath(application_dir + QStringLiteral("/../share/plx24cfg")).toStdString()};
+    };
     transactions = std::make_unique<plx::device::Transactions>(form, state, *link, platform.port);
     write_sequence =
         std::make_unique<plx::device::WriteSequence>(form, state, *link, *transactions, platform.messages);
@@ -48,9 +60,14 @@ Program::Program(Platform p) : platform(p) {
     link->on_time_out = [this] { frm_state->follow_transfer(); };
     frm_state->apply_language = [this](FrmStateControls& w) { apply_language(3, &w); };
     // the user's own device for COMn: [Ports] COMn=/dev/... in the user settings
-    link->port_override = [this](int n) {
+    ports.user_map = [this](int n) {
         return settings::CRegistry(std::as_const(*settings)).Werte("Ports", "COM" + std::to_string(n));
     };
+    ports.store_user_map = [this](int n, const std::string& device) {
+        return settings->write(settings::Root::user, QStringLiteral("Ports"), QStringLiteral("COM%1").arg(n),
+                               QString::fromStdString(device));
+    };
+    link->port_override = [this](int n) { return ports.assigned(n); };
     parameter_files =
         std::make_unique<plx::editor::ParameterFiles>(form, state, platform.files, platform.messages);
     parameter_files->version_text = [this] {
@@ -76,9 +93,12 @@ void Program::start() {
     // start-up values of the module (ProgramState's initialisers) are in place; the input-register
     // count of 28 is used by the window's load step
     state.input_register_count = 28;
+    ports.refresh();
     // the window's load step: language, centring, the link boxes (whose selections apply the link
     // settings), the input references
     editor->Form_Load();
+    // every field says which register it is, in the language the load step has chosen
+    regdoc::set_field_tooltips(form, state.language_code);
     // start-up step 3: input mode, settings and port number of the serial control
     link->apply_startup_settings();
     if (state.demo) {

@@ -14,6 +14,7 @@
 #include "form/frm_config.h"
 #include "form/program_state.h"
 #include "link/link.h"
+#include "link/port_directory.h"
 #include "link/serial_port.h"
 #include "settings/store.h"
 #include "windows/frm_state.h"
@@ -54,6 +55,9 @@ public:
     // Where "Pfad", "Language" and "sDecimal" are read (QSettingsStore::for_program); tests put a
     // settings::MemoryStore or INI files here before start().
     std::unique_ptr<settings::Store> settings;
+    // The ports present behind the entries "COM1" .. "COM40" and the user's assignments ([Ports] of
+    // the user settings); the real platform gives it the system's port list before start().
+    link::PortDirectory ports;
 
     // The language step of a window's load: kind 0 the main window, 3 the status window (pass its
     // controls; null when it is not loaded).

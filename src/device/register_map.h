@@ -25,6 +25,16 @@ enum class Sign {
     unsigned16,
 };
 
+// The physical unit of a value as the unit reports and takes it (no value is ever converted).
+enum class Unit {
+    none,
+    temperature,             // degC, or degF where configuration bit 24 selects it
+    temperature_difference,  // K: offsets, adjustment ranges and resolution of temperature setpoints
+    percent,
+    seconds,
+    milliseconds,
+};
+
 // Which extra characters a configuration field takes besides digits and Backspace.
 enum class KeyFilter {
     digits,
@@ -73,87 +83,92 @@ struct CfgRegister {
     double step;
     KeyFilter keys;
     const char* meaning;
+    const char* meaning_de;
+    Unit unit;
 };
 
 namespace detail {
 using S = Scale;
 using K = KeyFilter;
-constexpr CfgRegister plain(int k, K keys, const char* m) {
-    return {k, static_cast<std::uint16_t>(k), S::integer, false, false, 0, 0, 0, keys, m};
+using U = Unit;
+constexpr CfgRegister plain(int k, K keys, const char* m, const char* de, U unit = U::none) {
+    return {k, static_cast<std::uint16_t>(k), S::integer, false, false, 0, 0, 0, keys, m, de, unit};
 }
-constexpr CfgRegister combo(int k, K keys, const char* m) {
-    return {k, static_cast<std::uint16_t>(k), S::integer, true, false, 0, 0, 0, keys, m};
+constexpr CfgRegister combo(int k, K keys, const char* m, const char* de, U unit = U::none) {
+    return {k, static_cast<std::uint16_t>(k), S::integer, true, false, 0, 0, 0, keys, m, de, unit};
 }
-constexpr CfgRegister spin(int k, double lo, double hi, K keys, const char* m) {
-    return {k, static_cast<std::uint16_t>(k), S::integer, false, true, lo, hi, 1, keys, m};
+constexpr CfgRegister spin(
+    int k, double lo, double hi, K keys, const char* m, const char* de, U unit = U::none) {
+    return {k, static_cast<std::uint16_t>(k), S::integer, false, true, lo, hi, 1, keys, m, de, unit};
 }
-constexpr CfgRegister spin_tenths(int k, double lo, double hi, K keys, const char* m) {
-    return {k, static_cast<std::uint16_t>(k), S::tenths, false, true, lo, hi, 0.1, keys, m};
+constexpr CfgRegister spin_tenths(
+    int k, double lo, double hi, K keys, const char* m, const char* de, U unit = U::none) {
+    return {k, static_cast<std::uint16_t>(k), S::tenths, false, true, lo, hi, 0.1, keys, m, de, unit};
 }
 }  // namespace detail
 
 // clang-format off
 inline constexpr std::array<CfgRegister, 60> cfg_registers{{
-    detail::plain(0, KeyFilter::digits, "device coding"),
-    detail::plain(1, KeyFilter::digits, "firmware version"),
-    detail::combo(2, KeyFilter::digits, "number of operating buttons (2, 4, 8 or 12)"),
-    detail::spin(3, 0, 65535, KeyFilter::digits, "device location code"),
-    detail::spin(4, 0, 255, KeyFilter::digits, "display backlight intensity without button actuation"),
-    detail::spin(5, 0, 255, KeyFilter::digits, "display backlight intensity with button actuation"),
-    detail::spin(6, 0, 255, KeyFilter::digits, "labelling-area backlight intensity without button actuation"),
-    detail::spin(7, 0, 255, KeyFilter::digits, "labelling-area backlight intensity with button actuation"),
-    detail::combo(8, KeyFilter::digits, "function of button T1"),
-    detail::combo(9, KeyFilter::digits, "function of button T2"),
-    detail::combo(10, KeyFilter::digits, "function of button T3"),
-    detail::combo(11, KeyFilter::digits, "function of button T4"),
-    detail::combo(12, KeyFilter::digits, "function of button T5"),
-    detail::combo(13, KeyFilter::digits, "function of button T6"),
-    detail::combo(14, KeyFilter::digits, "function of button T7"),
-    detail::combo(15, KeyFilter::digits, "function of button T8"),
-    detail::combo(16, KeyFilter::digits, "function of button T9"),
-    detail::combo(17, KeyFilter::digits, "function of button T10"),
-    detail::combo(18, KeyFilter::digits, "function of button T11"),
-    detail::combo(19, KeyFilter::digits, "function of button T12"),
-    detail::combo(20, KeyFilter::digits, "function of the LED of button T5"),
-    detail::combo(21, KeyFilter::digits, "function of the LED of button T6"),
-    detail::combo(22, KeyFilter::digits, "function of the LED of button T7"),
-    detail::combo(23, KeyFilter::digits, "function of the LED of button T8"),
-    detail::combo(24, KeyFilter::digits, "function of the LED of button T9"),
-    detail::combo(25, KeyFilter::digits, "function of the LED of button T10"),
-    detail::combo(26, KeyFilter::digits, "function of the LED of button T11"),
-    detail::combo(27, KeyFilter::digits, "function of the LED of button T12"),
-    detail::combo(28, KeyFilter::digits, "weekday display"),
-    detail::combo(29, KeyFilter::digits, "date display"),
-    detail::combo(30, KeyFilter::digits, "time display"),
-    detail::combo(31, KeyFilter::digits, "time mode (24-hour or 12-hour)"),
-    detail::spin(32, 0, 255, KeyFilter::digits, "display update interval, seconds"),
-    detail::spin(33, 0, 3000, KeyFilter::digits, "minimum response time of the unit, ms"),
-    detail::spin_tenths(34, -10, 10, KeyFilter::separator_and_sign, "temperature offset, K"),
-    detail::spin_tenths(35, -99, 99, KeyFilter::separator_and_sign, "setpoint temperature 1: upper adjustment range"),
-    detail::spin_tenths(36, -99, 99, KeyFilter::separator_and_sign, "setpoint temperature 1: lower adjustment range"),
-    detail::spin_tenths(37, 0, 100, KeyFilter::separator, "setpoint temperature 1: resolution"),
-    detail::spin_tenths(38, -99, 99, KeyFilter::separator_and_sign, "setpoint temperature 1: basic setpoint after reset"),
-    detail::spin_tenths(39, -99, 99, KeyFilter::separator_and_sign, "setpoint temperature 2: upper adjustment range"),
-    detail::spin_tenths(40, -99, 99, KeyFilter::separator_and_sign, "setpoint temperature 2: lower adjustment range"),
-    detail::spin_tenths(41, 0, 100, KeyFilter::separator, "setpoint temperature 2: resolution"),
-    detail::spin_tenths(42, -99, 99, KeyFilter::separator_and_sign, "setpoint temperature 2: basic setpoint after reset"),
-    detail::spin(43, -100, 100, KeyFilter::digits, "setpoint percent 1: upper adjustment range"),
-    detail::spin(44, -100, 100, KeyFilter::digits, "setpoint percent 1: lower adjustment range"),
-    detail::spin(45, 0, 100, KeyFilter::digits, "setpoint percent 1: resolution"),
-    detail::spin(46, 0, 100, KeyFilter::digits, "setpoint percent 1: basic setpoint after reset"),
-    detail::spin(47, -100, 100, KeyFilter::digits, "setpoint percent 2: upper adjustment range"),
-    detail::spin(48, -100, 100, KeyFilter::digits, "setpoint percent 2: lower adjustment range"),
-    detail::spin(49, 0, 100, KeyFilter::digits, "setpoint percent 2: resolution"),
-    detail::spin(50, 0, 100, KeyFilter::digits, "setpoint percent 2: basic setpoint after reset"),
-    detail::spin(51, -999, 999, KeyFilter::separator_and_sign, "setpoint value 1: upper adjustment range"),
-    detail::spin(52, -999, 999, KeyFilter::separator_and_sign, "setpoint value 1: lower adjustment range"),
-    detail::spin(53, 0, 999, KeyFilter::separator, "setpoint value 1: resolution"),
-    detail::spin(54, -999, 999, KeyFilter::separator_and_sign, "setpoint value 1: basic setpoint after reset"),
-    detail::spin(55, -999, 999, KeyFilter::separator_and_sign, "setpoint value 2: upper adjustment range"),
-    detail::spin(56, -999, 999, KeyFilter::separator_and_sign, "setpoint value 2: lower adjustment range"),
-    detail::spin(57, 0, 999, KeyFilter::separator, "setpoint value 2: resolution"),
-    detail::spin(58, -999, 999, KeyFilter::separator_and_sign, "setpoint value 2: basic setpoint after reset"),
-    detail::combo(59, KeyFilter::separator, "number of fan stages"),
+    detail::plain(0, KeyFilter::digits, "device coding", "Gerätecodierung"),
+    detail::plain(1, KeyFilter::digits, "firmware version", "Firmwareversion"),
+    detail::combo(2, KeyFilter::digits, "number of operating buttons (2, 4, 8 or 12)", "Anzahl der Bedientasten (2, 4, 8 oder 12)"),
+    detail::spin(3, 0, 65535, KeyFilter::digits, "device location code", "Standortkennung des Geräts"),
+    detail::spin(4, 0, 255, KeyFilter::digits, "display backlight intensity without button actuation", "Intensität der LCD-Hintergrundbeleuchtung ohne Tastbetätigung"),
+    detail::spin(5, 0, 255, KeyFilter::digits, "display backlight intensity with button actuation", "Intensität der LCD-Hintergrundbeleuchtung bei Tastbetätigung"),
+    detail::spin(6, 0, 255, KeyFilter::digits, "labelling-area backlight intensity without button actuation", "Intensität der Beschriftungsfeld-Beleuchtung ohne Tastbetätigung"),
+    detail::spin(7, 0, 255, KeyFilter::digits, "labelling-area backlight intensity with button actuation", "Intensität der Beschriftungsfeld-Beleuchtung bei Tastbetätigung"),
+    detail::combo(8, KeyFilter::digits, "function of button T1", "Funktion der Taste T1"),
+    detail::combo(9, KeyFilter::digits, "function of button T2", "Funktion der Taste T2"),
+    detail::combo(10, KeyFilter::digits, "function of button T3", "Funktion der Taste T3"),
+    detail::combo(11, KeyFilter::digits, "function of button T4", "Funktion der Taste T4"),
+    detail::combo(12, KeyFilter::digits, "function of button T5", "Funktion der Taste T5"),
+    detail::combo(13, KeyFilter::digits, "function of button T6", "Funktion der Taste T6"),
+    detail::combo(14, KeyFilter::digits, "function of button T7", "Funktion der Taste T7"),
+    detail::combo(15, KeyFilter::digits, "function of button T8", "Funktion der Taste T8"),
+    detail::combo(16, KeyFilter::digits, "function of button T9", "Funktion der Taste T9"),
+    detail::combo(17, KeyFilter::digits, "function of button T10", "Funktion der Taste T10"),
+    detail::combo(18, KeyFilter::digits, "function of button T11", "Funktion der Taste T11"),
+    detail::combo(19, KeyFilter::digits, "function of button T12", "Funktion der Taste T12"),
+    detail::combo(20, KeyFilter::digits, "function of the LED of button T5", "Funktion der LED von Taste T5"),
+    detail::combo(21, KeyFilter::digits, "function of the LED of button T6", "Funktion der LED von Taste T6"),
+    detail::combo(22, KeyFilter::digits, "function of the LED of button T7", "Funktion der LED von Taste T7"),
+    detail::combo(23, KeyFilter::digits, "function of the LED of button T8", "Funktion der LED von Taste T8"),
+    detail::combo(24, KeyFilter::digits, "function of the LED of button T9", "Funktion der LED von Taste T9"),
+    detail::combo(25, KeyFilter::digits, "function of the LED of button T10", "Funktion der LED von Taste T10"),
+    detail::combo(26, KeyFilter::digits, "function of the LED of button T11", "Funktion der LED von Taste T11"),
+    detail::combo(27, KeyFilter::digits, "function of the LED of button T12", "Funktion der LED von Taste T12"),
+    detail::combo(28, KeyFilter::digits, "weekday display", "Anzeige Wochentag"),
+    detail::combo(29, KeyFilter::digits, "date display", "Anzeige Datum"),
+    detail::combo(30, KeyFilter::digits, "time display", "Anzeige Uhrzeit"),
+    detail::combo(31, KeyFilter::digits, "time mode (24-hour or 12-hour)", "Uhrzeit-Modus (24 oder 12 Stunden)"),
+    detail::spin(32, 0, 255, KeyFilter::digits, "display update interval, seconds", "Aktualisierungsintervall der Anzeige, Sekunden", Unit::seconds),
+    detail::spin(33, 0, 3000, KeyFilter::digits, "minimum response time of the unit, ms", "minimale Antwortzeit des Geräts, ms", Unit::milliseconds),
+    detail::spin_tenths(34, -10, 10, KeyFilter::separator_and_sign, "temperature offset, K", "Temperatur-Offset, K", Unit::temperature_difference),
+    detail::spin_tenths(35, -99, 99, KeyFilter::separator_and_sign, "setpoint temperature 1: upper adjustment range", "Sollwert Temperatur 1: oberer Verstellbereich", Unit::temperature_difference),
+    detail::spin_tenths(36, -99, 99, KeyFilter::separator_and_sign, "setpoint temperature 1: lower adjustment range", "Sollwert Temperatur 1: unterer Verstellbereich", Unit::temperature_difference),
+    detail::spin_tenths(37, 0, 100, KeyFilter::separator, "setpoint temperature 1: resolution", "Sollwert Temperatur 1: Auflösung", Unit::temperature_difference),
+    detail::spin_tenths(38, -99, 99, KeyFilter::separator_and_sign, "setpoint temperature 1: basic setpoint after reset", "Sollwert Temperatur 1: Basissollwert nach Reset", Unit::temperature),
+    detail::spin_tenths(39, -99, 99, KeyFilter::separator_and_sign, "setpoint temperature 2: upper adjustment range", "Sollwert Temperatur 2: oberer Verstellbereich", Unit::temperature_difference),
+    detail::spin_tenths(40, -99, 99, KeyFilter::separator_and_sign, "setpoint temperature 2: lower adjustment range", "Sollwert Temperatur 2: unterer Verstellbereich", Unit::temperature_difference),
+    detail::spin_tenths(41, 0, 100, KeyFilter::separator, "setpoint temperature 2: resolution", "Sollwert Temperatur 2: Auflösung", Unit::temperature_difference),
+    detail::spin_tenths(42, -99, 99, KeyFilter::separator_and_sign, "setpoint temperature 2: basic setpoint after reset", "Sollwert Temperatur 2: Basissollwert nach Reset", Unit::temperature),
+    detail::spin(43, -100, 100, KeyFilter::digits, "setpoint percent 1: upper adjustment range", "Sollwert Prozentwert 1: oberer Verstellbereich", Unit::percent),
+    detail::spin(44, -100, 100, KeyFilter::digits, "setpoint percent 1: lower adjustment range", "Sollwert Prozentwert 1: unterer Verstellbereich", Unit::percent),
+    detail::spin(45, 0, 100, KeyFilter::digits, "setpoint percent 1: resolution", "Sollwert Prozentwert 1: Auflösung", Unit::percent),
+    detail::spin(46, 0, 100, KeyFilter::digits, "setpoint percent 1: basic setpoint after reset", "Sollwert Prozentwert 1: Basissollwert nach Reset", Unit::percent),
+    detail::spin(47, -100, 100, KeyFilter::digits, "setpoint percent 2: upper adjustment range", "Sollwert Prozentwert 2: oberer Verstellbereich", Unit::percent),
+    detail::spin(48, -100, 100, KeyFilter::digits, "setpoint percent 2: lower adjustment range", "Sollwert Prozentwert 2: unterer Verstellbereich", Unit::percent),
+    detail::spin(49, 0, 100, KeyFilter::digits, "setpoint percent 2: resolution", "Sollwert Prozentwert 2: Auflösung", Unit::percent),
+    detail::spin(50, 0, 100, KeyFilter::digits, "setpoint percent 2: basic setpoint after reset", "Sollwert Prozentwert 2: Basissollwert nach Reset", Unit::percent),
+    detail::spin(51, -999, 999, KeyFilter::separator_and_sign, "setpoint value 1: upper adjustment range", "Sollwert Wert ohne Einheit 1: oberer Verstellbereich"),
+    detail::spin(52, -999, 999, KeyFilter::separator_and_sign, "setpoint value 1: lower adjustment range", "Sollwert Wert ohne Einheit 1: unterer Verstellbereich"),
+    detail::spin(53, 0, 999, KeyFilter::separator, "setpoint value 1: resolution", "Sollwert Wert ohne Einheit 1: Auflösung"),
+    detail::spin(54, -999, 999, KeyFilter::separator_and_sign, "setpoint value 1: basic setpoint after reset", "Sollwert Wert ohne Einheit 1: Basissollwert nach Reset"),
+    detail::spin(55, -999, 999, KeyFilter::separator_and_sign, "setpoint value 2: upper adjustment range", "Sollwert Wert ohne Einheit 2: oberer Verstellbereich"),
+    detail::spin(56, -999, 999, KeyFilter::separator_and_sign, "setpoint value 2: lower adjustment range", "Sollwert Wert ohne Einheit 2: unterer Verstellbereich"),
+    detail::spin(57, 0, 999, KeyFilter::separator, "setpoint value 2: resolution", "Sollwert Wert ohne Einheit 2: Auflösung"),
+    detail::spin(58, -999, 999, KeyFilter::separator_and_sign, "setpoint value 2: basic setpoint after reset", "Sollwert Wert ohne Einheit 2: Basissollwert nach Reset"),
+    detail::combo(59, KeyFilter::separator, "number of fan stages", "Anzahl der Lüfterstufen"),
 }};
 // clang-format on
 
@@ -163,67 +178,73 @@ struct CfgBit {
     bool has_combo;  // cmb_bit_cfg(j) exists
     bool reserved;
     const char* meaning;
+    const char* meaning_de;
 };
 
+// clang-format off
 inline constexpr std::array<CfgBit, 32> cfg_bits{{
-    {0, 0x00, false, false, "show room temperature (internal sensor)"},
-    {1, 0x01, false, false, "show outdoor temperature"},
-    {2, 0x02, false, false, "show external temperature 1"},
-    {3, 0x03, false, false, "show external temperature 2"},
-    {4, 0x04, false, false, "show external percent value 1"},
-    {5, 0x05, false, false, "show external percent value 2"},
-    {6, 0x06, false, false, "show external value without unit 1"},
-    {7, 0x07, false, false, "show external value without unit 2"},
-    {8, 0x08, false, false, "show setpoint temperature 1 offset"},
-    {9, 0x09, false, false, "show setpoint temperature 1 effective"},
-    {10, 0x0A, false, false, "show setpoint temperature 2 offset"},
-    {11, 0x0B, false, false, "show setpoint temperature 2 effective"},
-    {12, 0x0C, false, false, "show setpoint percent 1 offset"},
-    {13, 0x0D, false, false, "show setpoint percent 1 effective"},
-    {14, 0x0E, false, false, "show setpoint percent 2 offset"},
-    {15, 0x0F, false, false, "show setpoint percent 2 effective"},
-    {16, 0x10, false, false, "show setpoint value 1 offset"},
-    {17, 0x11, false, false, "show setpoint value 1 effective"},
-    {18, 0x12, false, false, "show setpoint value 2 offset"},
-    {19, 0x13, false, false, "show setpoint value 2 effective"},
-    {20, 0x14, false, false, "display fan speed after reset"},
-    {21, 0x15, false, false, "display occupancy after reset"},
-    {22, 0x16, false, false, "activate device by button"},
-    {23, 0x17, false, true, "reserved"},
-    {24, 0x18, true, false, "measuring unit of temperature (degC or degF)"},
-    {25, 0x19, true, false, "temperature display with or without decimal point"},
-    {26, 0x1A, true, false, "decimal point of values without unit faded in or out"},
-    {27, 0x1B, true, false, "setpoint temperature adjustment shows effective setpoint or offset"},
-    {28, 0x1C, true, false, "setpoint percent adjustment shows effective setpoint or offset"},
-    {29, 0x1D, true, false, "setpoint value adjustment shows effective setpoint or offset"},
-    {30, 0x1E, false, true, "reserved"},
-    {31, 0x1F, false, true, "reserved"},
+    {0, 0x00, false, false, "show room temperature (internal sensor)", "Raumtemperatur (interner Fühler) anzeigen"},
+    {1, 0x01, false, false, "show outdoor temperature", "Aussentemperatur anzeigen"},
+    {2, 0x02, false, false, "show external temperature 1", "externe Temperatur 1 anzeigen"},
+    {3, 0x03, false, false, "show external temperature 2", "externe Temperatur 2 anzeigen"},
+    {4, 0x04, false, false, "show external percent value 1", "externen Prozentwert 1 anzeigen"},
+    {5, 0x05, false, false, "show external percent value 2", "externen Prozentwert 2 anzeigen"},
+    {6, 0x06, false, false, "show external value without unit 1", "externen Wert ohne Einheit 1 anzeigen"},
+    {7, 0x07, false, false, "show external value without unit 2", "externen Wert ohne Einheit 2 anzeigen"},
+    {8, 0x08, false, false, "show setpoint temperature 1 offset", "Offset von Sollwert Temperatur 1 anzeigen"},
+    {9, 0x09, false, false, "show setpoint temperature 1 effective", "effektiven Sollwert Temperatur 1 anzeigen"},
+    {10, 0x0A, false, false, "show setpoint temperature 2 offset", "Offset von Sollwert Temperatur 2 anzeigen"},
+    {11, 0x0B, false, false, "show setpoint temperature 2 effective", "effektiven Sollwert Temperatur 2 anzeigen"},
+    {12, 0x0C, false, false, "show setpoint percent 1 offset", "Offset von Sollwert Prozentwert 1 anzeigen"},
+    {13, 0x0D, false, false, "show setpoint percent 1 effective", "effektiven Sollwert Prozentwert 1 anzeigen"},
+    {14, 0x0E, false, false, "show setpoint percent 2 offset", "Offset von Sollwert Prozentwert 2 anzeigen"},
+    {15, 0x0F, false, false, "show setpoint percent 2 effective", "effektiven Sollwert Prozentwert 2 anzeigen"},
+    {16, 0x10, false, false, "show setpoint value 1 offset", "Offset von Sollwert Wert ohne Einheit 1 anzeigen"},
+    {17, 0x11, false, false, "show setpoint value 1 effective", "effektiven Sollwert Wert ohne Einheit 1 anzeigen"},
+    {18, 0x12, false, false, "show setpoint value 2 offset", "Offset von Sollwert Wert ohne Einheit 2 anzeigen"},
+    {19, 0x13, false, false, "show setpoint value 2 effective", "effektiven Sollwert Wert ohne Einheit 2 anzeigen"},
+    {20, 0x14, false, false, "display fan speed after reset", "Lüfterstufe nach Reset anzeigen"},
+    {21, 0x15, false, false, "display occupancy after reset", "Raumbelegung nach Reset anzeigen"},
+    {22, 0x16, false, false, "activate device by button", "Geräteaktivierung durch Tastendruck"},
+    {23, 0x17, false, true, "reserved", "reserviert"},
+    {24, 0x18, true, false, "measuring unit of temperature (degC or degF)", "Maßeinheit der Temperatur (°C oder °F)"},
+    {25, 0x19, true, false, "temperature display with or without decimal point", "Temperaturanzeige mit oder ohne Zehntelstelle"},
+    {26, 0x1A, true, false, "decimal point of values without unit faded in or out", "Komma der Werte ohne Einheit ein- oder ausblenden"},
+    {27, 0x1B, true, false, "setpoint temperature adjustment shows effective setpoint or offset", "bei Verstellung von Sollwert Temperatur effektiven Sollwert oder Offset anzeigen"},
+    {28, 0x1C, true, false, "setpoint percent adjustment shows effective setpoint or offset", "bei Verstellung von Sollwert Prozentwert effektiven Sollwert oder Offset anzeigen"},
+    {29, 0x1D, true, false, "setpoint value adjustment shows effective setpoint or offset", "bei Verstellung von Sollwert Wert ohne Einheit effektiven Sollwert oder Offset anzeigen"},
+    {30, 0x1E, false, true, "reserved", "reserviert"},
+    {31, 0x1F, false, true, "reserved", "reserviert"},
 }};
+// clang-format on
 
 struct InputBit {
     int j;
     std::uint16_t address;
     const char* meaning;
+    const char* meaning_de;
 };
 
+// clang-format off
 inline constexpr std::array<InputBit, 16> input_bits{{
-    {0, 0x0100, "LED of button T12"},
-    {1, 0x0101, "LED of button T11"},
-    {2, 0x0102, "LED of button T10"},
-    {3, 0x0103, "LED of button T9"},
-    {4, 0x0104, "LED of button T8"},
-    {5, 0x0105, "LED of button T7"},
-    {6, 0x0106, "LED of button T6"},
-    {7, 0x0107, "LED of button T5"},
-    {8, 0x0108, "switch on the fault symbol"},
-    {9, 0x0109, "switch on the heating symbol"},
-    {10, 0x010A, "switch on the cooling symbol"},
-    {11, 0x010B, "switch on the window symbol"},
-    {12, 0x010C, "deactivate the buttons"},
-    {13, 0x010D, "deactivate occupancy"},
-    {14, 0x010E, "deactivate fan speed"},
-    {15, 0x010F, "deactivate setpoint"},
+    {0, 0x0100, "LED of button T12", "LED von Taste T12"},
+    {1, 0x0101, "LED of button T11", "LED von Taste T11"},
+    {2, 0x0102, "LED of button T10", "LED von Taste T10"},
+    {3, 0x0103, "LED of button T9", "LED von Taste T9"},
+    {4, 0x0104, "LED of button T8", "LED von Taste T8"},
+    {5, 0x0105, "LED of button T7", "LED von Taste T7"},
+    {6, 0x0106, "LED of button T6", "LED von Taste T6"},
+    {7, 0x0107, "LED of button T5", "LED von Taste T5"},
+    {8, 0x0108, "switch on the fault symbol", "Symbol Störung einschalten"},
+    {9, 0x0109, "switch on the heating symbol", "Symbol Heizen einschalten"},
+    {10, 0x010A, "switch on the cooling symbol", "Symbol Kühlen einschalten"},
+    {11, 0x010B, "switch on the window symbol", "Symbol Fenster einschalten"},
+    {12, 0x010C, "deactivate the buttons", "Tasten sperren"},
+    {13, 0x010D, "deactivate occupancy", "Raumbelegung sperren"},
+    {14, 0x010E, "deactivate fan speed", "Lüfterstufe sperren"},
+    {15, 0x010F, "deactivate setpoint", "Sollwert sperren"},
 }};
+// clang-format on
 
 enum class ReadBack {
     none,      // never requested (clock registers)
@@ -237,38 +258,44 @@ struct InputRegister {
     Scale scale;
     ReadBack read_back;
     const char* meaning;
+    const char* meaning_de;
+    Unit unit;
+    double min;  // the values the tool lets through, in the shown unit
+    double max;
 };
 
+// clang-format off
 inline constexpr std::array<InputRegister, 28> input_registers{{
-    {0, 0x0200, Scale::bcd, ReadBack::none, "clock: second"},
-    {1, 0x0201, Scale::bcd, ReadBack::none, "clock: minute"},
-    {2, 0x0202, Scale::bcd, ReadBack::none, "clock: hour"},
-    {3, 0x0203, Scale::bcd, ReadBack::none, "clock: day"},
-    {4, 0x0204, Scale::bcd, ReadBack::none, "clock: month"},
-    {5, 0x0205, Scale::bcd, ReadBack::none, "clock: year, two digits"},
-    {6, 0x0206, Scale::bcd, ReadBack::none, "seventh clock field (hidden)"},
-    {7, 0x0207, Scale::tenths, ReadBack::shown, "outdoor temperature, degC"},
-    {8, 0x0208, Scale::tenths, ReadBack::shown, "external temperature 1, degC"},
-    {9, 0x0209, Scale::tenths, ReadBack::shown, "external temperature 2, degC"},
-    {10, 0x020A, Scale::integer, ReadBack::shown, "external percent value 1"},
-    {11, 0x020B, Scale::integer, ReadBack::shown, "external percent value 2"},
-    {12, 0x020C, Scale::integer, ReadBack::shown, "external value without unit 1"},
-    {13, 0x020D, Scale::integer, ReadBack::shown, "external value without unit 2"},
-    {14, 0x020E, Scale::tenths, ReadBack::shown, "setpoint offset of setpoint temperature 1, K"},
-    {15, 0x020F, Scale::tenths, ReadBack::shown, "setpoint offset of setpoint temperature 2, K"},
-    {16, 0x0210, Scale::integer, ReadBack::shown, "setpoint offset of setpoint percent 1"},
-    {17, 0x0211, Scale::integer, ReadBack::shown, "setpoint offset of setpoint percent 2"},
-    {18, 0x0212, Scale::integer, ReadBack::shown, "setpoint offset of setpoint value 1"},
-    {19, 0x0213, Scale::integer, ReadBack::shown, "setpoint offset of setpoint value 2"},
-    {20, 0x0214, Scale::tenths, ReadBack::shown, "basic setpoint of setpoint temperature 1, degC"},
-    {21, 0x0215, Scale::tenths, ReadBack::shown, "basic setpoint of setpoint temperature 2, degC"},
-    {22, 0x0216, Scale::integer, ReadBack::shown, "basic setpoint of setpoint percent 1"},
-    {23, 0x0217, Scale::integer, ReadBack::shown, "basic setpoint of setpoint percent 2"},
-    {24, 0x0218, Scale::integer, ReadBack::shown, "basic setpoint of setpoint value 1"},
-    {25, 0x0219, Scale::integer, ReadBack::shown, "basic setpoint of setpoint value 2"},
-    {26, 0x021A, Scale::integer, ReadBack::received, "fan stage"},
-    {27, 0x021B, Scale::integer, ReadBack::received, "room occupancy"},
+    {0, 0x0200, Scale::bcd, ReadBack::none, "clock: second", "Uhr: Sekunde", Unit::none, 0, 59},
+    {1, 0x0201, Scale::bcd, ReadBack::none, "clock: minute", "Uhr: Minute", Unit::none, 0, 59},
+    {2, 0x0202, Scale::bcd, ReadBack::none, "clock: hour", "Uhr: Stunde", Unit::none, 0, 23},
+    {3, 0x0203, Scale::bcd, ReadBack::none, "clock: day", "Uhr: Tag", Unit::none, 1, 31},
+    {4, 0x0204, Scale::bcd, ReadBack::none, "clock: month", "Uhr: Monat", Unit::none, 1, 12},
+    {5, 0x0205, Scale::bcd, ReadBack::none, "clock: year, two digits", "Uhr: Jahr, zweistellig", Unit::none, 0, 99},
+    {6, 0x0206, Scale::bcd, ReadBack::none, "seventh clock field (hidden)", "siebtes Uhrfeld (verborgen)", Unit::none, 0, 99},
+    {7, 0x0207, Scale::tenths, ReadBack::shown, "outdoor temperature, degC", "Aussentemperatur, °C", Unit::temperature, -100, 100},
+    {8, 0x0208, Scale::tenths, ReadBack::shown, "external temperature 1, degC", "externe Temperatur 1, °C", Unit::temperature, -100, 100},
+    {9, 0x0209, Scale::tenths, ReadBack::shown, "external temperature 2, degC", "externe Temperatur 2, °C", Unit::temperature, -100, 100},
+    {10, 0x020A, Scale::integer, ReadBack::shown, "external percent value 1", "externer Prozentwert 1", Unit::percent, -100, 100},
+    {11, 0x020B, Scale::integer, ReadBack::shown, "external percent value 2", "externer Prozentwert 2", Unit::percent, -100, 100},
+    {12, 0x020C, Scale::integer, ReadBack::shown, "external value without unit 1", "externer Wert ohne Einheit 1", Unit::none, -100, 100},
+    {13, 0x020D, Scale::integer, ReadBack::shown, "external value without unit 2", "externer Wert ohne Einheit 2", Unit::none, -100, 100},
+    {14, 0x020E, Scale::tenths, ReadBack::shown, "setpoint offset of setpoint temperature 1, K", "Sollwert-Offset von Sollwert Temperatur 1, K", Unit::temperature_difference, -100, 100},
+    {15, 0x020F, Scale::tenths, ReadBack::shown, "setpoint offset of setpoint temperature 2, K", "Sollwert-Offset von Sollwert Temperatur 2, K", Unit::temperature_difference, -100, 100},
+    {16, 0x0210, Scale::integer, ReadBack::shown, "setpoint offset of setpoint percent 1", "Sollwert-Offset von Sollwert Prozentwert 1", Unit::percent, -100, 100},
+    {17, 0x0211, Scale::integer, ReadBack::shown, "setpoint offset of setpoint percent 2", "Sollwert-Offset von Sollwert Prozentwert 2", Unit::percent, -100, 100},
+    {18, 0x0212, Scale::integer, ReadBack::shown, "setpoint offset of setpoint value 1", "Sollwert-Offset von Sollwert Wert ohne Einheit 1", Unit::none, -100, 100},
+    {19, 0x0213, Scale::integer, ReadBack::shown, "setpoint offset of setpoint value 2", "Sollwert-Offset von Sollwert Wert ohne Einheit 2", Unit::none, -100, 100},
+    {20, 0x0214, Scale::tenths, ReadBack::shown, "basic setpoint of setpoint temperature 1, degC", "Basissollwert von Sollwert Temperatur 1, °C", Unit::temperature, -100, 100},
+    {21, 0x0215, Scale::tenths, ReadBack::shown, "basic setpoint of setpoint temperature 2, degC", "Basissollwert von Sollwert Temperatur 2, °C", Unit::temperature, -100, 100},
+    {22, 0x0216, Scale::integer, ReadBack::shown, "basic setpoint of setpoint percent 1", "Basissollwert von Sollwert Prozentwert 1", Unit::percent, -100, 100},
+    {23, 0x0217, Scale::integer, ReadBack::shown, "basic setpoint of setpoint percent 2", "Basissollwert von Sollwert Prozentwert 2", Unit::percent, -100, 100},
+    {24, 0x0218, Scale::integer, ReadBack::shown, "basic setpoint of setpoint value 1", "Basissollwert von Sollwert Wert ohne Einheit 1", Unit::none, -100, 100},
+    {25, 0x0219, Scale::integer, ReadBack::shown, "basic setpoint of setpoint value 2", "Basissollwert von Sollwert Wert ohne Einheit 2", Unit::none, -100, 100},
+    {26, 0x021A, Scale::integer, ReadBack::received, "fan stage", "Lüfterstufe", Unit::none, 0, 4},
+    {27, 0x021B, Scale::integer, ReadBack::received, "room occupancy", "Raumbelegung", Unit::none, 0, 1},
 }};
+// clang-format on
 
 struct OutputRegister {
     int i;
@@ -276,27 +303,31 @@ struct OutputRegister {
     Scale scale;
     Sign sign;
     const char* meaning;
+    const char* meaning_de;
+    Unit unit;
 };
 
+// clang-format off
 inline constexpr std::array<OutputRegister, 17> output_registers{{
-    {0, 0x0100, Scale::integer, Sign::unsigned16, "button state word 0"},
-    {1, 0x0101, Scale::integer, Sign::unsigned16, "button state word 1"},
-    {2, 0x0102, Scale::tenths, Sign::signed16, "room temperature, degC"},
-    {3, 0x0103, Scale::tenths, Sign::signed16, "setpoint temperature 1 offset, K"},
-    {4, 0x0104, Scale::tenths, Sign::signed16, "setpoint temperature 1 effective, degC"},
-    {5, 0x0105, Scale::tenths, Sign::signed16, "setpoint temperature 2 offset, K"},
-    {6, 0x0106, Scale::tenths, Sign::signed16, "setpoint temperature 2 effective, degC"},
-    {7, 0x0107, Scale::integer, Sign::signed16, "setpoint percent 1 offset"},
-    {8, 0x0108, Scale::integer, Sign::signed16, "setpoint percent 1 effective"},
-    {9, 0x0109, Scale::integer, Sign::signed16, "setpoint percent 2 offset"},
-    {10, 0x010A, Scale::integer, Sign::signed16, "setpoint percent 2 effective"},
-    {11, 0x010B, Scale::integer, Sign::signed16, "setpoint value 1 offset"},
-    {12, 0x010C, Scale::integer, Sign::signed16, "setpoint value 1 effective"},
-    {13, 0x010D, Scale::integer, Sign::signed16, "setpoint value 2 offset"},
-    {14, 0x010E, Scale::integer, Sign::signed16, "setpoint value 2 effective"},
-    {15, 0x010F, Scale::integer, Sign::signed16, "fan stage"},
-    {16, 0x0110, Scale::integer, Sign::signed16, "room occupancy"},
+    {0, 0x0100, Scale::integer, Sign::unsigned16, "button state word 0", "Tastenzustandswort 0", Unit::none},
+    {1, 0x0101, Scale::integer, Sign::unsigned16, "button state word 1", "Tastenzustandswort 1", Unit::none},
+    {2, 0x0102, Scale::tenths, Sign::signed16, "room temperature, degC", "Raumtemperatur, °C", Unit::temperature},
+    {3, 0x0103, Scale::tenths, Sign::signed16, "setpoint temperature 1 offset, K", "Offset von Sollwert Temperatur 1, K", Unit::temperature_difference},
+    {4, 0x0104, Scale::tenths, Sign::signed16, "setpoint temperature 1 effective, degC", "effektiver Sollwert Temperatur 1, °C", Unit::temperature},
+    {5, 0x0105, Scale::tenths, Sign::signed16, "setpoint temperature 2 offset, K", "Offset von Sollwert Temperatur 2, K", Unit::temperature_difference},
+    {6, 0x0106, Scale::tenths, Sign::signed16, "setpoint temperature 2 effective, degC", "effektiver Sollwert Temperatur 2, °C", Unit::temperature},
+    {7, 0x0107, Scale::integer, Sign::signed16, "setpoint percent 1 offset", "Offset von Sollwert Prozentwert 1", Unit::percent},
+    {8, 0x0108, Scale::integer, Sign::signed16, "setpoint percent 1 effective", "effektiver Sollwert Prozentwert 1", Unit::percent},
+    {9, 0x0109, Scale::integer, Sign::signed16, "setpoint percent 2 offset", "Offset von Sollwert Prozentwert 2", Unit::percent},
+    {10, 0x010A, Scale::integer, Sign::signed16, "setpoint percent 2 effective", "effektiver Sollwert Prozentwert 2", Unit::percent},
+    {11, 0x010B, Scale::integer, Sign::signed16, "setpoint value 1 offset", "Offset von Sollwert Wert ohne Einheit 1", Unit::none},
+    {12, 0x010C, Scale::integer, Sign::signed16, "setpoint value 1 effective", "effektiver Sollwert Wert ohne Einheit 1", Unit::none},
+    {13, 0x010D, Scale::integer, Sign::signed16, "setpoint value 2 offset", "Offset von Sollwert Wert ohne Einheit 2", Unit::none},
+    {14, 0x010E, Scale::integer, Sign::signed16, "setpoint value 2 effective", "effektiver Sollwert Wert ohne Einheit 2", Unit::none},
+    {15, 0x010F, Scale::integer, Sign::signed16, "fan stage", "Lüfterstufe", Unit::none},
+    {16, 0x0110, Scale::integer, Sign::signed16, "room occupancy", "Raumbelegung", Unit::none},
 }};
+// clang-format on
 
 // the button word carries 0xF000 plus one bit per push button
 inline constexpr std::uint16_t button_word_base = 0xF000;

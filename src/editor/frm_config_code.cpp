@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 #include <stdexcept>
+#include <system_error>
 
 #include "device/number_text.h"
 #include "device/register_map.h"
+#include "lang/texts.h"
 #include "link/link.h"
 
 namespace plx::editor {
@@ -103,11 +106,15 @@ void FrmConfigCode::wire() {
 void FrmConfigCode::Form_Load() {
     if (apply_language) apply_language(kMainWindowKind);
 
-    // always centred, whatever the last position was
+    // always centred, whatever the last position was; never larger than the screen, or the menu
+    // and the Apply row would lie beyond its edges
     if (screen_size) {
         const ScreenSize screen = screen_size();
-        f_.frm_config.set_left((screen.width - f_.frm_config.width()) / 2);
-        f_.frm_config.set_top((screen.height - f_.frm_config.height()) / 2);
+        if (screen.width > 0 && f_.frm_config.width() > screen.width) f_.frm_config.set_width(screen.width);
+        if (screen.height > 0 && f_.frm_config.height() > screen.height)
+            f_.frm_config.set_height(screen.height);
+        f_.frm_config.set_left(screen.left + (screen.width - f_.frm_config.width()) / 2);
+        f_.frm_config.set_top(screen.top + (screen.height - f_.frm_config.height()) / 2);
     }
 
     s_.current_register = 0;
@@ -184,11 +191,33 @@ void FrmConfigCode::open_help() {
 #else
     constexpr char native = '/';
 #endif
-    try {
-        (void)shell_.open(help_path(s_.install_path, s_.help_document, native));
-    } catch (const std::exception&) {
-        // a missing document or viewer is not reported
+    const std::string recorded = help_path(s_.install_path, s_.help_document, native);
+    std::string path = recorded;
+    auto exists = [](const std::string& p) {
+        std::error_code ec;
+        return std::filesystem::is_regular_file(p, ec);
+    };
+    if (!exists(path) && help_folders) {
+        for (const std::string& folder : help_folders()) {
+            const std::string candidate = help_path(folder, s_.help_document, native);
+            if (exists(candidate)) {
+                path = candidate;
+                break;
+            }
+        }
     }
+    // a Help that silently does nothing leaves the engineer guessing: say what is missing
+    const auto language = s_.language_code;
+    if (!exists(path)) {
+        if (report) report(lang::message(lang::Message::help_missing, language, {recorded}));
+        return;
+    }
+    bool opened = false;
+    try {
+        opened = shell_.open(path);
+    } catch (const std::exception&) {
+    }
+    if (!opened && report) report(lang::message(lang::Message::help_not_opened, language, {path}));
 }
 
 }  // namespace plx::editor

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "controls/platform.h"
 #include "form/frm_config.h"
@@ -16,10 +17,13 @@ class Link;
 
 namespace plx::editor {
 
-// Screen size in twips, as the platform reports it.
+// Screen size in twips, as the platform reports it: the area windows may take (without task bars),
+// and where that area begins.
 struct ScreenSize {
     int width = 0;
     int height = 0;
+    int left = 0;
+    int top = 0;
 };
 
 // Key codes the field filters treat specially.
@@ -41,6 +45,10 @@ public:
     std::function<void()> save_parameter_file;
     std::function<void()> unload_other_windows;   // status and About windows
     std::function<void()> end_program;            // no window is left
+    // Further folders to look for the help document in when it is not below the recorded install
+    // folder (the program's own folder, as in a build tree), and where a missing one is reported.
+    std::function<std::vector<std::string>()> help_folders;
+    std::function<void(const std::string& message)> report;
 
     // true once "&Beenden" or the closing of the window has ended the program
     bool ended() const { return ended_; }

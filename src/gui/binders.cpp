@@ -460,7 +460,8 @@ void bind(c::TabControl& m, QTabWidget* w) {
 
 void bind(c::MenuItem& m, QAction* a) {
     a->setObjectName(object_name(m));
-    a->setText(qs(m.caption()));
+    // a separator's caption "-" is what marks it; drawn, it is a line and nothing else
+    a->setText(m.separator() ? QString() : qs(m.caption()));
     a->setSeparator(m.separator());
     a->setVisible(m.visible());
     a->setEnabled(m.enabled());
@@ -468,7 +469,7 @@ void bind(c::MenuItem& m, QAction* a) {
     m.set_observer([guard, &m](c::Prop p) {
         if (!guard) return;
         if (p == c::Prop::Caption) {
-            guard->setText(qs(m.caption()));
+            guard->setText(m.separator() ? QString() : qs(m.caption()));
             guard->setSeparator(m.separator());
         }
         if (p == c::Prop::Visible) guard->setVisible(m.visible());

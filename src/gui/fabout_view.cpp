@@ -1,5 +1,6 @@
 #include "gui/fabout_view.h"
 
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QScreen>
@@ -59,6 +60,18 @@ FAboutView::FAboutView(const ProgramState& state, controls::Shell& shell, QWidge
     auto* notice = make(c.lbl_Software_Hinweis);
     notice->setWordWrap(true);
     g->addWidget(notice, row++, 0, 1, 2);
+    // what this build is made of and under which terms, for a support call or a licence question
+    g->setRowMinimumHeight(row++, 6);
+    auto* qt = new QLabel(QStringLiteral("Qt %1").arg(QString::fromLatin1(qVersion())));
+    qt->setObjectName(QStringLiteral("qt_version"));
+    g->addWidget(qt, row++, 0, 1, 2);
+    auto* licence = new QLabel(QStringLiteral(PLX24_LICENSE_LINE));
+    licence->setObjectName(QStringLiteral("licence"));
+    licence->setWordWrap(true);
+    g->addWidget(licence, row++, 0, 1, 2);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    g->addWidget(buttons, row++, 0, 1, 2);
     g->setColumnStretch(1, 1);
     setMinimumWidth(440);
 

@@ -1,5 +1,8 @@
 #include "gui/frm_config_view.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -7,10 +10,9 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
-#include <algorithm>
-#include <vector>
 
 #include "gui/binders.h"
 #include "gui/unit_pictures.h"
@@ -76,15 +78,23 @@ FrmConfigView::FrmConfigView(FrmConfig& form, QWidget* parent) : QMainWindow(par
     v->addLayout(top);
 
     tabs_ = new QTabWidget;
-    tabs_->addTab(tab_general(), QString());
-    tabs_->addTab(tab_display(), QString());
-    tabs_->addTab(tab_buttons(), QString());
-    tabs_->addTab(tab_monitor(), QString());
-    tabs_->addTab(tab_led_symbols(), QString());
-    tabs_->addTab(tab_external(), QString());
-    tabs_->addTab(tab_setpoint(0), QString());
-    tabs_->addTab(tab_setpoint(3), QString());
-    tabs_->addTab(tab_setpoint(6), QString());
+    // each tab scrolls when the window is smaller than its content (small or high-DPI screens)
+    auto scrolling = [](QWidget* page) {
+        auto* area = new QScrollArea;
+        area->setFrameShape(QFrame::NoFrame);
+        area->setWidgetResizable(true);
+        area->setWidget(page);
+        return area;
+    };
+    tabs_->addTab(scrolling(tab_general()), QString());
+    tabs_->addTab(scrolling(tab_display()), QString());
+    tabs_->addTab(scrolling(tab_buttons()), QString());
+    tabs_->addTab(scrolling(tab_monitor()), QString());
+    tabs_->addTab(scrolling(tab_led_symbols()), QString());
+    tabs_->addTab(scrolling(tab_external()), QString());
+    tabs_->addTab(scrolling(tab_setpoint(0)), QString());
+    tabs_->addTab(scrolling(tab_setpoint(3)), QString());
+    tabs_->addTab(scrolling(tab_setpoint(6)), QString());
     bind(f_.SSTab1, tabs_);
     v->addWidget(tabs_, 1);
 
@@ -224,11 +234,15 @@ void FrmConfigView::build_menu() {
         auto* a = new QAction(file);
         file->addAction(a);
         bind(f_.ParMenueMain[i], a);
+        // load and save parameters as every program opens and saves
+        if (i == 1) a->setShortcut(QKeySequence::Open);
+        if (i == 2) a->setShortcut(QKeySequence::Save);
     }
     for (int i : {2, 3}) {
         auto* a = new QAction(menuBar());
         menuBar()->addAction(a);
         bind(f_.MenueMain[i], a);
+        if (i == 3) a->setShortcut(QKeySequence(Qt::Key_F1));
     }
 }
 
@@ -244,6 +258,7 @@ QWidget* FrmConfigView::build_link_panel() {
     frame->setPalette(p);
 
     auto* g = new QGridLayout(frame);
+    link_grid_ = g;
     g->setContentsMargins(8, 4, 8, 6);
     g->setVerticalSpacing(2);
     g->addWidget(caption, 0, 0, 2, 1, Qt::AlignVCenter);
@@ -253,6 +268,7 @@ QWidget* FrmConfigView::build_link_panel() {
         g->addWidget(box, 1, col);
     };
     auto* port = combo(f_.Combo_Port[0]);
+    port_box_ = port;
     port->setMinimumWidth(QFontMetrics(font()).horizontalAdvance(QStringLiteral("COM40")) + 40);
     add(1, &f_.lbl_parameter[6], port);
     add(2, &f_.lbl_parameter[1], combo(f_.Combo_Port[1]));

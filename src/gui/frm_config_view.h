@@ -30,6 +30,9 @@ public:
     explicit FrmConfigView(FrmConfig& form, QWidget* parent = nullptr);
 
     QTabWidget* tabs() const { return tabs_; }
+    // The port box and the link panel's grid (row 0 captions, row 1 boxes), for the port view.
+    QComboBox* port_box() const { return port_box_; }
+    QGridLayout* link_grid() const { return link_grid_; }
     // Closing through the close box (Form_Unload); the window closes in every case.
     std::function<void()> on_close;
 
@@ -69,6 +72,8 @@ private:
 
     FrmConfig& f_;
     QTabWidget* tabs_ = nullptr;
+    QComboBox* port_box_ = nullptr;
+    QGridLayout* link_grid_ = nullptr;
     int field_width_ = 56;
 };
 

@@ -295,6 +295,45 @@ std::string message(Message id, const std::string& language_code) {
             return en ? "configuration register %1" : "Konfigurationsregister %1";
         case Message::input_register_field:
             return en ? "input register %1" : "Eingangsregister %1";
+        case Message::port_not_present:
+            return en ? "not present" : "nicht angeschlossen";
+        case Message::port_assign_button:
+            return en ? "Assign port…" : "Port zuordnen…";
+        case Message::port_assign_title:
+            return en ? "Assign port" : "Port zuordnen";
+        case Message::port_assign_intro:
+            return en ? "Serial ports of this computer. Choose one, and the COM entry it is to stand for; the "
+                        "choice is kept in your settings and used at once."
+                      : "Serielle Schnittstellen dieses Rechners. Wählen Sie eine aus und den COM-Eintrag, "
+                        "für den sie stehen soll; die Wahl wird in Ihren Einstellungen gespeichert und gilt "
+                        "sofort.";
+        case Message::port_assign_none:
+            return en ? "No serial port was found. Connect the USB-RS485 adapter and open this dialog again."
+                      : "Es wurde keine serielle Schnittstelle gefunden. Schließen Sie den USB-RS485-Adapter "
+                        "an und öffnen Sie diesen Dialog erneut.";
+        case Message::port_assign_entry:
+            return en ? "COM entry:" : "COM-Eintrag:";
+        case Message::port_column_device:
+            return en ? "Device" : "Gerät";
+        case Message::port_column_by_id:
+            return en ? "Name in /dev/serial/by-id" : "Name unter /dev/serial/by-id";
+        case Message::port_column_description:
+            return en ? "Description" : "Beschreibung";
+        case Message::port_column_entries:
+            return en ? "Entry" : "Eintrag";
+        case Message::port_assign_failed:
+            return en ? "%1 could not be assigned to %2: the settings file %3 cannot be written."
+                      : "%1 konnte nicht %2 zugeordnet werden: die Einstellungsdatei %3 kann nicht "
+                        "geschrieben werden.";
+        case Message::help_missing:
+            return en ? "The register description was not found:\n%1"
+                      : "Die Registerbeschreibung wurde nicht gefunden:\n%1";
+        case Message::help_not_opened:
+            return en ? "The register description %1 could not be opened. Is a PDF viewer installed?"
+                      : "Die Registerbeschreibung %1 konnte nicht geöffnet werden. Ist ein "
+                        "PDF-Anzeigeprogramm installiert?";
+        case Message::dialog_cancel:
+            return en ? "Cancel" : "Abbrechen";
     }
     return {};
 }

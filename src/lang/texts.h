@@ -91,6 +91,25 @@ enum class Message {
     // %1: the register number
     cfg_register_field,
     input_register_field,
+    // beside the port box: the entry's device is not connected now
+    port_not_present,
+    // the link panel's button and the dialog it opens
+    port_assign_button,
+    port_assign_title,
+    port_assign_intro,
+    port_assign_none,
+    port_assign_entry,
+    port_column_device,
+    port_column_by_id,
+    port_column_description,
+    port_column_entries,
+    // %1: the device, %2: the entry ("COM3"), %3: the settings file
+    port_assign_failed,
+    // %1: the document's path
+    help_missing,
+    help_not_opened,
+    // the cancel button of the program's own dialogs
+    dialog_cancel,
 };
 
 // The text of `id` in the language of `language_code` ("1033" English, anything else German).

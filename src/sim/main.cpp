@@ -99,8 +99,24 @@ int main(int argc, char** argv) {
     auto now = [&start] {
         return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     };
+    // ppoll puts the blocking mask back before a signal is taken when it also reports a ready line,
+    // so a stop request may wait as pending: look for it after every wait
+    auto stop_pending = [] {
+        sigset_t pending;
+        sigpending(&pending);
+        return sigismember(&pending, SIGINT) == 1 || sigismember(&pending, SIGTERM) == 1;
+    };
     std::vector<std::uint8_t> buffer(512);
     while (!stop_requested) {
+        if (line.fd() < 0) {
+            // the far end is gone: look for the device again four times a second until it is back
+            const timespec pause{0, 250'000'000L};
+            ppoll(nullptr, 0, &pause, &during_wait);
+            if (stop_requested || stop_pending()) break;
+            std::string ignored;
+            if (line.reopen(ignored)) std::cerr << "plx24-sim: " << line.path() << " is back\n";
+            continue;
+        }
         std::chrono::milliseconds wait{250};
         if (const auto due = slave.next_due()) wait = std::max(std::chrono::milliseconds(0), std::min(wait, *due - now()));
         const timespec ts{0, static_cast<long>(wait.count()) * 1'000'000L};
@@ -110,20 +126,32 @@ int main(int argc, char** argv) {
             std::cerr << "plx24-sim: poll: " << std::strerror(errno) << '\n';
             return 1;
         }
+        if (stop_pending()) break;
+        bool far_end_gone =
+            r > 0 && (p.revents & POLLIN) == 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0;
         if (r > 0 && (p.revents & POLLIN) != 0) {
             const ssize_t n = read(line.fd(), buffer.data(), buffer.size());
             if (n > 0) {
                 const std::vector<std::uint8_t> got(buffer.begin(), buffer.begin() + n);
                 if (o.verbose) log_bytes("<-", got);
                 slave.receive(got, now());
-            } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            } else if (n == 0 || errno == EIO || errno == ENXIO || errno == ENODEV) {
+                // end of file on a terminal: its far end was closed, or the device went away
+                far_end_gone = true;
+            } else if (errno != EAGAIN && errno != EINTR) {
                 std::cerr << "plx24-sim: read from " << line.path() << ": " << std::strerror(errno) << '\n';
                 return 1;
             }
-        } else if (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
-            // the far end of a device pty went away: nothing more to serve
-            std::cerr << "plx24-sim: " << line.path() << " was closed\n";
-            return 1;
+        }
+        if (far_end_gone) {
+            if (line.own_pty()) {
+                // a pty this program made cannot come back once it is gone: nothing more to serve
+                std::cerr << "plx24-sim: " << line.path() << " was closed\n";
+                break;
+            }
+            std::cerr << "plx24-sim: " << line.path() << " was closed; waiting for it to return\n";
+            line.close_device();
+            continue;
         }
         const auto out = slave.take_due(now());
         if (!out.empty()) {

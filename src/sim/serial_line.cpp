@@ -79,8 +79,24 @@ bool SerialLine::open_pty(std::string& error) {
     return true;
 }
 
+void SerialLine::close_device() {
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+}
+
+bool SerialLine::reopen(std::string& error) {
+    close_device();
+    const std::string path = path_;
+    if (!open_device(path, settings_, error)) {
+        close_device();
+        return false;
+    }
+    return true;
+}
+
 bool SerialLine::open_device(const std::string& path, const LineSettings& settings, std::string& error) {
     path_ = path;
+    settings_ = settings;
     fd_ = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd_ < 0) {
         error = system_error("cannot open " + path);

@@ -23,6 +23,12 @@ public:
     // A serial device. A pseudo-terminal's refusal of line settings is harmless (it carries none);
     // a real line's refusal is an error.
     bool open_device(const std::string& path, const LineSettings& settings, std::string& error);
+    // Closes the device and opens it again with the same settings: a line whose far end went away
+    // (a socat pair that ended, an adapter pulled out) may be back under the same name.
+    bool reopen(std::string& error);
+    void close_device();
+    // true for a pseudo-terminal this program created (open_pty)
+    bool own_pty() const { return pty_peer_fd_ >= 0; }
 
     int fd() const { return fd_; }
     const std::string& path() const { return path_; }
@@ -34,6 +40,7 @@ private:
     int pty_peer_fd_ = -1;  // our own handle on the pty's far end, so it survives a master's close
     std::string path_;
     std::string note_;
+    LineSettings settings_;
 };
 
 }  // namespace plx::sim

@@ -23,7 +23,7 @@ public:
     bool open(const std::string& target) override {
         opened.push_back(target);
         if (fail) throw std::runtime_error("no viewer");
-        return false;
+        return true;
     }
     std::vector<std::string> opened;
     bool fail = false;

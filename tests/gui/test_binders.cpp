@@ -435,6 +435,7 @@ TEST_F(BinderTest, MenuItemTriggersClickAndDashIsASeparator) {
     auto* s = new QAction(host.get());
     bind(sep, s);
     EXPECT_TRUE(s->isSeparator());
+    EXPECT_TRUE(s->text().isEmpty()) << "drawn as a line, not as an entry reading '-'";
 }
 
 TEST_F(BinderTest, WindowCaptionEnabledAndPosition) {

@@ -1,11 +1,13 @@
 // The About window: load step, languages, links handed to the shell, and its one-column view.
 
-#include <gtest/gtest.h>
+#include <vector>
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
-#include <vector>
+#include <gtest/gtest.h>
 
 #include "form/fabout.h"
 #include "gui/fabout_view.h"
@@ -101,6 +103,22 @@ TEST_F(AboutTest, ViewIsWhiteWithItsLabelsInOneColumnTopToBottom) {
     }
     EXPECT_EQ(view.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("1.5"));
     EXPECT_TRUE(view.findChild<QLabel*>(QStringLiteral("lblemail"))->font().underline());
+    EXPECT_EQ(view.findChild<QLabel*>(QStringLiteral("qt_version"))->text(),
+              QStringLiteral("Qt ") + QString::fromLatin1(qVersion()));
+    EXPECT_TRUE(
+        view.findChild<QLabel*>(QStringLiteral("licence"))->text().startsWith(QStringLiteral("Licence: ")));
+}
+
+TEST_F(AboutTest, OkClosesIt) {
+    test::app();
+    FAboutView view(state, shell);
+    view.show();
+    QApplication::processEvents();
+    auto* box = view.findChild<QDialogButtonBox*>();
+    ASSERT_NE(box, nullptr);
+    QTest::mouseClick(box->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    EXPECT_FALSE(view.isVisible());
+    EXPECT_EQ(view.result(), QDialog::Accepted);
 }
 
 }  // namespace

@@ -221,6 +221,14 @@ TEST_F(ViewTest, DesignCaptionsOfEveryControlKind) {
     EXPECT_EQ(view->findChild<QAction*>(QStringLiteral("ParMenüMain(2)"))->text(),
               QStringLiteral("&Parameter speichern"));
     EXPECT_TRUE(view->findChild<QAction*>(QStringLiteral("ParMenüMain(3)"))->isSeparator());
+    const std::pair<const char*, QKeySequence> shortcuts[] = {
+        {"ParMenüMain(1)", QKeySequence(QKeySequence::Open)},
+        {"ParMenüMain(2)", QKeySequence(QKeySequence::Save)},
+        {"MenüMain(3)", QKeySequence(Qt::Key_F1)},
+    };
+    for (const auto& [name, keys] : shortcuts) {
+        EXPECT_EQ(view->findChild<QAction*>(QString::fromUtf8(name))->shortcut(), keys) << name;
+    }
     EXPECT_EQ(widget<QLineEdit>("txt_data_in(5)")->text(), QStringLiteral("07"));
     EXPECT_EQ(widget<QLineEdit>("txt_data_in(20)")->text(), QStringLiteral("22"));
     EXPECT_EQ(widget<QLineEdit>("txt_Modbus_adress")->text(), QStringLiteral("1"));

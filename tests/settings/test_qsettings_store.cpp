@@ -134,7 +134,8 @@ TEST(InstallStep, WritesTheMachineValuesWhereTheInstalledProgramLooks) {
 
     const QSettingsStore installed = QSettingsStore::for_program(prefix + QStringLiteral("/bin"));
     CRegistry reg(installed);
-    EXPECT_EQ(reg.MachineSetting(kProgramKey, "Pfad"), prefix.toStdString());
+    // the folder the help documents lie below
+    EXPECT_EQ(reg.MachineSetting(kProgramKey, "Pfad"), prefix.toStdString() + "/share/plx24cfg");
     EXPECT_EQ(reg.MachineSetting(kProgramKey, "Language"), PLX24_LANGUAGE);
     EXPECT_EQ(reg.MachineSetting(kProgramKey, "Version"), "1.5");
 }

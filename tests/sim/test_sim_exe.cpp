@@ -1,15 +1,18 @@
 // plx24-sim as a process: its command line, and a real exchange over the pseudo-terminal it creates.
 
+#include <chrono>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <memory>
 #include <poll.h>
+#include <string>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 #include <gtest/gtest.h>
-
-#include <chrono>
-#include <string>
-#include <vector>
 
 #include "child_process.h"
 #include "sim/faults.h"
@@ -176,6 +179,57 @@ TEST(SimExecutable, RunFaultHitsTheNumberedRequest) {
     line.send(request);
     EXPECT_EQ(line.receive(7, milliseconds(5000)).size(), 7u);
     EXPECT_EQ(sim.process.stop(), 0);
+}
+
+// ---- a device whose far end goes away
+
+// CPU time (user + system) of a process in clock ticks
+long cpu_ticks(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string field;
+    // fields 14 and 15 (utime, stime); the name in field 2 has no blanks here
+    for (int i = 1; i < 14 && stat >> field; ++i) {
+    }
+    long utime = 0;
+    long stime = 0;
+    stat >> utime >> stime;
+    return utime + stime;
+}
+
+TEST(SimExecutable, WaitsQuietlyForAClosedDeviceAndStillEndsOnSigterm) {
+    if (!plx::testing::have_program("socat")) GTEST_SKIP() << "socat is not installed";
+    const auto dir = std::filesystem::temp_directory_path() / ("plx24-sim-hup-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string unit_end = (dir / "unit").string();
+    const std::string master_end = (dir / "master").string();
+    auto socat = [&](ChildProcess& p) {
+        return p.start({"socat", "-d", "-d", "pty,raw,echo=0,link=" + unit_end,
+                        "pty,raw,echo=0,link=" + master_end}) &&
+               p.wait_for_stderr("starting data transfer loop", milliseconds(10'000));
+    };
+    auto pair = std::make_unique<ChildProcess>();
+    ASSERT_TRUE(socat(*pair));
+    ChildProcess sim;
+    ASSERT_TRUE(sim.start({sim_exe, "--device", unit_end}));
+    ASSERT_TRUE(sim.wait_for_stderr("plx24-sim: unit ", milliseconds(10'000))) << sim.err();
+
+    pair.reset();  // the far end closes
+    ASSERT_TRUE(sim.wait_for_stderr("waiting for it to return", milliseconds(10'000))) << sim.err();
+    const long before = cpu_ticks(sim.pid());
+    std::this_thread::sleep_for(milliseconds(1000));
+    EXPECT_LT(cpu_ticks(sim.pid()) - before, sysconf(_SC_CLK_TCK) / 4) << "it must wait, not spin";
+
+    pair = std::make_unique<ChildProcess>();
+    ASSERT_TRUE(socat(*pair));
+    ASSERT_TRUE(sim.wait_for_stderr("is back", milliseconds(10'000))) << sim.err();
+    RawLine line(master_end);
+    line.send(encode_rtu({1, from_hex("0300210001").value()}));
+    EXPECT_EQ(line.receive(7, milliseconds(5000)).size(), 7u) << "served again on the returned line";
+
+    pair.reset();
+    ASSERT_TRUE(sim.wait_for_stderr("waiting for it to return", milliseconds(10'000)));
+    EXPECT_EQ(sim.stop(milliseconds(3000)), 0);
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

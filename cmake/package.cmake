@@ -1,0 +1,26 @@
+# cpack -G DEB in the build folder: one Debian package with the programs, the help documents, the
+# desktop entry, the icon and the manual pages; the shared libraries it needs are found by
+# dpkg-shlibdeps and declared as its dependencies.
+set(CPACK_PACKAGE_NAME plx24cfg)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Orvanto Sensortechnik GmbH")
+set(CPACK_PACKAGE_CONTACT "Orvanto Sensortechnik GmbH <info@orvanto.example.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration and commissioning tool for PLX24 room operating units")
+# the summary above is the first line; these lines follow it
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "plx24cfg reads out, edits and writes the configuration of a PLX24 room operating
+unit (a Modbus RTU/ASCII slave on RS485) and polls its live values. plx24-sim is a
+simulated unit for trying the tool or a bus without hardware.")
+# the install step writes the machine values below DESTDIR, so "Pfad" names /usr/..., not the
+# staging folder
+set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# the X11/Wayland platform plugins are loaded at run time, so dpkg-shlibdeps cannot see them
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# Help and the About window's links go through the desktop's opener
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+set(CPACK_STRIP_FILES ON)
+include(CPack)

@@ -1,0 +1,70 @@
+#pragma once
+// The port box's companions in the link panel: each COM entry's present port beside it in the drop-down
+// list, the chosen entry's device under the box (also while the port is open), and "Port zuordnen…",
+// which assigns a present port to an entry.
+
+#include <optional>
+
+#include <QDialog>
+#include <QObject>
+
+#include "app/program.h"
+#include "link/port_directory.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace plx::gui {
+
+class FrmConfigView;
+
+// Item data of the port box's entries: the present port behind the entry, in one line.
+inline constexpr int kPortNoteRole = Qt::UserRole + 1;
+
+class PortView : public QObject {
+  public:
+    PortView(FrmConfigView& view, Program& program);
+
+    // Asks the system for its ports again and redraws the entries' notes and the device line.
+    void refresh();
+    // The assignment dialog (modal); true when an assignment was made.
+    bool assign_port();
+
+    QLabel* device_label() const { return device_; }
+    QPushButton* assign_button() const { return assign_; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    std::string device_of(int n) const;
+    std::string note_of(int n) const;
+    void show_device();
+
+    Program& program_;
+    QComboBox* box_;
+    QLabel* device_;
+    QPushButton* assign_;
+};
+
+// The dialog of "Port zuordnen…": the present ports in a table and the entry to put one on.
+class PortAssignDialog : public QDialog {
+  public:
+    PortAssignDialog(const link::PortDirectory& ports,
+                     const std::function<std::string(int n)>& device_of,
+                     int entry,
+                     const std::string& language_code,
+                     QWidget* parent = nullptr);
+    // the chosen port, nothing when none is chosen
+    std::optional<link::PortInfo> port() const;
+    int entry() const;
+
+  private:
+    std::vector<link::PortInfo> ports_;
+    QTableWidget* table_ = nullptr;
+    QComboBox* entry_ = nullptr;
+};
+
+}  // namespace plx::gui
