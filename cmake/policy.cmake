@@ -12,6 +12,12 @@ if(PLX24_SANITIZE)
   target_compile_options(plx24_policy INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(plx24_policy INTERFACE -fsanitize=address,undefined)
 endif()
+if(PLX24_FUZZ)
+  # coverage for libFuzzer in every library a target links; the sanitizers are the first oracle
+  target_compile_options(plx24_policy INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(plx24_policy INTERFACE -fsanitize=address,undefined)
+endif()
 target_include_directories(plx24_policy INTERFACE ${PROJECT_SOURCE_DIR}/src)
 
 # plx24_add_test(name SOURCES... LIBS...): one GoogleTest binary, discovered into CTest.

@@ -7,6 +7,9 @@ PLX24_PACKAGES=(
   xvfb xauth xdotool imagemagick fonts-dejavu-core
   poppler-utils file
 )
+# The fuzz targets (fuzz/, the fuzz stage of .ci/run): clang, its libFuzzer and sanitizer runtimes,
+# and llvm-symbolizer for readable findings.
+PLX24_FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev llvm-14)
 
 plx24_install_deps() {
   local missing=()
@@ -27,4 +30,9 @@ plx24_configure() {
   if [ ! -f "$dir/build.ninja" ]; then
     cmake -S "$PLX24_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
   fi
+}
+
+plx24_install_fuzz_deps() {
+  local PLX24_PACKAGES=("${PLX24_FUZZ_PACKAGES[@]}")
+  plx24_install_deps
 }

@@ -27,6 +27,11 @@ void Timer::set_enabled(bool on) {
     if (engine_) engine_->rearm(*this);
 }
 
+std::chrono::milliseconds TimerEngine::now() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+}
+
 void VirtualClock::rearm(Timer& t) {
     detach(t);
     if (t.running()) entries_.push_back({&t, now_ + t.interval(), seq_++});

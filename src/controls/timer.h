@@ -51,6 +51,8 @@ public:
     // The timer's interval or enabled state changed: (re)arm it or stop it.
     virtual void rearm(Timer& t) = 0;
     virtual void detach(Timer& t) = 0;
+    // The program's clock, for time stamps: the steady clock unless the engine keeps its own.
+    virtual std::chrono::milliseconds now() const;
 };
 
 // Test clock: advance(ms) fires every due tick in time order, one handler at a time, including
@@ -62,7 +64,7 @@ public:
 
     void advance(std::chrono::milliseconds ms);
     void advance_ms(std::int64_t ms) { advance(std::chrono::milliseconds(ms)); }
-    std::chrono::milliseconds now() const { return now_; }
+    std::chrono::milliseconds now() const override { return now_; }
 
 private:
     struct Entry {

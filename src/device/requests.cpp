@@ -24,16 +24,8 @@ std::string bytes_hex(std::span<const std::uint8_t> bytes) {
     return out;
 }
 
-constexpr int coil_bytes(int count) {
-    return (count + 7) / 8;
-}
-
-Expected read_of(std::uint8_t fn, int byte_count) {
-    return Expected{fn, byte_count, false, 0, 0};
-}
-
-Expected write_of(std::uint8_t fn, int start, int quantity) {
-    return Expected{fn, 0, true, u16(start), u16(quantity)};
+Awaited awaited(std::uint8_t fn, int start, int quantity) {
+    return Awaited{fn, u16(start), u16(quantity)};
 }
 
 }  // namespace
@@ -89,53 +81,47 @@ std::string write_input_bits(std::string_view slave, std::span<const std::uint8_
            hex2(static_cast<std::uint8_t>(bytes.size())) + bytes_hex(bytes);
 }
 
-std::optional<Expected> expected_answer(int comm_state, int current_register) {
+std::optional<Awaited> awaited_request(int comm_state, int current_register) {
     switch (comm_state) {
         case CommState::read_registers:
             if (current_register >= output_register_group.start)
-                return read_of(fn_read_holding_registers, 2 * output_register_group.read_count);
-            return read_of(fn_read_holding_registers, 2 * cfg_register_group.read_count);
+                return awaited(fn_read_holding_registers, output_register_group.start,
+                               output_register_group.read_count);
+            return awaited(fn_read_holding_registers, cfg_register_group.address(current_register),
+                           cfg_register_group.read_count);
         case CommState::write_cfg_registers:
-            return write_of(fn_write_registers, cfg_register_group.address(current_register),
-                            cfg_register_group.write_count);
+            return awaited(fn_write_registers, cfg_register_group.address(current_register),
+                           cfg_register_group.write_count);
         case CommState::read_cfg_bits:
-            return read_of(fn_read_coils, coil_bytes(cfg_bit_group.read_count));
+            return awaited(fn_read_coils, cfg_bit_group.start, cfg_bit_group.read_count);
         case CommState::write_cfg_bits:
-            return write_of(fn_write_coils, cfg_bit_group.start, cfg_bit_group.write_count);
+            return awaited(fn_write_coils, cfg_bit_group.start, cfg_bit_group.write_count);
         case CommState::write_input_registers:
             // current_register already holds the address (512 .. 539)
-            return write_of(fn_write_registers, current_register, input_register_group.write_count);
+            return awaited(fn_write_registers, current_register, input_register_group.write_count);
         case CommState::read_response_time:
-            return read_of(fn_read_holding_registers, 2);
+            return awaited(fn_read_holding_registers, cfg_register_group.address(response_time_register), 1);
         case CommState::read_input_registers:
-            return read_of(fn_read_holding_registers, 2 * input_register_group.read_count);
+            return awaited(fn_read_holding_registers,
+                           input_register_group.address(input_register_group.read_first),
+                           input_register_group.read_count);
         case CommState::write_input_bits:
-            return write_of(fn_write_coils, input_bit_group.start, input_bit_group.write_count);
+            return awaited(fn_write_coils, input_bit_group.start, input_bit_group.write_count);
         case CommState::read_input_bits:
-            return read_of(fn_read_coils, coil_bytes(input_bit_group.read_count));
+            return awaited(fn_read_coils, input_bit_group.start, input_bit_group.read_count);
         default:
             return std::nullopt;
     }
 }
 
-bool answers(std::string_view response_text, const Expected& e) {
-    const auto fn = frame_byte(response_text, 1);
-    if (!fn || *fn != e.function) return false;
-    if (e.write) {
-        const auto s_hi = frame_byte(response_text, 2);
-        const auto s_lo = frame_byte(response_text, 3);
-        const auto q_hi = frame_byte(response_text, 4);
-        const auto q_lo = frame_byte(response_text, 5);
-        if (!s_hi || !s_lo || !q_hi || !q_lo) return false;
-        return ((*s_hi << 8) | *s_lo) == e.start && ((*q_hi << 8) | *q_lo) == e.quantity;
-    }
-    const auto count = frame_byte(response_text, 2);
-    if (!count || *count != e.byte_count) return false;
-    // every announced data byte must be there as hex; check-sum digits may follow
-    for (int b = 0; b < e.byte_count; ++b) {
-        if (!frame_byte(response_text, 3 + b)) return false;
-    }
-    return true;
+bool is_awaited(std::string_view request_string, const Awaited& a) {
+    const auto fn = frame_byte(request_string, 1);
+    const auto s_hi = frame_byte(request_string, 2);
+    const auto s_lo = frame_byte(request_string, 3);
+    const auto q_hi = frame_byte(request_string, 4);
+    const auto q_lo = frame_byte(request_string, 5);
+    if (!fn || !s_hi || !s_lo || !q_hi || !q_lo) return false;
+    return *fn == a.function && ((*s_hi << 8) | *s_lo) == a.start && ((*q_hi << 8) | *q_lo) == a.quantity;
 }
 
 }  // namespace plx::device::requests

@@ -1,6 +1,6 @@
 #pragma once
-// The request strings of the unit's transactions (hex text without check sum) and what a matching
-// answer looks like. Slave address: two uppercase hex digits from link::slave_address_hex.
+// The request strings of the unit's transactions (hex text without check sum) and which request each
+// transaction state waits for. Slave address: two uppercase hex digits from link::slave_address_hex.
 
 #include <cstdint>
 #include <optional>
@@ -23,23 +23,18 @@ std::string write_cfg_bits(std::string_view slave, std::span<const std::uint8_t>
 std::string write_input_register(std::string_view slave, int k, std::string_view word);
 std::string write_input_bits(std::string_view slave, std::span<const std::uint8_t> bytes);
 
-// The answer the outstanding request expects.
-struct Expected {
+// The request a transaction state waits for the answer to: its function, start and quantity.
+struct Awaited {
     std::uint8_t function;
-    // reads: the byte count of the answer
-    int byte_count = 0;
-    // writes: the start address and quantity the confirmation echoes
-    bool write = false;
-    std::uint16_t start = 0;
-    std::uint16_t quantity = 0;
+    std::uint16_t start;
+    std::uint16_t quantity;
 };
 
 // Nothing for a state with no outstanding request of a known kind (idle, a cancelled write):
-// such an answer only frees the link.
-std::optional<Expected> expected_answer(int comm_state, int current_register);
+// the answer to any request only frees the link then.
+std::optional<Awaited> awaited_request(int comm_state, int current_register);
 
-// The response text (hex, from the slave address on) has the expected function code, byte count or
-// echo, and all the data digits it announces.
-bool answers(std::string_view response_text, const Expected& e);
+// The request string (hex, from the slave address on) is the kind of request awaited.
+bool is_awaited(std::string_view request_string, const Awaited& a);
 
 }  // namespace plx::device::requests

@@ -49,7 +49,7 @@ Transactions::Transactions(FrmConfig& f, ProgramState& s, link::Link& link, cons
     f_.chk_read_out.on_click = [this] { chk_read_out_Click(); };
     f_.read_out_parameter.on_click = [this] { func_read_out_parameter(); };
     link_.on_response = [this] { dispatch(); };
-    link_.answers_outstanding = [this] { return answers_outstanding(); };
+    link_.transaction_awaits = [this](const std::string& request) { return awaits(request); };
     link_.first_request = [this](const std::string& slave) {
         s_.current_register = static_cast<std::int16_t>(response_time_register);
         return requests::read_response_time(slave);
@@ -167,11 +167,11 @@ bool Transactions::transfer_in_progress() const {
 
 // ---------------------------------------------------------------- dispatch
 
-bool Transactions::answers_outstanding() const {
-    const auto expected = requests::expected_answer(s_.comm_state, s_.current_register);
+bool Transactions::awaits(const std::string& request_string) const {
+    const auto awaited = requests::awaited_request(s_.comm_state, s_.current_register);
     // no transaction of a known kind outstanding: the answer only frees the link
-    if (!expected) return true;
-    return requests::answers(s_.response_text, *expected);
+    if (!awaited) return true;
+    return requests::is_awaited(request_string, *awaited);
 }
 
 void Transactions::dispatch() {

@@ -45,8 +45,9 @@ class Transactions {
 
     // One call per accepted answer.
     void dispatch();
-    // Does the candidate response_text answer the outstanding request (function, count or echo)?
-    bool answers_outstanding() const;
+    // Is the request string, whose answer has arrived, the one this transaction waits for? A
+    // read-out started while a poll was on the wire must not load the poll's answer.
+    bool awaits(const std::string& request_string) const;
 
     // The running chain can still move on its own: an answer or the time-out report is due, or a
     // pacing timer's next tick will send. False when nothing could ever reach the wire.

@@ -1,6 +1,7 @@
 #include "link/link.h"
 
 #include <array>
+#include <utility>
 
 #include "link/frame.h"
 #include "link/port_map.h"
@@ -161,10 +162,9 @@ void Link::Combo_Port_Click(int index) {
         if (auto e = port_.set_port_open(s_.port_open_wanted)) return fail(*e);
     }
 
-    // a new opening or new settings: nothing half-received belongs to what comes next
-    rtu_.reset();
-    ascii_.reset();
-    f_.rtu_expected_length = 0;
+    // a new opening or new settings: nothing half-received belongs to what comes next, and no
+    // request sent before is awaited any more
+    give_up_reception(false);
 
     if (port_.port_open()) {
         f_.Timer4.set_enabled(true);
@@ -197,12 +197,35 @@ void Link::enter_closed_state() {
     f_.lbl_desc[30].set_enabled(false);
 }
 
-void Link::discard_reception() {
-    if (port_.in_buffer_count() > 0) (void)port_.input();
-    rtu_.reset();
-    ascii_.reset();
+void Link::give_up_reception(bool drop_waiting) {
+    std::vector<Reception> got = rtu_.flush();
+    for (Reception& r : ascii_.flush()) got.push_back(std::move(r));
+    if (drop_waiting && port_.in_buffer_count() > 0) {
+        // it came before the next request went out, so it cannot answer that one
+        std::vector<std::uint8_t> stale = port_.input();
+        if (!stale.empty()) got.push_back(Reception{{}, Verdict::discarded, std::move(stale), 0});
+    }
+    awaited_request_.clear();
     f_.rtu_expected_length = 0;
-    ++transmissions_;
+    report(got);
+}
+
+void Link::observe(LinkObserver* observer, const controls::TimerEngine* clock) {
+    observer_ = observer;
+    clock_ = clock;
+}
+
+std::chrono::milliseconds Link::now() const {
+    return clock_ != nullptr ? clock_->now() : std::chrono::milliseconds(0);
+}
+
+void Link::report(std::vector<Reception>& got) const {
+    if (observer_ == nullptr || got.empty()) return;
+    const auto at = now();
+    for (Reception& r : got) {
+        r.at = at;
+        observer_->received(r);
+    }
 }
 
 void Link::send() {
@@ -220,7 +243,20 @@ void Link::send() {
         return;
     }
     // a late answer to an earlier request must not pass for the answer to this one
-    discard_reception();
+    give_up_reception(true);
+    // from now on only the exact answer to this request is taken
+    std::optional<Outstanding> awaited = outstanding_for(s_.request_string, bytes);
+    if (awaited) awaited_request_ = s_.request_string;
+    if (s_.modbus_mode == "RTU") {
+        rtu_.expect(std::move(awaited));
+    } else {
+        ascii_.expect(std::move(awaited));
+    }
+    f_.rtu_expected_length = rtu_.expected_length();
+    last_frame_ = bytes;
+    if (observer_ != nullptr) {
+        observer_->frame_sent(SentFrame{now(), bytes, s_.request_string, s_.comm_state, s_.current_register});
+    }
     port_.output(bytes);
     // every transmission gets its own full time-out
     f_.Timer5.set_enabled(false);
@@ -234,38 +270,52 @@ void Link::transmit(const std::string& request_string) {
 }
 
 void Link::Timer4_Timer() {
-    if (port_.in_buffer_count() > 0) receive();
+    if (port_.in_buffer_count() > 0) {
+        receive();
+        return;
+    }
+    std::vector<Reception> got;
+    if (s_.modbus_mode == "RTU") {
+        got = rtu_.silence();
+    } else if (s_.modbus_mode == "ASCII") {
+        got = ascii_.silence();
+    }
+    settle(got);
 }
 
 void Link::receive() {
     const std::vector<std::uint8_t> data = port_.input();
-    const int address = slave_address(f_.txt_Modbus_adress.text()).value_or(0);
-    const bool rtu = s_.modbus_mode == "RTU";
-    const bool ascii = s_.modbus_mode == "ASCII";
-    const std::uint64_t run = transmissions_;
-    for (std::uint8_t byte : data) {
-        std::vector<Assembled> frames;
-        if (rtu) {
-            frames = rtu_.push(byte, address);
-        } else if (ascii) {
-            frames = ascii_.push(byte, address);
-        }
-        for (const Assembled& frame : frames) {
-            if (!frame.exception) accept(frame.response_text);
-            // the dispatch sent the next request: the rest of this run's bytes are stale
-            if (transmissions_ != run) return;
+    std::vector<Reception> got;
+    if (s_.modbus_mode == "RTU") {
+        got = rtu_.push(data);
+    } else if (s_.modbus_mode == "ASCII") {
+        got = ascii_.push(data);
+    }
+    settle(got);
+}
+
+void Link::settle(std::vector<Reception>& got) {
+    std::optional<std::string> answer;
+    for (Reception& r : got) {
+        if (r.verdict != Verdict::ok && r.verdict != Verdict::exception) continue;
+        // the unit has answered: nothing more is awaited for that request
+        const std::string request = std::exchange(awaited_request_, {});
+        if (r.verdict == Verdict::ok) {
+            if (transaction_awaits && !transaction_awaits(request)) {
+                r.verdict = Verdict::misfit;
+            } else {
+                answer = response_text_of(r, s_.modbus_mode == "RTU");
+            }
         }
     }
     f_.rtu_expected_length = rtu_.expected_length();
+    // the verdicts first: bytes after the answer arrived before anything the dispatch sends
+    report(got);
+    if (answer) accept(*answer);
 }
 
-void Link::accept(const std::string& candidate) {
-    std::string previous = std::move(s_.response_text);
-    s_.response_text = candidate;
-    if (answers_outstanding && !answers_outstanding()) {
-        s_.response_text = std::move(previous);
-        return;
-    }
+void Link::accept(const std::string& response_text) {
+    s_.response_text = response_text;
     f_.Timer5.set_enabled(false);
     f_.lbl_desc[7].set_visible(false);
     f_.chk_read_out.set_enabled(true);
@@ -278,6 +328,7 @@ void Link::accept(const std::string& candidate) {
 }
 
 void Link::Timer5_Timer() {
+    if (observer_ != nullptr) observer_->received(Reception{now(), Verdict::time_out, last_frame_, 0});
     f_.lbl_desc[7].set_visible(true);
     f_.chk_read_out.set_enabled(false);
     f_.read_out_parameter.set_enabled(false);

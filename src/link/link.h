@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "controls/platform.h"
+#include "controls/timer.h"
 #include "form/frm_config.h"
 #include "form/program_state.h"
 #include "link/assembler.h"
+#include "link/diagnostics.h"
 #include "link/serial_port.h"
 
 namespace plx::link {
@@ -48,8 +50,9 @@ public:
 
     std::function<void()> on_response;          // the dispatch: once per accepted frame
     std::function<void()> on_time_out;          // after the communication problem is shown
-    // Set by the device layer: does the candidate response_text answer the outstanding request?
-    std::function<bool()> answers_outstanding;
+    // Set by the device layer: does the transaction in progress still wait for the answer to this
+    // request string? The answer to one it has moved on from must not be taken for its own.
+    std::function<bool(const std::string& request_string)> transaction_awaits;
     // Set by the device layer: the request string that opening the port sends for this slave (two
     // hex digits), readying whatever its answer's dispatch needs. Unset or empty: nothing is sent.
     std::function<std::string(const std::string& slave_hex)> first_request;
@@ -58,12 +61,21 @@ public:
     // The words of the link's own messages. Unset: the arguments alone, so the facts still show.
     TextSource text;
 
+    // One observer of every frame sent and every reception verdict, time-stamped by clock; null
+    // for none.
+    void observe(LinkObserver* observer, const controls::TimerEngine* clock);
+
 private:
     void Timer4_Timer();
     void Timer5_Timer();
     void txt_Modbus_adress_KeyPress(int& key);
-    void accept(const std::string& candidate);
-    void discard_reception();
+    void settle(std::vector<Reception>& got);
+    void accept(const std::string& response_text);
+    // Flushes the receivers and forgets the awaited request; drop_waiting: the port's waiting
+    // bytes go too.
+    void give_up_reception(bool drop_waiting);
+    void report(std::vector<Reception>& got) const;
+    std::chrono::milliseconds now() const;
     void enter_closed_state();
     void show_port_failure(const PortError& e);
     std::string say(Text id, const std::vector<std::string>& args = {}) const;
@@ -75,8 +87,11 @@ private:
     controls::MessageBox& messages_;
     RtuAssembler rtu_;
     AsciiAssembler ascii_;
-    // counts transmissions, so a dispatch that sends the next request ends the run's stale bytes
-    std::uint64_t transmissions_ = 0;
+    // the request whose answer is awaited: empty once answered, or when none went out
+    std::string awaited_request_;
+    std::vector<std::uint8_t> last_frame_;  // the last frame written, for the time-out report
+    LinkObserver* observer_ = nullptr;
+    const controls::TimerEngine* clock_ = nullptr;
 };
 
 }  // namespace plx::link

@@ -54,64 +54,57 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{"WriteInputBits", write_input_bits("01", kInputBits), "010F01000010020180"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-struct AnswerCase {
+struct AwaitedCase {
     const char* name;
     int comm_state;
     int current_register;
-    std::string response;  // hex from the slave address on, check-sum digits at the end
-    bool accepted;
+    std::string request;  // on the wire when the answer came
+    bool awaited;
 };
 
-void PrintTo(const AnswerCase& c, std::ostream* os) {
+void PrintTo(const AwaitedCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-class Answers : public ::testing::TestWithParam<AnswerCase> {};
+class Awaits : public ::testing::TestWithParam<AwaitedCase> {};
 
-TEST_P(Answers, MatchTheOutstandingRequest) {
+TEST_P(Awaits, TheStateTakesOnlyTheAnswerToItsOwnRequest) {
     const auto& c = GetParam();
-    const auto e = expected_answer(c.comm_state, c.current_register);
-    ASSERT_TRUE(e);
-    EXPECT_EQ(answers(c.response, *e), c.accepted);
+    const auto a = awaited_request(c.comm_state, c.current_register);
+    ASSERT_TRUE(a);
+    EXPECT_EQ(is_awaited(c.request, *a), c.awaited);
 }
-
-const std::string kBlock = "010314" + std::string(40, '0') + "ABCD";
-const std::string kOutputs = "010322" + std::string(68, '0') + "ABCD";
-const std::string kInputs = "01032A" + std::string(84, '0') + "ABCD";
 
 INSTANTIATE_TEST_SUITE_P(
     Dispatch,
-    Answers,
+    Awaits,
     ::testing::Values(
-        AnswerCase{"BlockOfTen", plx::read_registers, 20, kBlock, true},
-        AnswerCase{"BlockWithOutputCount", plx::read_registers, 20, kOutputs, false},
-        AnswerCase{"OutputsWhilePolling", plx::read_registers, 256, kOutputs, true},
-        AnswerCase{"BlockWhilePolling", plx::read_registers, 256, kBlock, false},
-        AnswerCase{"BlockShortOfData", plx::read_registers, 0, "010314000100020003", false},
-        AnswerCase{"BlockWithCoilFunction", plx::read_registers, 0, "010114" + std::string(40, '0'), false},
-        AnswerCase{"ResponseTime", plx::read_response_time, 33, "0103020064B9AF", true},
-        AnswerCase{"ResponseTimeWithTwoWords", plx::read_response_time, 33, "01030400640000ABCD", false},
-        AnswerCase{"ConfigurationBits", plx::read_cfg_bits, 0, "01010481020000ABCD", true},
-        AnswerCase{"ConfigurationBitsAsRegisters", plx::read_cfg_bits, 0, "01030481020000ABCD", false},
-        AnswerCase{"InputRegisters", plx::read_input_registers, 0, kInputs, true},
-        AnswerCase{"InputRegistersWithBlockCount", plx::read_input_registers, 0, kBlock, false},
-        AnswerCase{"InputBits", plx::read_input_bits, 0, "0101020180ABCD", true},
-        AnswerCase{"InputBitsWithFourBytes", plx::read_input_bits, 0, "01010401800000ABCD", false},
-        AnswerCase{"BlockWriteConfirmed", plx::write_cfg_registers, 30, "0110001E000AABCD", true},
-        AnswerCase{"BlockWriteOtherStart", plx::write_cfg_registers, 30, "01100014000AABCD", false},
-        AnswerCase{"BitWriteConfirmed", plx::write_cfg_bits, 0, "010F00000020ABCD", true},
-        AnswerCase{"BitWriteAsRegisterWrite", plx::write_cfg_bits, 0, "011000000020ABCD", false},
-        AnswerCase{"InputRegisterWriteConfirmed", plx::write_input_registers, 520, "011002080001ABCD", true},
-        AnswerCase{"InputRegisterWriteOtherRegister", plx::write_input_registers, 520, "011002090001ABCD",
-                   false},
-        AnswerCase{"InputBitWriteConfirmed", plx::write_input_bits, 0, "010F01000010ABCD", true},
-        AnswerCase{"WriteEchoCutShort", plx::write_input_bits, 0, "010F0100", false},
-        AnswerCase{"ExceptionAnswer", plx::read_registers, 0, "018302C0F1", false}),
+        AwaitedCase{"BlockAt20", plx::read_registers, 20, read_cfg_block("01", 20), true},
+        AwaitedCase{"BlockAt30WhileBlockAt0IsAwaited", plx::read_registers, 0, read_cfg_block("01", 30),
+                    false},
+        AwaitedCase{"PollWhileABlockIsAwaited", plx::read_registers, 0, read_output_registers("01"), false},
+        AwaitedCase{"Poll", plx::read_registers, 256, read_output_registers("01"), true},
+        AwaitedCase{"BlockWhilePolling", plx::read_registers, 256, read_cfg_block("01", 0), false},
+        AwaitedCase{"ResponseTime", plx::read_response_time, 33, read_response_time("05"), true},
+        AwaitedCase{"ConfigurationBits", plx::read_cfg_bits, 0, read_cfg_bits("01"), true},
+        AwaitedCase{"InputBitsForConfigurationBits", plx::read_cfg_bits, 0, read_input_bits("01"), false},
+        AwaitedCase{"InputRegisters", plx::read_input_registers, 0, read_input_registers("01"), true},
+        AwaitedCase{"InputBits", plx::read_input_bits, 0, read_input_bits("01"), true},
+        AwaitedCase{"BlockWrite", plx::write_cfg_registers, 30, write_cfg_block("01", 30, kBlockWords), true},
+        AwaitedCase{"BlockWriteOtherStart", plx::write_cfg_registers, 30,
+                    write_cfg_block("01", 20, kBlockWords), false},
+        AwaitedCase{"BitWrite", plx::write_cfg_bits, 0, write_cfg_bits("01", kCfgBits), true},
+        AwaitedCase{"InputRegisterWrite", plx::write_input_registers, 520,
+                    write_input_register("01", 8, "FFE7"), true},
+        AwaitedCase{"InputRegisterWriteOtherRegister", plx::write_input_registers, 520,
+                    write_input_register("01", 9, "FFE7"), false},
+        AwaitedCase{"InputBitWrite", plx::write_input_bits, 0, write_input_bits("01", kInputBits), true},
+        AwaitedCase{"CutShort", plx::write_input_bits, 0, "010F0100", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Answers, NothingKnownOutstandingAcceptsAnyFrame) {
-    EXPECT_FALSE(expected_answer(plx::idle, 0));
-    EXPECT_FALSE(expected_answer(42, 0));
+TEST(Awaits, NothingKnownOutstandingTakesAnyAnswer) {
+    EXPECT_FALSE(awaited_request(plx::idle, 0));
+    EXPECT_FALSE(awaited_request(42, 0));
 }
 
 }  // namespace

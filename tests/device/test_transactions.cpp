@@ -29,6 +29,27 @@ TEST(ReadOut, OrderOnTheWireAfterOpening) {
     EXPECT_EQ(rig.state.comm_state, read_input_bits);
 }
 
+TEST(ReadOut, AnAdapterEchoingEveryRequestChangesNothing) {
+    struct Echoes : link::LinkObserver {
+        void frame_sent(const link::SentFrame&) override {}
+        void received(const link::Reception& r) override { count += r.verdict == link::Verdict::echo; }
+        std::size_t count = 0;
+    } echoes;
+    UnitRig rig;
+    rig.link.observe(&echoes, &rig.clock);
+    rig.unit.echo = true;
+    rig.unit.holding[5] = 77;
+    rig.unit.coils[3] = 1;
+    rig.open_rtu();
+    rig.run_ms(20000);
+    EXPECT_EQ(rig.requests(), kReadOutAfterOpening);
+    EXPECT_EQ(echoes.count, kReadOutAfterOpening.size());
+    EXPECT_EQ(rig.form.txt_data_cfg[5].text(), "77");
+    EXPECT_EQ(rig.form.txt_data_cfg[0].text(), "0");
+    EXPECT_EQ(rig.form.chk_cfg[3].value(), 1);
+    EXPECT_FALSE(rig.form.lbl_desc[7].visible());
+}
+
 TEST(ReadOut, OpeningAsksForTheResponseTimeFirst) {
     UnitRig rig;
     rig.unit.silent = true;

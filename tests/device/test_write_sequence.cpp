@@ -141,6 +141,26 @@ TEST(Apply, InputRegistersThenInputBits) {
     EXPECT_FALSE(rig.form.input_bits_pending);
 }
 
+TEST(Apply, EveryStageCompletesBehindAnAdapterThatEchoesTheRequests) {
+    WriteRig rig;
+    // a write's confirmation begins like the request itself
+    rig.unit.echo = true;
+    rig.edit_cfg(3, "12");
+    rig.form.chk_cfg[5].set_value(1);
+    rig.form.chk_cfg[5].set_pending(true);
+    rig.edit_in(10, "-1");
+    rig.form.chk_input[9].set_value(1);
+    rig.form.chk_input[9].set_pending(true);
+    rig.apply_and_run();
+    EXPECT_EQ(rig.requests().size(), 9u);
+    EXPECT_EQ(rig.state.comm_state, write_input_bits);
+    EXPECT_FALSE(rig.form.txt_data_cfg[3].pending());
+    EXPECT_FALSE(rig.form.chk_cfg[5].pending());
+    EXPECT_FALSE(rig.form.txt_data_in[10].pending());
+    EXPECT_FALSE(rig.form.chk_input[9].pending());
+    EXPECT_FALSE(rig.form.lbl_desc[7].visible());
+}
+
 TEST(Apply, NothingMarkedDoesNothing) {
     WriteRig rig;
     const int windows = rig.status_windows;

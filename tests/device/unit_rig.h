@@ -44,6 +44,8 @@ class ScriptedUnit {
     std::map<int, std::uint16_t> holding;
     std::map<int, int> coils;
     bool silent = false;
+    // the adapter hands every request straight back (no echo suppression on a 2-wire line)
+    bool echo = false;
     // a slow unit: each answer goes out this long after its request
     std::int64_t answer_delay_ms = 0;
     std::vector<Seen> seen;
@@ -91,6 +93,7 @@ inline void serve_unit(link::FakeSerialPort& port, ScriptedUnit& unit, std::int6
         const std::size_t length = fn == 0x0F || fn == 0x10 ? 9u + bytes[at + 6] : 8u;
         std::string request;
         for (std::size_t n = at; n < at + length - 2 && n < bytes.size(); ++n) request += hex2(bytes[n]);
+        if (unit.echo) port.inject(std::span<const std::uint8_t>(bytes).subspan(at, length));
         at += length;
         unit.seen.push_back({request, now_ms});
         if (!unit.silent) unit.due.push_back({unit.answer_for(request), now_ms + unit.answer_delay_ms});

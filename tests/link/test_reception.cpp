@@ -1,9 +1,11 @@
 // Reception: frame assembly from what each Timer4 poll finds, the check sums, the address filter,
 // the hand-over to the dispatch and the time-out.
-#include <gtest/gtest.h>
-
 #include <random>
 
+#include <gtest/gtest.h>
+
+#include "link/diagnostics.h"
+#include "link/frame.h"
 #include "link/wandeln.h"
 #include "link_fixture.h"
 
@@ -22,11 +24,32 @@ std::vector<std::uint8_t> hex(std::string_view text) {
     return out;
 }
 
+// Every verdict as "name" or, for an exception, "exception NN".
+struct VerdictLog : LinkObserver {
+    void frame_sent(const SentFrame& frame) override { sent.push_back(frame); }
+    void received(const Reception& r) override {
+        std::string v(verdict_name(r.verdict));
+        if (r.verdict == Verdict::exception)
+            v += " " + byte_to_hex(static_cast<std::uint8_t>(r.exception_code));
+        verdicts.push_back(v);
+        receptions.push_back(r);
+    }
+    std::string joined() const {
+        std::string out;
+        for (const auto& v : verdicts) out += (out.empty() ? "" : ", ") + v;
+        return out;
+    }
+    std::vector<SentFrame> sent;
+    std::vector<std::string> verdicts;
+    std::vector<Reception> receptions;
+};
+
 // An open link in the given mode with the first request sent, recording every dispatch.
 struct ReceptionRig : LinkRig {
     explicit ReceptionRig(const std::string& mode, const std::string& address = "1") {
         form.txt_Modbus_adress.set_text(address);
         link.on_response = [this] { dispatched.push_back(state.response_text); };
+        link.observe(&log, &clock);
         open(mode);
         port.take_written();
     }
@@ -40,73 +63,125 @@ struct ReceptionRig : LinkRig {
         clock.advance(form.Timer4.interval());
     }
     std::vector<std::string> dispatched;
+    VerdictLog log;
 };
 
 struct ReceptionCase {
     const char* name;
     const char* mode;
-    std::vector<std::string> polls;  // RTU: hex bytes; ASCII: the characters as sent
+    std::vector<std::string> polls;  // RTU: hex bytes; ASCII: the characters as sent; "echo": the request
     std::vector<std::string> dispatched;
+    const char* verdicts;      // after one more, silent poll
+    const char* request = "";  // sent after opening; empty: only the opening's read of register 33
+    const char* open_address = "1";
+    const char* address_then = nullptr;  // typed after opening, before the unit answers
 };
 
 // test names carry the case; gtest need not dump the bytes
-void PrintTo(const ReceptionCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ReceptionCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Reception : public ::testing::TestWithParam<ReceptionCase> {};
 
-TEST_P(Reception, AssemblesChecksAndHandsOver) {
+TEST_P(Reception, OnlyTheExactAnswerReachesTheDispatch) {
     const ReceptionCase& c = GetParam();
-    ReceptionRig rig(c.mode);
+    ReceptionRig rig(c.mode, c.open_address);
     const bool rtu = std::string(c.mode) == "RTU";
-    for (const std::string& chunk : c.polls) {
+    std::string request = *c.request ? c.request : "010300210001";
+    if (*c.request) rig.link.transmit(request);
+    if (c.address_then) rig.form.txt_Modbus_adress.set_text(c.address_then);
+    const bool sent = rig.form.Timer5.enabled();
+    const std::string echo = rtu ? bytes_to_hex(rtu_frame(request)) : ascii_frame(request);
+    for (std::string chunk : c.polls) {
+        if (const auto at = chunk.find("echo"); at != std::string::npos) chunk.replace(at, 4, echo);
         if (rtu) {
             rig.poll(hex(chunk));
         } else {
             rig.poll_text(chunk);
         }
     }
+    rig.clock.advance(rig.form.Timer4.interval());
     EXPECT_EQ(rig.dispatched, c.dispatched);
+    EXPECT_EQ(rig.log.joined(), c.verdicts);
     const bool accepted = !c.dispatched.empty();
     EXPECT_EQ(rig.state.link_ready, accepted);
     // only an accepted frame disarms the time-out
-    EXPECT_EQ(rig.form.Timer5.enabled(), !accepted);
+    EXPECT_EQ(rig.form.Timer5.enabled(), sent && !accepted);
     EXPECT_FALSE(rig.form.lbl_desc[7].visible());
     if (!accepted) {
         EXPECT_EQ(rig.state.response_text, "");
+        rig.clock.advance_ms(10000);
+        EXPECT_EQ(rig.form.lbl_desc[7].visible(), sent) << "the time-out follows what was refused";
     }
 }
 
+const char* const kWriteBlock = "01100000000A140000000000000000000000000000000000000000";
+const char* const kWriteInputRegister = "01100208000102FFE7";
+
+// one case per line reads as a table
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Link, Reception,
     ::testing::Values(
-        ReceptionCase{"RtuOnePoll", "RTU", {"01 03 02 00 64 B9 AF"}, {"0103020064B9AF"}},
-        ReceptionCase{"RtuThreePolls", "RTU", {"01 03", "02 00 64", "B9 AF"}, {"0103020064B9AF"}},
-        ReceptionCase{"RtuLeadingBytesDiscarded", "RTU", {"00 05 01 03 02 00 64 B9 AF"}, {"0103020064B9AF"}},
+        ReceptionCase{"RtuOnePoll", "RTU", {"01 03 02 00 64 B9 AF"}, {"0103020064B9AF"}, "ok"},
+        ReceptionCase{"RtuThreePolls", "RTU", {"01 03", "02 00 64", "B9 AF"}, {"0103020064B9AF"}, "ok"},
+        ReceptionCase{"RtuLeadingBytesDiscarded", "RTU", {"00 05 01 03 02 00 64 B9 AF"}, {"0103020064B9AF"},
+                      "discarded, ok"},
         ReceptionCase{"RtuWriteConfirmationIsEightBytes", "RTU", {"01 10 00 00 00 0A 40 0E"},
-                      {"01100000000A400E"}},
-        ReceptionCase{"RtuExceptionNotHandedOver", "RTU", {"01 83 02 C0 F1"}, {}},
+                      {"01100000000A400E"}, "ok", kWriteBlock},
+        ReceptionCase{"RtuWriteConfirmationOfAnotherBlock", "RTU", {"01 10 00 0A 00 0A 60 0C"}, {}, "misfit",
+                      kWriteBlock},
+        ReceptionCase{"RtuExceptionNotHandedOver", "RTU", {"01 83 02 C0 F1"}, {}, "exception 02"},
         ReceptionCase{"RtuGarbageWithAddressBeforeFrame", "RTU", {"FF 01 07 01 03 01 01 03 02 00 64 B9 AF"},
-                      {"0103020064B9AF"}},
+                      {"0103020064B9AF"}, "discarded, ok"},
         ReceptionCase{"RtuWrongSlaveThenRight", "RTU", {"02 03 02 00 64 FD AF", "01 03 02 00 64 B9 AF"},
-                      {"0103020064B9AF"}},
-        ReceptionCase{"RtuWrongSlaveOnly", "RTU", {"02 03 02 00 64 FD AF"}, {}},
-        ReceptionCase{"RtuBadCrcDiscarded", "RTU", {"01 03 02 00 64 B9 AE"}, {}},
+                      {"0103020064B9AF"}, "wrong_slave_address, ok"},
+        ReceptionCase{"RtuWrongSlaveOnly", "RTU", {"02 03 02 00 64 FD AF"}, {}, "wrong_slave_address"},
+        ReceptionCase{"RtuBadCrcDiscarded", "RTU", {"01 03 02 00 64 B9 AE"}, {}, "check_sum_wrong"},
         ReceptionCase{"RtuByteCountBeyondBoundThenFrame", "RTU", {"01 03 FF 00 00", "01 03 02 00 64 B9 AF"},
-                      {"0103020064B9AF"}},
-        ReceptionCase{"RtuTwoFramesInOnePoll", "RTU", {"01 03 02 00 64 B9 AF 01 03 02 00 65 78 6F"},
-                      {"0103020064B9AF", "0103020065786F"}},
-        ReceptionCase{"AsciiTwoChunks", "ASCII", {":01030200", "6410\r\n"}, {"010302006410"}},
-        ReceptionCase{"AsciiChunkWithoutColonIgnored", "ASCII", {"010302006410\r\n"}, {}},
-        ReceptionCase{"AsciiStandardLrcAccepted", "ASCII", {":010302006496\r\n"}, {"010302006496"}},
-        ReceptionCase{"AsciiBadLrcDiscarded", "ASCII", {":010302006411\r\n"}, {}},
-        ReceptionCase{"AsciiWrongSlaveDiscarded", "ASCII", {":02030200640F\r\n"}, {}},
-        ReceptionCase{"AsciiExceptionNotHandedOver", "ASCII", {":018302D2\r\n"}, {}},
-        ReceptionCase{"AsciiNonHexDiscarded", "ASCII", {":01030200G410\r\n"}, {}},
-        ReceptionCase{"AsciiOddDigitsDiscarded", "ASCII", {":0103020064100\r\n"}, {}},
-        ReceptionCase{"AsciiLfWithoutCrDiscarded", "ASCII", {":010302006410\n"}, {}},
-        ReceptionCase{"AsciiNoiseBeforeColon", "ASCII", {"\x7f\x13:010302006410\r\n"}, {"010302006410"}},
-        ReceptionCase{"AsciiNewColonDropsUnfinished", "ASCII", {":0103", ":010302006410\r\n"}, {"010302006410"}}),
+                      {"0103020064B9AF"}, "discarded, ok"},
+        ReceptionCase{"RtuOneRequestOneAnswer", "RTU", {"01 03 02 00 64 B9 AF 01 03 02 00 65 78 6F"},
+                      {"0103020064B9AF"}, "ok, no_request"},
+        ReceptionCase{"RtuNoiseLikeAFrameStartBeforeTheAnswer", "RTU", {"01 03 FA 01 03 02 00 C8 B9 D2"},
+                      {"01030200C8B9D2"}, "discarded, ok"},
+        ReceptionCase{"RtuEchoThenAnswer", "RTU", {"echo 01 03 02 00 C8 B9 D2"}, {"01030200C8B9D2"}, "echo, ok"},
+        ReceptionCase{"RtuEchoAloneTimesOut", "RTU", {"echo"}, {}, "echo"},
+        ReceptionCase{"RtuWriteEchoThenConfirmation", "RTU", {"echo", "01 10 00 00 00 0A 40 0E"},
+                      {"01100000000A400E"}, "echo, ok", kWriteBlock},
+        ReceptionCase{"RtuNothingAwaitedAfterAnInvalidAddressOpen", "RTU", {"01 03 02 00 64 B9 AF"}, {},
+                      "no_request", "", "0", "1"},
+        ReceptionCase{"RtuAddressOfTheRequestNotOfTheField", "RTU", {"02 03 02 00 64 FD AF"}, {},
+                      "wrong_slave_address", "", "1", "2"},
+        ReceptionCase{"RtuAnswerTakenAfterTheFieldWasCleared", "RTU", {"01 03 02 00 64 B9 AF"},
+                      {"0103020064B9AF"}, "ok", "", "1", ""},
+        ReceptionCase{"AsciiTwoChunks", "ASCII", {":01030200", "6410\r\n"}, {"010302006410"}, "ok"},
+        ReceptionCase{"AsciiChunkWithoutColonIgnored", "ASCII", {"010302006410\r\n"}, {}, "discarded"},
+        ReceptionCase{"AsciiStandardLrcAccepted", "ASCII", {":010302006496\r\n"}, {"010302006496"}, "ok"},
+        ReceptionCase{"AsciiBadLrcDiscarded", "ASCII", {":010302006411\r\n"}, {}, "check_sum_wrong"},
+        ReceptionCase{"AsciiWrongSlaveDiscarded", "ASCII", {":02030200640F\r\n"}, {}, "wrong_slave_address"},
+        ReceptionCase{"AsciiExceptionNotHandedOver", "ASCII", {":018302D2\r\n"}, {}, "exception 02"},
+        ReceptionCase{"AsciiNonHexDiscarded", "ASCII", {":01030200G410\r\n"}, {}, "discarded"},
+        ReceptionCase{"AsciiOddDigitsDiscarded", "ASCII", {":0103020064100\r\n"}, {}, "discarded"},
+        ReceptionCase{"AsciiLfWithoutCrDiscarded", "ASCII", {":010302006410\n"}, {}, "discarded"},
+        ReceptionCase{"AsciiNoiseBeforeColon", "ASCII", {"\x7f\x13:010302006410\r\n"}, {"010302006410"},
+                      "discarded, ok"},
+        ReceptionCase{"AsciiNewColonDropsUnfinished", "ASCII", {":0103", ":010302006410\r\n"}, {"010302006410"},
+                      "discarded, ok"},
+        // a lost or added 00 byte leaves the standard LRC valid: only the length tells
+        ReceptionCase{"AsciiReadAnswerWithAByteLost", "ASCII", {":010302C832\r\n"}, {}, "misfit"},
+        ReceptionCase{"AsciiReadAnswerWithAByteAdded", "ASCII", {":01030200C80032\r\n"}, {}, "misfit"},
+        ReceptionCase{"AsciiWriteConfirmed", "ASCII", {":011002080001E4\r\n"}, {"011002080001E4"}, "ok",
+                      kWriteInputRegister},
+        ReceptionCase{"AsciiWriteConfirmationWithAByteLost", "ASCII", {":0110020801E4\r\n"}, {}, "misfit",
+                      kWriteInputRegister},
+        ReceptionCase{"AsciiWriteConfirmationWithAByteAdded", "ASCII", {":01100208000100E4\r\n"}, {}, "misfit",
+                      kWriteInputRegister},
+        ReceptionCase{"AsciiEchoThenAnswer", "ASCII", {"echo", ":01030200C8FF\r\n"}, {"01030200C8FF"}, "echo, ok"},
+        ReceptionCase{"AsciiNothingAwaitedAfterAnInvalidAddressOpen", "ASCII", {":010302006410\r\n"}, {},
+                      "no_request", "", "300", "1"}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(ReceptionCases, AsciiLowerCaseFrameWithStandardLrc) {
     // the dispatch reads upper-case digits, so lower-case ones are handed over upper-cased
@@ -175,7 +250,8 @@ TEST(ReceptionBounds, OverlongAsciiFrameIsDroppedAndTheNextOneTaken) {
 TEST(ReceptionBounds, RtuMemoryStaysBoundedUnderNoise) {
     ReceptionRig rig("RTU");
     std::vector<std::uint8_t> noise;
-    for (int i = 0; i < 5000; ++i) noise.push_back(static_cast<std::uint8_t>(i % 3 == 0 ? 0x01 : (i * 37) & 0xFF));
+    for (int i = 0; i < 5000; ++i)
+        noise.push_back(static_cast<std::uint8_t>(i % 3 == 0 ? 0x01 : (i * 37) & 0xFF));
     rig.poll(noise);
     EXPECT_LE(rig.form.rtu_expected_length, 256);
     rig.poll(std::vector<std::uint8_t>(300, 0x00));
@@ -251,23 +327,43 @@ TEST(ReceptionTimeOut, GarbageAndRefusalsAreReportedLikeSilence) {
     EXPECT_TRUE(rig.dispatched.empty());
 }
 
-TEST(ReceptionOutstanding, FrameThatDoesNotAnswerTheRequestIsTreatedAsDiscarded) {
+TEST(ReceptionOutstanding, AnswerToARequestTheTransactionNoLongerAwaitsIsAMisfit) {
     ReceptionRig rig("RTU");
     rig.state.response_text = "previous";
-    std::string seen;
-    rig.link.answers_outstanding = [&] {
-        seen = rig.state.response_text;
+    std::string asked;
+    rig.link.transaction_awaits = [&](const std::string& request) {
+        asked = request;
         return false;
     };
     rig.poll(hex("01 03 02 00 64 B9 AF"));
-    EXPECT_EQ(seen, "0103020064B9AF");
+    EXPECT_EQ(asked, "010300210001");
     EXPECT_EQ(rig.state.response_text, "previous");
     EXPECT_TRUE(rig.dispatched.empty());
     EXPECT_FALSE(rig.state.link_ready);
     EXPECT_TRUE(rig.form.Timer5.enabled());
-    rig.link.answers_outstanding = [] { return true; };
+    EXPECT_EQ(rig.log.joined(), "misfit");
+    rig.link.transaction_awaits = [](const std::string&) { return true; };
+    rig.link.transmit("010300210001");
     rig.poll(hex("01 03 02 00 64 B9 AF"));
     EXPECT_EQ(rig.dispatched.size(), 1u);
+}
+
+TEST(ReceptionObserver, SeesEachFrameSentAndTheTimeOutOnTheProgramsClock) {
+    ReceptionRig rig("RTU");
+    rig.clock.advance_ms(1000);
+    rig.state.comm_state = 3;
+    rig.state.current_register = 0;
+    rig.link.transmit("010100000020");
+    ASSERT_EQ(rig.log.sent.size(), 2u);
+    const SentFrame& sent = rig.log.sent.back();
+    EXPECT_EQ(sent.bytes, hex("01 01 00 00 00 20 3D D2"));
+    EXPECT_EQ(sent.request_string, "010100000020");
+    EXPECT_EQ(sent.comm_state, 3);
+    EXPECT_EQ(sent.at, std::chrono::milliseconds(1000));
+    rig.clock.advance_ms(10000);
+    ASSERT_EQ(rig.log.verdicts, std::vector<std::string>{"time_out"});
+    EXPECT_EQ(rig.log.receptions.back().bytes, sent.bytes);
+    EXPECT_EQ(rig.log.receptions.back().at, std::chrono::milliseconds(11000));
 }
 
 TEST(ReceptionStale, BytesWaitingBeforeATransmissionAreDropped) {
@@ -291,13 +387,6 @@ TEST(ReceptionStale, DispatchThatSendsTheNextRequestEndsTheRun) {
     EXPECT_EQ(rig.dispatched, std::vector<std::string>{"0103020064B9AF"});
     EXPECT_TRUE(rig.form.Timer5.enabled());
     EXPECT_EQ(rig.port.take_written(), hex("01 03 00 2A 00 01 A5 C2"));
-}
-
-TEST(ReceptionAddress, EmptyAddressFieldTakesNoFrame) {
-    ReceptionRig rig("RTU");
-    rig.form.txt_Modbus_adress.set_text("");
-    rig.poll(hex("01 03 02 00 64 B9 AF"));
-    EXPECT_TRUE(rig.dispatched.empty());
 }
 
 }  // namespace

@@ -1,0 +1,10 @@
+// Reception in ASCII mode against the acceptance rule (see reception.h for the input).
+#include <cstddef>
+#include <cstdint>
+
+#include "reception.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    plx::fuzz::run_reception(data, size, false);
+    return 0;
+}
