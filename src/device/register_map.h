@@ -73,6 +73,7 @@ struct CfgRegister {
     double step;
     KeyFilter keys;
     const char* meaning;
+    Sign sign = Sign::signed16;
 };
 
 namespace detail {
@@ -87,6 +88,10 @@ constexpr CfgRegister combo(int k, K keys, const char* m) {
 constexpr CfgRegister spin(int k, double lo, double hi, K keys, const char* m) {
     return {k, static_cast<std::uint16_t>(k), S::integer, false, true, lo, hi, 1, keys, m};
 }
+// a spinner field whose word the unit holds unsigned (0 .. 65535)
+constexpr CfgRegister spin_word(int k, double lo, double hi, K keys, const char* m) {
+    return {k, static_cast<std::uint16_t>(k), S::integer, false, true, lo, hi, 1, keys, m, Sign::unsigned16};
+}
 constexpr CfgRegister spin_tenths(int k, double lo, double hi, K keys, const char* m) {
     return {k, static_cast<std::uint16_t>(k), S::tenths, false, true, lo, hi, 0.1, keys, m};
 }
@@ -97,7 +102,7 @@ inline constexpr std::array<CfgRegister, 60> cfg_registers{{
     detail::plain(0, KeyFilter::digits, "device coding"),
     detail::plain(1, KeyFilter::digits, "firmware version"),
     detail::combo(2, KeyFilter::digits, "number of operating buttons (2, 4, 8 or 12)"),
-    detail::spin(3, 0, 65535, KeyFilter::digits, "device location code"),
+    detail::spin_word(3, 0, 65535, KeyFilter::digits, "device location code"),
     detail::spin(4, 0, 255, KeyFilter::digits, "display backlight intensity without button actuation"),
     detail::spin(5, 0, 255, KeyFilter::digits, "display backlight intensity with button actuation"),
     detail::spin(6, 0, 255, KeyFilter::digits, "labelling-area backlight intensity without button actuation"),

@@ -47,6 +47,7 @@ struct AboutTexts {
     std::string caption;
     std::string lblVersion;
     std::string lbl_Software_Hinweis;
+    std::string lblCopyright;  // the maker's rights notice
 };
 AboutTexts about_texts(const std::string& language_code);
 

@@ -193,7 +193,7 @@ struct CaptionCase {
 
 TEST_F(ViewTest, DesignCaptionsOfEveryControlKind) {
     const CaptionCase labels[] = {
-        {"lbl_cfg(33)", "Min-Response-Time [s]:"},
+        {"lbl_cfg(33)", "Min-Response-Time [ms]:"},
         {"lbl_cfg(12)", "T5:"},
         {"lbl_read_cfg_bit(22)", "Geräteaktivierung durch Tastendruck:"},
         {"lbl_read_in_bit(7)", "T5:"},

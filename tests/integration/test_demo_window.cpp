@@ -102,7 +102,8 @@ protected:
         };
         for (int k = 0; k < regmap::cfg_register_group.count; ++k) {
             const std::string expected =
-                shown(unit().cfg_registers[static_cast<std::size_t>(k)], regmap::is_tenths_cfg(k), sep);
+                shown(unit().cfg_registers[static_cast<std::size_t>(k)], regmap::is_tenths_cfg(k), sep,
+                      regmap::cfg_registers[static_cast<std::size_t>(k)].sign == regmap::Sign::unsigned16);
             // the holders behind lists and the identity labels are checked on the control
             const bool visible_field = !regmap::has_cfg_combo(k) && k >= 3;
             if (!visible_field && program->form.txt_data_cfg[k].text() != expected) {
