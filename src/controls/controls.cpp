@@ -73,7 +73,9 @@ void TextBox::set_text(const std::string& t) {
 
 int TextBox::user_key_press(int key) {
     if (!accepts_input()) return 0;
+    const std::string before = text_;
     if (on_key_press) on_key_press(key);
+    if (key != 0 && !text_before_edit_) text_before_edit_ = before;
     return key;
 }
 
@@ -98,11 +100,14 @@ void TextBox::user_type_text(const std::string& utf8) {
 
 void TextBox::user_edit(const std::string& t) {
     if (!accepts_input()) return;
+    if (!text_before_edit_) text_before_edit_ = text_;
     set_text(t);
 }
 
 void TextBox::user_lost_focus() {
     if (on_lost_focus) on_lost_focus();
+    // the edit ends here; the next key begins a new one
+    text_before_edit_.reset();
 }
 
 void ComboBox::set_list(std::vector<std::string> entries) {

@@ -241,38 +241,40 @@ struct InputRegister {
     std::uint16_t address;
     Scale scale;
     ReadBack read_back;
+    double min;  // what a typed value may be, in the unit shown on the screen
+    double max;
     const char* meaning;
 };
 
 inline constexpr std::array<InputRegister, 28> input_registers{{
-    {0, 0x0200, Scale::bcd, ReadBack::none, "clock: second"},
-    {1, 0x0201, Scale::bcd, ReadBack::none, "clock: minute"},
-    {2, 0x0202, Scale::bcd, ReadBack::none, "clock: hour"},
-    {3, 0x0203, Scale::bcd, ReadBack::none, "clock: day"},
-    {4, 0x0204, Scale::bcd, ReadBack::none, "clock: month"},
-    {5, 0x0205, Scale::bcd, ReadBack::none, "clock: year, two digits"},
-    {6, 0x0206, Scale::bcd, ReadBack::none, "seventh clock field (hidden)"},
-    {7, 0x0207, Scale::tenths, ReadBack::shown, "outdoor temperature, degC"},
-    {8, 0x0208, Scale::tenths, ReadBack::shown, "external temperature 1, degC"},
-    {9, 0x0209, Scale::tenths, ReadBack::shown, "external temperature 2, degC"},
-    {10, 0x020A, Scale::integer, ReadBack::shown, "external percent value 1"},
-    {11, 0x020B, Scale::integer, ReadBack::shown, "external percent value 2"},
-    {12, 0x020C, Scale::integer, ReadBack::shown, "external value without unit 1"},
-    {13, 0x020D, Scale::integer, ReadBack::shown, "external value without unit 2"},
-    {14, 0x020E, Scale::tenths, ReadBack::shown, "setpoint offset of setpoint temperature 1, K"},
-    {15, 0x020F, Scale::tenths, ReadBack::shown, "setpoint offset of setpoint temperature 2, K"},
-    {16, 0x0210, Scale::integer, ReadBack::shown, "setpoint offset of setpoint percent 1"},
-    {17, 0x0211, Scale::integer, ReadBack::shown, "setpoint offset of setpoint percent 2"},
-    {18, 0x0212, Scale::integer, ReadBack::shown, "setpoint offset of setpoint value 1"},
-    {19, 0x0213, Scale::integer, ReadBack::shown, "setpoint offset of setpoint value 2"},
-    {20, 0x0214, Scale::tenths, ReadBack::shown, "basic setpoint of setpoint temperature 1, degC"},
-    {21, 0x0215, Scale::tenths, ReadBack::shown, "basic setpoint of setpoint temperature 2, degC"},
-    {22, 0x0216, Scale::integer, ReadBack::shown, "basic setpoint of setpoint percent 1"},
-    {23, 0x0217, Scale::integer, ReadBack::shown, "basic setpoint of setpoint percent 2"},
-    {24, 0x0218, Scale::integer, ReadBack::shown, "basic setpoint of setpoint value 1"},
-    {25, 0x0219, Scale::integer, ReadBack::shown, "basic setpoint of setpoint value 2"},
-    {26, 0x021A, Scale::integer, ReadBack::received, "fan stage"},
-    {27, 0x021B, Scale::integer, ReadBack::received, "room occupancy"},
+    {0, 0x0200, Scale::bcd, ReadBack::none, 0, 59, "clock: second"},
+    {1, 0x0201, Scale::bcd, ReadBack::none, 0, 59, "clock: minute"},
+    {2, 0x0202, Scale::bcd, ReadBack::none, 0, 23, "clock: hour"},
+    {3, 0x0203, Scale::bcd, ReadBack::none, 1, 31, "clock: day"},
+    {4, 0x0204, Scale::bcd, ReadBack::none, 1, 12, "clock: month"},
+    {5, 0x0205, Scale::bcd, ReadBack::none, 0, 99, "clock: year, two digits"},
+    {6, 0x0206, Scale::bcd, ReadBack::none, 0, 99, "seventh clock field (hidden)"},
+    {7, 0x0207, Scale::tenths, ReadBack::shown, -100, 100, "outdoor temperature, degC"},
+    {8, 0x0208, Scale::tenths, ReadBack::shown, -100, 100, "external temperature 1, degC"},
+    {9, 0x0209, Scale::tenths, ReadBack::shown, -100, 100, "external temperature 2, degC"},
+    {10, 0x020A, Scale::integer, ReadBack::shown, 0, 100, "external percent value 1"},
+    {11, 0x020B, Scale::integer, ReadBack::shown, 0, 100, "external percent value 2"},
+    {12, 0x020C, Scale::integer, ReadBack::shown, -999, 999, "external value without unit 1"},
+    {13, 0x020D, Scale::integer, ReadBack::shown, -999, 999, "external value without unit 2"},
+    {14, 0x020E, Scale::tenths, ReadBack::shown, -100, 100, "setpoint offset of setpoint temperature 1, K"},
+    {15, 0x020F, Scale::tenths, ReadBack::shown, -100, 100, "setpoint offset of setpoint temperature 2, K"},
+    {16, 0x0210, Scale::integer, ReadBack::shown, 0, 100, "setpoint offset of setpoint percent 1"},
+    {17, 0x0211, Scale::integer, ReadBack::shown, 0, 100, "setpoint offset of setpoint percent 2"},
+    {18, 0x0212, Scale::integer, ReadBack::shown, -999, 999, "setpoint offset of setpoint value 1"},
+    {19, 0x0213, Scale::integer, ReadBack::shown, -999, 999, "setpoint offset of setpoint value 2"},
+    {20, 0x0214, Scale::tenths, ReadBack::shown, -100, 100, "basic setpoint of setpoint temperature 1, degC"},
+    {21, 0x0215, Scale::tenths, ReadBack::shown, -100, 100, "basic setpoint of setpoint temperature 2, degC"},
+    {22, 0x0216, Scale::integer, ReadBack::shown, 0, 100, "basic setpoint of setpoint percent 1"},
+    {23, 0x0217, Scale::integer, ReadBack::shown, 0, 100, "basic setpoint of setpoint percent 2"},
+    {24, 0x0218, Scale::integer, ReadBack::shown, -999, 999, "basic setpoint of setpoint value 1"},
+    {25, 0x0219, Scale::integer, ReadBack::shown, -999, 999, "basic setpoint of setpoint value 2"},
+    {26, 0x021A, Scale::integer, ReadBack::received, 0, 4, "fan stage"},
+    {27, 0x021B, Scale::integer, ReadBack::received, 0, 1, "room occupancy"},
 }};
 
 struct OutputRegister {

@@ -85,6 +85,12 @@ public:
 
 private:
     void step(int k, bool up);
+    // A value the user typed outside lo .. hi goes back to the text the field had before the edit,
+    // and the status line says why; a value the unit reported, or one only tabbed through, stays.
+    void take_back_out_of_range(
+        controls::TextBox& t, double lo, double hi, double reference, const std::string& field);
+    std::string cfg_field_name(int k) const;
+    std::string input_field_name(int k) const;
     void wire();
     char separator() const;
     void mark(controls::Colored& c, bool differs) { c.set_pending(differs); }

@@ -51,6 +51,7 @@ FrmConfig::FrmConfig() {
     chk_read_out.name = "chk_read_out";
     read_out_parameter.name = "read_out_parameter";
     set_parameter.name = "set_parameter";
+    status_line.name = "status_line";
     MenueMain.create("MenüMain", {{1, 3}});
     ParMenueMain.create("ParMenüMain", {{1, 4}});
 

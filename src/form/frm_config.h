@@ -72,6 +72,10 @@ struct FrmConfig {
     c::CommandButton read_out_parameter;
     c::CommandButton set_parameter;
 
+    // the window's status line (an addition of this program): a short note such as why a typed
+    // value was not taken
+    c::Label status_line;
+
     // menu: MenüMain(1..3), ParMenüMain(1..4)
     c::ControlArray<c::MenuItem> MenueMain;
     c::ControlArray<c::MenuItem> ParMenueMain;

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -90,6 +91,8 @@ FrmConfigView::FrmConfigView(FrmConfig& form, QWidget* parent) : QMainWindow(par
 
     v->addWidget(build_command_strip());
     setCentralWidget(central);
+    // the status line's note takes the status bar's left part; permanent widgets go to its right
+    statusBar()->addWidget(label(f_.status_line), 1);
     bind(f_.frm_config, this);
 }
 

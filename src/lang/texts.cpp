@@ -273,6 +273,11 @@ std::string message(Message id, const std::string& language_code) {
             return en ? "configuration register %1" : "Konfigurationsregister %1";
         case Message::input_register_field:
             return en ? "input register %1" : "Eingangsregister %1";
+        case Message::named_field:
+            return "%1 (%2)";
+        case Message::value_out_of_range:
+            return en ? "%1: allowed are %2 to %3. %4 was not taken; the previous value is back."
+                      : "%1: erlaubt sind %2 bis %3. %4 wurde nicht übernommen, der vorige Wert gilt wieder.";
     }
     return {};
 }

@@ -75,6 +75,10 @@ enum class Message {
     // %1: the register number
     cfg_register_field,
     input_register_field,
+    // %1: the field's caption, %2: the register (cfg_register_field or input_register_field)
+    named_field,
+    // %1: the field, %2 and %3: the lowest and highest value allowed, %4: the value typed
+    value_out_of_range,
 };
 
 // The text of `id` in the language of `language_code` ("1033" English, anything else German).
