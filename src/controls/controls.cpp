@@ -238,6 +238,17 @@ void TabControl::set_tab_caption(int tab, const std::string& c) {
     notify(Prop::Caption);
 }
 
+bool TabControl::tab_marked(int tab) const {
+    return tab >= 0 && tab < static_cast<int>(marked_.size()) && marked_[static_cast<std::size_t>(tab)];
+}
+
+void TabControl::set_tab_marked(int tab, bool marked) {
+    if (tab < 0 || tab_marked(tab) == marked) return;
+    if (tab >= static_cast<int>(marked_.size())) marked_.resize(static_cast<std::size_t>(tab) + 1);
+    marked_[static_cast<std::size_t>(tab)] = marked;
+    notify(Prop::ForeColor);
+}
+
 void ProgressBar::set_value(int v) {
     if (v < min_ || v > max_) throw std::out_of_range(name + ": progress value " + std::to_string(v));
     set_int(value_, v, Prop::Value);

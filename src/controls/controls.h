@@ -251,9 +251,13 @@ public:
     void set_tab_caption(int tab, const std::string& c);
     int current_tab() const { return current_; }
     void set_current_tab(int t) { set_int(current_, t, Prop::Value); }
+    // A tab that shows controls carrying the pending-change mark carries the mark on its caption.
+    bool tab_marked(int tab) const;
+    void set_tab_marked(int tab, bool marked);
 
 private:
     std::vector<std::string> captions_;
+    std::vector<bool> marked_;
     int current_ = 0;
 };
 

@@ -92,14 +92,20 @@ FrmConfig::FrmConfig() {
     load_design(*this);
 }
 
-void check_pending_changes(FrmConfig& f) {
+bool has_pending_changes(const FrmConfig& f) {
     bool pending = false;
     // every holder is visited; the mark is the exact colour 255
     for (const auto& [k, t] : f.txt_data_cfg) pending = t.pending() || pending;
     for (const auto& [k, t] : f.txt_data_in) pending = t.pending() || pending;
     for (const auto& [j, b] : f.chk_input) pending = b.pending() || pending;
     for (const auto& [j, b] : f.chk_cfg) pending = b.pending() || pending;
+    return pending;
+}
+
+void check_pending_changes(FrmConfig& f) {
+    const bool pending = has_pending_changes(f);
     if (f.chk_read_out.value() != 1) f.set_parameter.set_enabled(pending);
+    mark_tabs(f);
 }
 
 }  // namespace plx
