@@ -28,7 +28,8 @@ inline constexpr int kKeyDelete = 127;
 
 class FrmConfigCode {
 public:
-    FrmConfigCode(FrmConfig& f, ProgramState& s, link::Link& link, controls::Shell& shell);
+    FrmConfigCode(
+        FrmConfig& f, ProgramState& s, link::Link& link, controls::Shell& shell, controls::MessageBox& messages);
     FrmConfigCode(const FrmConfigCode&) = delete;
     FrmConfigCode& operator=(const FrmConfigCode&) = delete;
 
@@ -46,6 +47,8 @@ public:
     bool ended() const { return ended_; }
 
     void Form_Load();
+    // Whether the window may close: with marked fields the user is asked once whether to discard them.
+    bool Form_QueryUnload();
     void Form_Unload();
     void MenueMain_Click(int index);
     void ParMenueMain_Click(int index);
@@ -85,6 +88,8 @@ public:
 
 private:
     void step(int k, bool up);
+    // True when ending the program may give up what is marked: nothing is, or the user said so.
+    bool may_discard_edits();
     // A value the user typed outside lo .. hi goes back to the text the field had before the edit,
     // and the status line says why; a value the unit reported, or one only tabbed through, stays.
     void take_back_out_of_range(
@@ -99,6 +104,7 @@ private:
     ProgramState& s_;
     link::Link& link_;
     controls::Shell& shell_;
+    controls::MessageBox& messages_;
     bool ended_ = false;
 };
 

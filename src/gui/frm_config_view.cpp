@@ -97,6 +97,10 @@ FrmConfigView::FrmConfigView(FrmConfig& form, QWidget* parent) : QMainWindow(par
 }
 
 void FrmConfigView::closeEvent(QCloseEvent* e) {
+    if (may_close && !may_close()) {
+        e->ignore();
+        return;
+    }
     if (on_close) on_close();
     e->accept();
 }

@@ -30,7 +30,9 @@ public:
     explicit FrmConfigView(FrmConfig& form, QWidget* parent = nullptr);
 
     QTabWidget* tabs() const { return tabs_; }
-    // Closing through the close box (Form_Unload); the window closes in every case.
+    // Asked before the window closes through the close box; false keeps it open.
+    std::function<bool()> may_close;
+    // Closing through the close box (Form_Unload), once may_close has agreed.
     std::function<void()> on_close;
 
 protected:

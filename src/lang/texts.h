@@ -79,6 +79,10 @@ enum class Message {
     named_field,
     // %1: the field, %2 and %3: the lowest and highest value allowed, %4: the value typed
     value_out_of_range,
+    // the question before ending the program with marked fields, and its two buttons
+    discard_edits_question,
+    discard_button,
+    cancel_button,
 };
 
 // The text of `id` in the language of `language_code` ("1033" English, anything else German).

@@ -343,6 +343,19 @@ TEST_F(ViewTest, WindowFitsA1366x768Screen) {
     EXPECT_LE(view->size().height(), 768 - 70);
 }
 
+TEST_F(ViewTest, CloseBoxClosesOnlyWhenAllowed) {
+    int closed = 0;
+    view->on_close = [&] { ++closed; };
+    view->may_close = [] { return false; };
+    view->close();
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(closed, 0);
+    view->may_close = [] { return true; };
+    view->close();
+    EXPECT_FALSE(view->isVisible());
+    EXPECT_EQ(closed, 1);
+}
+
 TEST_F(ViewTest, DisabledWindowTakesNoInput) {
     form->frm_config.set_enabled(false);
     EXPECT_FALSE(view->isEnabled());

@@ -113,10 +113,12 @@ TEST(Messages, MissingArgumentLeavesItsPlaceVisible) {
 }
 
 TEST(Messages, EveryMessageExistsInBothLanguages) {
-    for (Message id : {Message::invalid_slave_address, Message::port_device_reason, Message::port_permission_hint,
-                       Message::parameter_file_not_read, Message::parameter_file_not_written,
-                       Message::parameter_file_bad_line, Message::value_not_sendable, Message::value_missing,
-                       Message::cfg_register_field, Message::input_register_field}) {
+    for (Message id :
+         {Message::invalid_slave_address, Message::port_device_reason, Message::port_permission_hint,
+          Message::parameter_file_not_read, Message::parameter_file_not_written,
+          Message::parameter_file_bad_line, Message::value_not_sendable, Message::value_missing,
+          Message::cfg_register_field, Message::input_register_field, Message::value_out_of_range,
+          Message::discard_edits_question, Message::discard_button, Message::cancel_button}) {
         const std::string de = message(id, "1031");
         const std::string en = message(id, "1033");
         EXPECT_FALSE(de.empty());
