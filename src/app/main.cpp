@@ -88,9 +88,10 @@ int main(int argc, char* argv[]) {
     editor.show_about = [&] { plx::gui::show_about(program.state, shell, &view); };
     // the status window opens over the main window while a transfer runs
     plx::gui::attach_status_view(*program.frm_state, &view);
-    // "&Beenden" and the end of the last window leave the event loop; nothing is asked or saved
+    // "&Beenden" and the end of the last window leave the event loop; with unsent edits both ask first
     editor.quit = [] { QCoreApplication::exit(0); };
     editor.end_program = [] { QCoreApplication::exit(0); };
+    view.may_close = [&] { return editor.Form_QueryUnload(); };
     view.on_close = [&] { editor.Form_Unload(); };
 
     program.start();

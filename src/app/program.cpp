@@ -35,7 +35,8 @@ lang::Message message_of(link::Text id) {
 Program::Program(Platform p) : platform(p) {
     form.for_each_timer([&](controls::Timer& t) { t.attach(&platform.timers); });
     link = std::make_unique<plx::link::Link>(form, state, platform.port, platform.messages);
-    editor = std::make_unique<plx::editor::FrmConfigCode>(form, state, *link, platform.shell);
+    editor =
+        std::make_unique<plx::editor::FrmConfigCode>(form, state, *link, platform.shell, platform.messages);
     const QString application_dir =
         QCoreApplication::instance() != nullptr ? QCoreApplication::applicationDirPath() : QString();
     settings = std::make_unique<settings::QSettingsStore>(settings::QSettingsStore::for_program(application_dir));

@@ -73,7 +73,9 @@ void TextBox::set_text(const std::string& t) {
 
 int TextBox::user_key_press(int key) {
     if (!accepts_input()) return 0;
+    const std::string before = text_;
     if (on_key_press) on_key_press(key);
+    if (key != 0 && !text_before_edit_) text_before_edit_ = before;
     return key;
 }
 
@@ -98,11 +100,14 @@ void TextBox::user_type_text(const std::string& utf8) {
 
 void TextBox::user_edit(const std::string& t) {
     if (!accepts_input()) return;
+    if (!text_before_edit_) text_before_edit_ = text_;
     set_text(t);
 }
 
 void TextBox::user_lost_focus() {
     if (on_lost_focus) on_lost_focus();
+    // the edit ends here; the next key begins a new one
+    text_before_edit_.reset();
 }
 
 void ComboBox::set_list(std::vector<std::string> entries) {
@@ -231,6 +236,17 @@ void TabControl::set_tab_caption(int tab, const std::string& c) {
     if (captions_[static_cast<std::size_t>(tab)] == c) return;
     captions_[static_cast<std::size_t>(tab)] = c;
     notify(Prop::Caption);
+}
+
+bool TabControl::tab_marked(int tab) const {
+    return tab >= 0 && tab < static_cast<int>(marked_.size()) && marked_[static_cast<std::size_t>(tab)];
+}
+
+void TabControl::set_tab_marked(int tab, bool marked) {
+    if (tab < 0 || tab_marked(tab) == marked) return;
+    if (tab >= static_cast<int>(marked_.size())) marked_.resize(static_cast<std::size_t>(tab) + 1);
+    marked_[static_cast<std::size_t>(tab)] = marked;
+    notify(Prop::ForeColor);
 }
 
 void ProgressBar::set_value(int v) {

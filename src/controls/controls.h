@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -133,9 +134,16 @@ public:
     void user_edit(const std::string& t);
     void user_lost_focus();
 
+    // The text as it was when the user's current edit began (the first accepted key or edit since
+    // the box last lost the focus); nothing while the user is not editing the box.
+    const std::optional<std::string>& text_before_edit() const { return text_before_edit_; }
+    // True when the user has changed the text since the edit began.
+    bool edited_by_user() const { return text_before_edit_ && *text_before_edit_ != text_; }
+
 private:
     std::string text_;
     int max_length_ = 0;
+    std::optional<std::string> text_before_edit_;
 };
 
 class ComboBox : public Colored {
@@ -243,9 +251,13 @@ public:
     void set_tab_caption(int tab, const std::string& c);
     int current_tab() const { return current_; }
     void set_current_tab(int t) { set_int(current_, t, Prop::Value); }
+    // A tab that shows controls carrying the pending-change mark carries the mark on its caption.
+    bool tab_marked(int tab) const;
+    void set_tab_marked(int tab, bool marked);
 
 private:
     std::vector<std::string> captions_;
+    std::vector<bool> marked_;
     int current_ = 0;
 };
 

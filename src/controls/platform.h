@@ -11,6 +11,13 @@ public:
     virtual ~MessageBox() = default;
     // A message with an OK button only; returns when the user has confirmed it.
     virtual void show_ok(const std::string& text) = 0;
+    // A question with two buttons, labelled in the user's language; true when the user chose
+    // `accept`. A platform that cannot ask answers `reject`, so nothing is given up unasked.
+    virtual bool ask(const std::string& /*text*/,
+                     const std::string& /*accept*/,
+                     const std::string& /*reject*/) {
+        return false;
+    }
 };
 
 class FileDialog {

@@ -85,6 +85,7 @@ struct CfgRegister {
     const char* meaning;
     const char* meaning_de;
     Unit unit;
+    Sign sign = Sign::signed16;
 };
 
 namespace detail {
@@ -105,6 +106,11 @@ constexpr CfgRegister spin_tenths(
     int k, double lo, double hi, K keys, const char* m, const char* de, U unit = U::none) {
     return {k, static_cast<std::uint16_t>(k), S::tenths, false, true, lo, hi, 0.1, keys, m, de, unit};
 }
+// a spinner field whose word the unit holds unsigned (0 .. 65535)
+constexpr CfgRegister spin_word(
+    int k, double lo, double hi, K keys, const char* m, const char* de, U unit = U::none) {
+    return {k, static_cast<std::uint16_t>(k), S::integer, false, true, lo, hi, 1, keys, m, de, unit, Sign::unsigned16};
+}
 }  // namespace detail
 
 // clang-format off
@@ -112,7 +118,7 @@ inline constexpr std::array<CfgRegister, 60> cfg_registers{{
     detail::plain(0, KeyFilter::digits, "device coding", "Gerätecodierung"),
     detail::plain(1, KeyFilter::digits, "firmware version", "Firmwareversion"),
     detail::combo(2, KeyFilter::digits, "number of operating buttons (2, 4, 8 or 12)", "Anzahl der Bedientasten (2, 4, 8 oder 12)"),
-    detail::spin(3, 0, 65535, KeyFilter::digits, "device location code", "Standortkennung des Geräts"),
+    detail::spin_word(3, 0, 65535, KeyFilter::digits, "device location code", "Standortkennung des Geräts"),
     detail::spin(4, 0, 255, KeyFilter::digits, "display backlight intensity without button actuation", "Intensität der LCD-Hintergrundbeleuchtung ohne Tastbetätigung"),
     detail::spin(5, 0, 255, KeyFilter::digits, "display backlight intensity with button actuation", "Intensität der LCD-Hintergrundbeleuchtung bei Tastbetätigung"),
     detail::spin(6, 0, 255, KeyFilter::digits, "labelling-area backlight intensity without button actuation", "Intensität der Beschriftungsfeld-Beleuchtung ohne Tastbetätigung"),
@@ -260,7 +266,7 @@ struct InputRegister {
     const char* meaning;
     const char* meaning_de;
     Unit unit;
-    double min;  // the values the tool lets through, in the shown unit
+    double min;  // what a typed value may be, in the unit shown on the screen
     double max;
 };
 
@@ -276,22 +282,22 @@ inline constexpr std::array<InputRegister, 28> input_registers{{
     {7, 0x0207, Scale::tenths, ReadBack::shown, "outdoor temperature, degC", "Aussentemperatur, °C", Unit::temperature, -100, 100},
     {8, 0x0208, Scale::tenths, ReadBack::shown, "external temperature 1, degC", "externe Temperatur 1, °C", Unit::temperature, -100, 100},
     {9, 0x0209, Scale::tenths, ReadBack::shown, "external temperature 2, degC", "externe Temperatur 2, °C", Unit::temperature, -100, 100},
-    {10, 0x020A, Scale::integer, ReadBack::shown, "external percent value 1", "externer Prozentwert 1", Unit::percent, -100, 100},
-    {11, 0x020B, Scale::integer, ReadBack::shown, "external percent value 2", "externer Prozentwert 2", Unit::percent, -100, 100},
-    {12, 0x020C, Scale::integer, ReadBack::shown, "external value without unit 1", "externer Wert ohne Einheit 1", Unit::none, -100, 100},
-    {13, 0x020D, Scale::integer, ReadBack::shown, "external value without unit 2", "externer Wert ohne Einheit 2", Unit::none, -100, 100},
+    {10, 0x020A, Scale::integer, ReadBack::shown, "external percent value 1", "externer Prozentwert 1", Unit::percent, 0, 100},
+    {11, 0x020B, Scale::integer, ReadBack::shown, "external percent value 2", "externer Prozentwert 2", Unit::percent, 0, 100},
+    {12, 0x020C, Scale::integer, ReadBack::shown, "external value without unit 1", "externer Wert ohne Einheit 1", Unit::none, -999, 999},
+    {13, 0x020D, Scale::integer, ReadBack::shown, "external value without unit 2", "externer Wert ohne Einheit 2", Unit::none, -999, 999},
     {14, 0x020E, Scale::tenths, ReadBack::shown, "setpoint offset of setpoint temperature 1, K", "Sollwert-Offset von Sollwert Temperatur 1, K", Unit::temperature_difference, -100, 100},
     {15, 0x020F, Scale::tenths, ReadBack::shown, "setpoint offset of setpoint temperature 2, K", "Sollwert-Offset von Sollwert Temperatur 2, K", Unit::temperature_difference, -100, 100},
-    {16, 0x0210, Scale::integer, ReadBack::shown, "setpoint offset of setpoint percent 1", "Sollwert-Offset von Sollwert Prozentwert 1", Unit::percent, -100, 100},
-    {17, 0x0211, Scale::integer, ReadBack::shown, "setpoint offset of setpoint percent 2", "Sollwert-Offset von Sollwert Prozentwert 2", Unit::percent, -100, 100},
-    {18, 0x0212, Scale::integer, ReadBack::shown, "setpoint offset of setpoint value 1", "Sollwert-Offset von Sollwert Wert ohne Einheit 1", Unit::none, -100, 100},
-    {19, 0x0213, Scale::integer, ReadBack::shown, "setpoint offset of setpoint value 2", "Sollwert-Offset von Sollwert Wert ohne Einheit 2", Unit::none, -100, 100},
+    {16, 0x0210, Scale::integer, ReadBack::shown, "setpoint offset of setpoint percent 1", "Sollwert-Offset von Sollwert Prozentwert 1", Unit::percent, 0, 100},
+    {17, 0x0211, Scale::integer, ReadBack::shown, "setpoint offset of setpoint percent 2", "Sollwert-Offset von Sollwert Prozentwert 2", Unit::percent, 0, 100},
+    {18, 0x0212, Scale::integer, ReadBack::shown, "setpoint offset of setpoint value 1", "Sollwert-Offset von Sollwert Wert ohne Einheit 1", Unit::none, -999, 999},
+    {19, 0x0213, Scale::integer, ReadBack::shown, "setpoint offset of setpoint value 2", "Sollwert-Offset von Sollwert Wert ohne Einheit 2", Unit::none, -999, 999},
     {20, 0x0214, Scale::tenths, ReadBack::shown, "basic setpoint of setpoint temperature 1, degC", "Basissollwert von Sollwert Temperatur 1, °C", Unit::temperature, -100, 100},
     {21, 0x0215, Scale::tenths, ReadBack::shown, "basic setpoint of setpoint temperature 2, degC", "Basissollwert von Sollwert Temperatur 2, °C", Unit::temperature, -100, 100},
-    {22, 0x0216, Scale::integer, ReadBack::shown, "basic setpoint of setpoint percent 1", "Basissollwert von Sollwert Prozentwert 1", Unit::percent, -100, 100},
-    {23, 0x0217, Scale::integer, ReadBack::shown, "basic setpoint of setpoint percent 2", "Basissollwert von Sollwert Prozentwert 2", Unit::percent, -100, 100},
-    {24, 0x0218, Scale::integer, ReadBack::shown, "basic setpoint of setpoint value 1", "Basissollwert von Sollwert Wert ohne Einheit 1", Unit::none, -100, 100},
-    {25, 0x0219, Scale::integer, ReadBack::shown, "basic setpoint of setpoint value 2", "Basissollwert von Sollwert Wert ohne Einheit 2", Unit::none, -100, 100},
+    {22, 0x0216, Scale::integer, ReadBack::shown, "basic setpoint of setpoint percent 1", "Basissollwert von Sollwert Prozentwert 1", Unit::percent, 0, 100},
+    {23, 0x0217, Scale::integer, ReadBack::shown, "basic setpoint of setpoint percent 2", "Basissollwert von Sollwert Prozentwert 2", Unit::percent, 0, 100},
+    {24, 0x0218, Scale::integer, ReadBack::shown, "basic setpoint of setpoint value 1", "Basissollwert von Sollwert Wert ohne Einheit 1", Unit::none, -999, 999},
+    {25, 0x0219, Scale::integer, ReadBack::shown, "basic setpoint of setpoint value 2", "Basissollwert von Sollwert Wert ohne Einheit 2", Unit::none, -999, 999},
     {26, 0x021A, Scale::integer, ReadBack::received, "fan stage", "Lüfterstufe", Unit::none, 0, 4},
     {27, 0x021B, Scale::integer, ReadBack::received, "room occupancy", "Raumbelegung", Unit::none, 0, 1},
 }};

@@ -278,7 +278,7 @@ void Transactions::on_cfg_block() {
     for (int i = 0; i < block; ++i) {
         const int k = first + i;
         const auto& row = cfg_registers[static_cast<std::size_t>(k)];
-        const double v = word_value((*words)[static_cast<std::size_t>(i)], row.scale, Sign::signed16);
+        const double v = word_value((*words)[static_cast<std::size_t>(i)], row.scale, row.sign);
         auto& field = f_.txt_data_cfg[k];
         field.set_text(format_number(v, sep));
         s_.cfg_register_values[static_cast<std::size_t>(k)] = parse_number(field.text(), sep).value_or(v);

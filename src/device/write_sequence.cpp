@@ -1,6 +1,8 @@
 #include "device/write_sequence.h"
 
+#include <algorithm>
 #include <array>
+#include <ctime>
 
 #include "device/number_text.h"
 #include "device/register_map.h"
@@ -31,7 +33,24 @@ std::string unsendable_text(
     return lang::message(lang::Message::value_not_sendable, language, {text, name});
 }
 
+std::string two_digits(int v) {
+    const int d = std::clamp(v, 0, 99);
+    return {static_cast<char>('0' + d / 10), static_cast<char>('0' + d % 10)};
+}
+
 }  // namespace
+
+LocalTime system_local_time() {
+    const std::time_t now = std::time(nullptr);
+    std::tm t{};
+#ifdef _WIN32
+    localtime_s(&t, &now);
+#else
+    localtime_r(&now, &t);
+#endif
+    // a leap second is no value the unit's clock takes
+    return {std::min(t.tm_sec, 59), t.tm_min, t.tm_hour, t.tm_mday, t.tm_mon + 1, t.tm_year + 1900};
+}
 
 WriteSequence::WriteSequence(
     FrmConfig& f, ProgramState& s, link::Link& link, Transactions& tx, controls::MessageBox& messages)
@@ -56,10 +75,6 @@ bool WriteSequence::clock_display_marked() const {
         if (f_.txt_data_cfg[k].pending()) return true;
     }
     return false;
-}
-
-bool WriteSequence::input_register_to_write(int k, bool clock_display) const {
-    return f_.txt_data_in[k].pending() || (clock_display && k < kClockFieldsWithDisplay);
 }
 
 EncodedWord WriteSequence::cfg_word(int k) const {
@@ -90,9 +105,9 @@ std::optional<std::string> WriteSequence::unsendable_field() const {
             if (!w.ok()) return cfg_problem(k, w.error);
         }
     }
-    const bool clock_display = clock_display_marked();
+    // the clock fields Apply fills from the computer are replaced before they go out
     for (const auto& [k, field] : f_.txt_data_in) {
-        if (!input_register_to_write(k, clock_display)) continue;
+        if (!field.pending()) continue;
         const auto w = input_word(k);
         if (!w.ok()) return input_problem(k, w.error);
     }
@@ -107,9 +122,13 @@ void WriteSequence::set_parameter_Click() {
     }
     f_.input_registers_pending = false;
     const bool config = config_pending();
-    if (clock_display_marked()) {
-        for (int k = 0; k < kClockFieldsWithDisplay; ++k) f_.txt_data_in[k].set_pending(true);
+    // a changed date or time display takes the clock along: what the engineer typed as typed, the
+    // rest from the computer, never the design texts the fields were left with
+    const bool clock_display = clock_display_marked();
+    for (int k = 0; k < kClockFieldsWithDisplay; ++k) {
+        clock_from_computer_[static_cast<std::size_t>(k)] = clock_display && !f_.txt_data_in[k].pending();
     }
+    if (clock_display) f_.input_registers_pending = true;
     if (config) {
         s_.comm_state = write_cfg_registers;
         s_.current_register = 0;
@@ -183,6 +202,7 @@ void WriteSequence::Timer2_Timer() {
     }
     const auto slave = sendable();
     if (!slave) return;
+    if (k < kClockFieldsWithDisplay) fill_clock_from_computer();
     auto& field = f_.txt_data_in[k];
     if (field.pending()) {
         const auto w = input_word(k);
@@ -197,6 +217,22 @@ void WriteSequence::Timer2_Timer() {
     const int passed = s_.current_register;
     s_.current_register = static_cast<std::int16_t>(passed + 1);
     if (passed == kLastInputRegister) finish_input_registers();
+}
+
+void WriteSequence::fill_clock_from_computer() {
+    if (std::none_of(clock_from_computer_.begin(), clock_from_computer_.end(), [](bool b) { return b; }))
+        return;
+    const LocalTime now = local_time ? local_time() : system_local_time();
+    const std::array<int, kClockFieldsWithDisplay> values{now.second, now.minute, now.hour,
+                                                          now.day,    now.month,  now.year % 100};
+    for (int k = 0; k < kClockFieldsWithDisplay; ++k) {
+        auto& from_computer = clock_from_computer_[static_cast<std::size_t>(k)];
+        if (!from_computer) continue;
+        from_computer = false;
+        auto& field = f_.txt_data_in[k];
+        field.set_text(two_digits(values[static_cast<std::size_t>(k)]));
+        field.set_pending(true);
+    }
 }
 
 void WriteSequence::finish_input_registers() {

@@ -3,6 +3,8 @@
 // registers in blocks of ten (Timer1), then the configuration bits, then each marked input register
 // (Timer2), then the input bits. The single-request stages are sent by the answers (Transactions).
 
+#include <array>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -14,6 +16,17 @@
 #include "link/link.h"
 
 namespace plx::device {
+
+// The computer's local date and time, as the unit's clock fields take it (month 1 .. 12, full year).
+struct LocalTime {
+    int second = 0;
+    int minute = 0;
+    int hour = 0;
+    int day = 1;
+    int month = 1;
+    int year = 2000;
+};
+LocalTime system_local_time();
 
 class WriteSequence {
   public:
@@ -29,10 +42,16 @@ class WriteSequence {
     // The text that makes Apply refuse to start, or nothing when every field to be written encodes.
     std::optional<std::string> unsendable_field() const;
 
+    // Where the clock fields that go out with a changed date or time display, untyped, take their
+    // values from; the system clock unless a test sets another.
+    std::function<LocalTime()> local_time = system_local_time;
+
   private:
     bool config_pending() const;
     bool clock_display_marked() const;
-    bool input_register_to_write(int k, bool clock_display) const;
+    // Puts the computer's date and time into the clock fields Apply left to it, just before the
+    // first of them goes out, so the unit's clock is set to the moment of writing.
+    void fill_clock_from_computer();
     EncodedWord cfg_word(int k) const;
     EncodedWord input_word(int k) const;
     // The message naming the field and why its text cannot be sent.
@@ -47,6 +66,7 @@ class WriteSequence {
     link::Link& link_;
     Transactions& tx_;
     controls::MessageBox& messages_;
+    std::array<bool, 6> clock_from_computer_{};
 };
 
 }  // namespace plx::device

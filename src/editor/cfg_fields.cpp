@@ -7,6 +7,7 @@
 #include "device/register_map.h"
 #include "editor/field_rules.h"
 #include "editor/frm_config_code.h"
+#include "lang/texts.h"
 
 namespace plx::editor {
 
@@ -23,7 +24,7 @@ bool is_time_display(int k) { return k >= 28 && k <= 31; }
 constexpr int kFanStages = 59;
 constexpr int kButtons = 2;
 
-// Above this magnitude a typed configuration value is taken back to 0 when the field is left.
+// The limits of a typed value in a field without a range of its own.
 constexpr double kTypedLimit = 255;
 constexpr double kSpinnerHoldZone = 1.2;
 }  // namespace
@@ -90,26 +91,47 @@ void FrmConfigCode::txt_data_cfg_Change(int k) {
 void FrmConfigCode::txt_data_cfg_KeyPress(int k, int& key) {
     if ((key >= '0' && key <= '9') || key == kKeyBackspace || key == kKeyDelete) return;
     const regmap::KeyFilter filter = regmap::cfg_registers[static_cast<std::size_t>(k)].keys;
-    const std::string& text = f_.txt_data_cfg[k].text();
-    const char sep = separator();
-    const bool separator_ok = filter != regmap::KeyFilter::digits &&
-                              key == static_cast<unsigned char>(sep) && !detail::contains(text, sep);
-    const bool sign_ok = filter == regmap::KeyFilter::separator_and_sign && key == '-' && !detail::contains(text, '-');
-    if (!separator_ok && !sign_ok) key = 0;
+    detail::filter_number_key(key, f_.txt_data_cfg[k].text(), separator(),
+                              filter != regmap::KeyFilter::digits,
+                              filter == regmap::KeyFilter::separator_and_sign);
 }
 
 void FrmConfigCode::txt_data_cfg_LostFocus(int k) {
     controls::TextBox& t = f_.txt_data_cfg[k];
     const char sep = separator();
-    if (t.text().empty()) {
-        t.set_text("0");
-    } else if (const auto v = device::parse_number(t.text(), sep); v && (*v > kTypedLimit || *v < -kTypedLimit)) {
-        t.set_text("0");
-    }
+    const double reference = s_.cfg_register_values[static_cast<std::size_t>(k)];
+    const auto& reg = regmap::cfg_registers[static_cast<std::size_t>(k)];
+    if (t.text().empty()) t.set_text("0");
+    // a field's range is its spinner's
+    take_back_out_of_range(t, reg.has_spinner ? reg.min : -kTypedLimit,
+                           reg.has_spinner ? reg.max : kTypedLimit, reference, cfg_field_name(k));
     // a field is never left with a text that is no number: back to what the unit reported
-    if (!device::parse_number(t.text(), sep)) {
-        t.set_text(device::format_number(s_.cfg_register_values[static_cast<std::size_t>(k)], sep));
+    if (!device::parse_number(t.text(), sep)) t.set_text(device::format_number(reference, sep));
+}
+
+void FrmConfigCode::take_back_out_of_range(
+    controls::TextBox& t, double lo, double hi, double reference, const std::string& field) {
+    if (!t.edited_by_user()) return;
+    const char sep = separator();
+    const auto v = device::parse_number(t.text(), sep);
+    // the unit's own value is never refused: keeping it sends nothing new
+    if (!v || (*v >= lo && *v <= hi) || *v == reference) {
+        f_.status_line.set_caption("");
+        return;
     }
+    const std::string typed = t.text();
+    t.set_text(*t.text_before_edit());
+    f_.status_line.set_caption(
+        lang::message(lang::Message::value_out_of_range, s_.language_code,
+                      {field, device::format_number(lo, sep), device::format_number(hi, sep), typed}));
+}
+
+std::string FrmConfigCode::cfg_field_name(int k) const {
+    const std::string reg =
+        lang::message(lang::Message::cfg_register_field, s_.language_code, {std::to_string(k)});
+    const std::string caption = detail::field_caption(f_.lbl_cfg[k].caption());
+    if (caption.empty()) return reg;
+    return lang::message(lang::Message::named_field, s_.language_code, {caption, reg});
 }
 
 void FrmConfigCode::step_up(int k) { step(k, true); }

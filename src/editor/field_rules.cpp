@@ -25,4 +25,27 @@ void select_or_throw(controls::ComboBox& list, int i) {
 
 bool contains(const std::string& text, char ch) { return text.find(ch) != std::string::npos; }
 
+void filter_number_key(
+    int& key, const std::string& text, char separator, bool takes_separator, bool takes_sign) {
+    const int sep = static_cast<unsigned char>(separator);
+    if (key == sep || key == ',' || key == '.') {
+        // a decimal typed with the other separator is still a decimal, never the digits run together
+        const bool has_one = contains(text, separator) || contains(text, ',') || contains(text, '.');
+        key = takes_separator && !has_one ? sep : 0;
+        return;
+    }
+    if (key == '-' && takes_sign && !contains(text, '-')) return;
+    key = 0;
+}
+
+std::string field_caption(const std::string& caption) {
+    std::string out;
+    for (char ch : caption) {
+        if (ch == ' ' && (out.empty() || out.back() == ' ')) continue;
+        out += ch;
+    }
+    while (!out.empty() && (out.back() == ' ' || out.back() == ':')) out.pop_back();
+    return out;
+}
+
 }  // namespace plx::editor::detail

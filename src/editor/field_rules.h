@@ -25,4 +25,13 @@ void select_or_throw(controls::ComboBox& list, int i);
 
 bool contains(const std::string& text, char ch);
 
+// The key filter of a number field for a key other than a digit or Backspace: the sign where the
+// field takes one, and "," or "." where it takes a decimal, either standing for the user's separator
+// (the key becomes that separator); at most one of each per field. Anything else is discarded.
+void filter_number_key(
+    int& key, const std::string& text, char separator, bool takes_separator, bool takes_sign);
+
+// A label's caption as the name of its field: without the padding blanks and the closing colon.
+std::string field_caption(const std::string& caption);
+
 }  // namespace plx::editor::detail

@@ -34,8 +34,9 @@ std::string help_path(const std::string& install_path, const std::string& help_d
     return path;
 }
 
-FrmConfigCode::FrmConfigCode(FrmConfig& f, ProgramState& s, link::Link& link, controls::Shell& shell)
-    : f_(f), s_(s), link_(link), shell_(shell) {
+FrmConfigCode::FrmConfigCode(
+    FrmConfig& f, ProgramState& s, link::Link& link, controls::Shell& shell, controls::MessageBox& messages)
+    : f_(f), s_(s), link_(link), shell_(shell), messages_(messages) {
     wire();
 }
 
@@ -137,6 +138,16 @@ void FrmConfigCode::Form_Load() {
     }
 }
 
+bool FrmConfigCode::may_discard_edits() {
+    if (!has_pending_changes(f_)) return true;
+    const std::string& language = s_.language_code;
+    return messages_.ask(lang::message(lang::Message::discard_edits_question, language),
+                         lang::message(lang::Message::discard_button, language),
+                         lang::message(lang::Message::cancel_button, language));
+}
+
+bool FrmConfigCode::Form_QueryUnload() { return ended_ || may_discard_edits(); }
+
 void FrmConfigCode::Form_Unload() {
     if (unload_other_windows) unload_other_windows();
     // the window's timers go with it, also one that closing another window has just started
@@ -177,6 +188,7 @@ void FrmConfigCode::ParMenueMain_Click(int index) {
 }
 
 void FrmConfigCode::exit_program() {
+    if (!may_discard_edits()) return;
     // in this order, so that no pacing or poll tick can send once the program is ending
     for (controls::Timer* t : {&f_.Timer, &f_.Timer1, &f_.Timer2, &f_.Timer4, &f_.Timer5, &f_.Timer6, &f_.Timer7}) {
         t->set_enabled(false);

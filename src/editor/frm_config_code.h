@@ -32,7 +32,8 @@ inline constexpr int kKeyDelete = 127;
 
 class FrmConfigCode {
 public:
-    FrmConfigCode(FrmConfig& f, ProgramState& s, link::Link& link, controls::Shell& shell);
+    FrmConfigCode(
+        FrmConfig& f, ProgramState& s, link::Link& link, controls::Shell& shell, controls::MessageBox& messages);
     FrmConfigCode(const FrmConfigCode&) = delete;
     FrmConfigCode& operator=(const FrmConfigCode&) = delete;
 
@@ -54,6 +55,8 @@ public:
     bool ended() const { return ended_; }
 
     void Form_Load();
+    // Whether the window may close: with marked fields the user is asked once whether to discard them.
+    bool Form_QueryUnload();
     void Form_Unload();
     void MenueMain_Click(int index);
     void ParMenueMain_Click(int index);
@@ -93,6 +96,14 @@ public:
 
 private:
     void step(int k, bool up);
+    // True when ending the program may give up what is marked: nothing is, or the user said so.
+    bool may_discard_edits();
+    // A value the user typed outside lo .. hi goes back to the text the field had before the edit,
+    // and the status line says why; a value the unit reported, or one only tabbed through, stays.
+    void take_back_out_of_range(
+        controls::TextBox& t, double lo, double hi, double reference, const std::string& field);
+    std::string cfg_field_name(int k) const;
+    std::string input_field_name(int k) const;
     void wire();
     char separator() const;
     void mark(controls::Colored& c, bool differs) { c.set_pending(differs); }
@@ -101,6 +112,7 @@ private:
     ProgramState& s_;
     link::Link& link_;
     controls::Shell& shell_;
+    controls::MessageBox& messages_;
     bool ended_ = false;
 };
 

@@ -5,8 +5,10 @@
 #include <stdexcept>
 
 #include "device/number_text.h"
+#include "device/register_map.h"
 #include "editor/field_rules.h"
 #include "editor/frm_config_code.h"
+#include "lang/texts.h"
 
 namespace plx::editor {
 
@@ -41,7 +43,8 @@ bool all_digits(const std::string& text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-constexpr double kTypedLimit = 100;
+// the clock fields keep their own corrections, which begin by taking a value beyond this to 0
+constexpr double kClockTypedLimit = 100;
 constexpr int kFanStageOut = 15;
 constexpr int kOccupancyOut = 16;
 constexpr int kFanStageAuto = 4;
@@ -82,12 +85,8 @@ void FrmConfigCode::txt_data_in_Change(int k) {
 void FrmConfigCode::txt_data_in_KeyPress(int k, int& key) {
     if ((key >= '0' && key <= '9') || key == kKeyBackspace || key == kKeyDelete) return;
     const InKeys filter = input_keys(k);
-    const std::string& text = f_.txt_data_in[k].text();
-    const char sep = separator();
-    const bool separator_ok =
-        filter != InKeys::digits && key == static_cast<unsigned char>(sep) && !detail::contains(text, sep);
-    const bool sign_ok = filter == InKeys::separator_and_sign && key == '-' && !detail::contains(text, '-');
-    if (!separator_ok && !sign_ok) key = 0;
+    detail::filter_number_key(key, f_.txt_data_in[k].text(), separator(), filter != InKeys::digits,
+                              filter == InKeys::separator_and_sign);
 }
 
 void FrmConfigCode::txt_data_in_LostFocus(int k) {
@@ -97,8 +96,14 @@ void FrmConfigCode::txt_data_in_LostFocus(int k) {
     auto value = [&] { return device::parse_number(t.text(), sep); };
 
     if (t.text().empty()) t.set_text("0");
-    if (const auto v = value(); v && (*v > kTypedLimit || *v < -kTypedLimit)) t.set_text("0");
-    if (const auto v = value()) {
+    if (!is_clock(k)) {
+        const auto& row = device::regmap::input_registers[static_cast<std::size_t>(k)];
+        take_back_out_of_range(t, row.min, row.max, s_.input_register_values[static_cast<std::size_t>(k)],
+                               input_field_name(k));
+    } else if (const auto v = value(); v && (*v > kClockTypedLimit || *v < -kClockTypedLimit)) {
+        t.set_text("0");
+    }
+    if (const auto v = value(); v && is_clock(k)) {
         switch (k) {
             case 0:
             case 1:
@@ -128,6 +133,15 @@ void FrmConfigCode::txt_data_in_LostFocus(int k) {
     if (!usable) {
         t.set_text(device::format_number(s_.input_register_values[static_cast<std::size_t>(k)], sep));
     }
+}
+
+std::string FrmConfigCode::input_field_name(int k) const {
+    const std::string reg =
+        lang::message(lang::Message::input_register_field, s_.language_code, {std::to_string(k)});
+    if (!f_.lbl_data_in.has(k)) return reg;
+    const std::string caption = detail::field_caption(f_.lbl_data_in[k].caption());
+    if (caption.empty()) return reg;
+    return lang::message(lang::Message::named_field, s_.language_code, {caption, reg});
 }
 
 void FrmConfigCode::txt_data_out_Change(int i) {

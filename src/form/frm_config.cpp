@@ -51,6 +51,7 @@ FrmConfig::FrmConfig() {
     chk_read_out.name = "chk_read_out";
     read_out_parameter.name = "read_out_parameter";
     set_parameter.name = "set_parameter";
+    status_line.name = "status_line";
     MenueMain.create("MenüMain", {{1, 3}});
     ParMenueMain.create("ParMenüMain", {{1, 4}});
 
@@ -91,14 +92,20 @@ FrmConfig::FrmConfig() {
     load_design(*this);
 }
 
-void check_pending_changes(FrmConfig& f) {
+bool has_pending_changes(const FrmConfig& f) {
     bool pending = false;
     // every holder is visited; the mark is the exact colour 255
     for (const auto& [k, t] : f.txt_data_cfg) pending = t.pending() || pending;
     for (const auto& [k, t] : f.txt_data_in) pending = t.pending() || pending;
     for (const auto& [j, b] : f.chk_input) pending = b.pending() || pending;
     for (const auto& [j, b] : f.chk_cfg) pending = b.pending() || pending;
+    return pending;
+}
+
+void check_pending_changes(FrmConfig& f) {
+    const bool pending = has_pending_changes(f);
     if (f.chk_read_out.value() != 1) f.set_parameter.set_enabled(pending);
+    mark_tabs(f);
 }
 
 }  // namespace plx

@@ -72,6 +72,10 @@ struct FrmConfig {
     c::CommandButton read_out_parameter;
     c::CommandButton set_parameter;
 
+    // the window's status line (an addition of this program): a short note such as why a typed
+    // value was not taken
+    c::Label status_line;
+
     // menu: MenüMain(1..3), ParMenüMain(1..4)
     c::ControlArray<c::MenuItem> MenueMain;
     c::ControlArray<c::MenuItem> ParMenueMain;
@@ -104,7 +108,19 @@ struct FrmConfig {
 void load_design(FrmConfig& f);
 
 // Scans all 136 value holders for the pending-change mark; while polling is off, set_parameter
-// follows the result.
+// follows the result. The tabs' marks follow in every case.
 void check_pending_changes(FrmConfig& f);
+
+// True when any of the 136 value holders carries the pending-change mark.
+bool has_pending_changes(const FrmConfig& f);
+
+// The tab of SSTab1 on which each value holder's data point is edited (hidden holders count for
+// the tab of the list that shows them).
+int tab_of_cfg_register(int k);
+int tab_of_cfg_bit(int j);
+int tab_of_input_register(int k);
+int tab_of_input_bit(int j);
+// Marks every tab that holds a marked value holder, so the user sees where unsent edits are.
+void mark_tabs(FrmConfig& f);
 
 }  // namespace plx

@@ -80,7 +80,7 @@ void design_cfg_register_captions(FrmConfig& f) {
     l[30].set_caption("Uhrzeit:");
     l[31].set_caption("Uhrzeit-Modus:");
     l[32].set_caption("Aktualisierungsintervall der Anzeige [s]:");
-    l[33].set_caption("Min-Response-Time [s]:");
+    l[33].set_caption("Min-Response-Time [ms]:");
     l[34].set_caption("Temperatur-Offset [K]:");
     // the blank padding lines the colons up under a proportional font, as the designer typed it
     captions(l, {35, 39}, "Oberer Verstellbereich         :");

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QStyleOption>
+#include <QTabBar>
 
 namespace plx::gui {
 
@@ -439,7 +440,10 @@ namespace {
 void sync_tabs(const c::TabControl& m, QTabWidget* w) {
     const auto& caps = m.tab_captions();
     for (int t = 0; t < w->count() && t < static_cast<int>(caps.size()); ++t) {
-        w->setTabText(t, qs(caps[static_cast<std::size_t>(t)]));
+        // a tab with unsent edits: red, and a mark after the name for those who cannot tell red
+        const bool marked = m.tab_marked(t);
+        w->setTabText(t, qs(caps[static_cast<std::size_t>(t)]) + (marked ? QStringLiteral(" *") : QString()));
+        w->tabBar()->setTabTextColor(t, marked ? to_qcolor(c::kRed, w->palette()) : QColor());
     }
 }
 }  // namespace
@@ -452,7 +456,7 @@ void bind(c::TabControl& m, QTabWidget* w) {
     m.set_observer([guard, &m](c::Prop p) {
         if (!guard) return;
         sync_common(m, guard.data(), p);
-        if (p == c::Prop::Caption) sync_tabs(m, guard);
+        if (p == c::Prop::Caption || p == c::Prop::ForeColor) sync_tabs(m, guard);
         if (p == c::Prop::Value && guard->currentIndex() != m.current_tab()) guard->setCurrentIndex(m.current_tab());
     });
     QObject::connect(w, &QTabWidget::currentChanged, w, [&m](int t) { m.set_current_tab(t); });

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollArea>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -100,10 +101,16 @@ FrmConfigView::FrmConfigView(FrmConfig& form, QWidget* parent) : QMainWindow(par
 
     v->addWidget(build_command_strip());
     setCentralWidget(central);
+    // the status line's note takes the status bar's left part; permanent widgets go to its right
+    statusBar()->addWidget(label(f_.status_line), 1);
     bind(f_.frm_config, this);
 }
 
 void FrmConfigView::closeEvent(QCloseEvent* e) {
+    if (may_close && !may_close()) {
+        e->ignore();
+        return;
+    }
     if (on_close) on_close();
     e->accept();
 }

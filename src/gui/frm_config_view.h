@@ -33,7 +33,9 @@ public:
     // The port box and the link panel's grid (row 0 captions, row 1 boxes), for the port view.
     QComboBox* port_box() const { return port_box_; }
     QGridLayout* link_grid() const { return link_grid_; }
-    // Closing through the close box (Form_Unload); the window closes in every case.
+    // Asked before the window closes through the close box; false keeps it open.
+    std::function<bool()> may_close;
+    // Closing through the close box (Form_Unload), once may_close has agreed.
     std::function<void()> on_close;
 
 protected:

@@ -242,7 +242,7 @@ PortAssignDialog::PortAssignDialog(const link::PortDirectory& ports,
     v->addLayout(row);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Cancel)->setText(say(Message::dialog_cancel, language));
+    buttons->button(QDialogButtonBox::Cancel)->setText(say(Message::cancel_button, language));
     QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
     ok->setEnabled(false);
     connect(table_, &QTableWidget::itemSelectionChanged, ok,

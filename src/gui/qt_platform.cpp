@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 
 #include "gui/qt_timer_engine.h"
@@ -41,6 +42,19 @@ void QtMessageBox::show_ok(const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("PLX24-RS485-Modbus"), QString::fromStdString(text),
                     QMessageBox::Ok, parent_.data());
     box.exec();
+}
+
+bool QtMessageBox::ask(const std::string& text, const std::string& accept, const std::string& reject) {
+    const TickHold hold(timers_);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("PLX24-RS485-Modbus"), QString::fromStdString(text),
+                    QMessageBox::NoButton, parent_.data());
+    // the program's own button texts, so the question reads in the user's language
+    QPushButton* yes = box.addButton(QString::fromStdString(accept), QMessageBox::DestructiveRole);
+    QPushButton* no = box.addButton(QString::fromStdString(reject), QMessageBox::RejectRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 std::optional<std::string> QtFileDialog::open_file(const std::string& title, const std::string& filter) {

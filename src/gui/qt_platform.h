@@ -25,6 +25,7 @@ public:
     explicit QtMessageBox(QtTimerEngine* timers) : timers_(timers) {}
     void set_parent(QWidget* parent) { parent_ = parent; }
     void show_ok(const std::string& text) override;
+    bool ask(const std::string& text, const std::string& accept, const std::string& reject) override;
 
 private:
     QtTimerEngine* timers_;

@@ -161,16 +161,17 @@ const std::vector<MainWindowText>& main_window_texts() {
         {"cmb_in", {26}, 4, "0x04, Auto", "0x04, Auto"},
         {"cmb_in", {27}, 0, "0x00, Raum nicht belegt", "0x00, Room unoccupied"},
         {"cmb_in", {27}, 1, "0x01, Raum belegt", "0x01, Room occupied"},
-        {"cmb_bit_cfg", {25}, 0, "Ohne zehntel-Stelle", "With decimal point"},
-        {"cmb_bit_cfg", {25}, 1, "Mit zehntel-Stelle", "Without decimal point"},
-        {"cmb_bit_cfg", {26}, 0, "Komma ausblenden", "Fade in decimal point"},
-        {"cmb_bit_cfg", {26}, 1, "Komma einblenden", "Fade out decimal point"},
-        {"cmb_bit_cfg", {27}, 0, "Sollwert offset", "Setpoint effective"},
-        {"cmb_bit_cfg", {27}, 1, "Sollwert effektiv", "Setpoint offset"},
-        {"cmb_bit_cfg", {28}, 0, "Sollwert offset", "Setpoint effective"},
-        {"cmb_bit_cfg", {28}, 1, "Sollwert effektiv", "Setpoint offset"},
-        {"cmb_bit_cfg", {29}, 0, "Sollwert offset", "Setpoint effective"},
-        {"cmb_bit_cfg", {29}, 1, "Sollwert effektiv", "Setpoint offset"},
+        // the English entries stand in the German order of meaning: one position, one bit value
+        {"cmb_bit_cfg", {25}, 0, "Ohne zehntel-Stelle", "Without decimal point"},
+        {"cmb_bit_cfg", {25}, 1, "Mit zehntel-Stelle", "With decimal point"},
+        {"cmb_bit_cfg", {26}, 0, "Komma ausblenden", "Fade out decimal point"},
+        {"cmb_bit_cfg", {26}, 1, "Komma einblenden", "Fade in decimal point"},
+        {"cmb_bit_cfg", {27}, 0, "Sollwert offset", "Setpoint offset"},
+        {"cmb_bit_cfg", {27}, 1, "Sollwert effektiv", "Setpoint effective"},
+        {"cmb_bit_cfg", {28}, 0, "Sollwert offset", "Setpoint offset"},
+        {"cmb_bit_cfg", {28}, 1, "Sollwert effektiv", "Setpoint effective"},
+        {"cmb_bit_cfg", {29}, 0, "Sollwert offset", "Setpoint offset"},
+        {"cmb_bit_cfg", {29}, 1, "Sollwert effektiv", "Setpoint effective"},
         {"lbl_desc", {1}, -1, "Beschriftungsfeld:", "Labelling area:"},
         {"lbl_desc", {2}, -1, "Funktion der Tasten:", "Function button"},
         {"lbl_desc", {3}, -1, "Funktion der Tasten-LED:", "Function LED"},
@@ -188,6 +189,9 @@ const std::vector<MainWindowText>& main_window_texts() {
         {"lbl_desc", {69}, -1, "Tag         Monat       Jahr", "Day         Month       Year"},
         {"lbl_desc", {70}, -1, "Stunde    Minute     Sekunde", " Hour       Minute     Second"},
         {"lbl_desc", {71, 73}, -1, "Einschalten", "Switch on"},
+        // the captions of the clock rows, which this program adds beside the clock fields
+        {"lbl_desc", {4}, -1, "Datum:", "Date:"},
+        {"lbl_desc", {6}, -1, "Uhrzeit:", "Time:"},
     };
     return rows;
 }
@@ -224,11 +228,13 @@ AboutTexts about_texts(const std::string& language_code) {
     if (is_english(language_code)) {
         return {"About", "Orvanto: Configuration software for PLX24-RS485-Modbus",
                 "Orvanto Sensortechnik GmbH does not take over any liability for damages occurred by the "
-                "operation of the software."};
+                "operation of the software.",
+                "© Orvanto Sensortechnik GmbH. All rights reserved."};
     }
     return {"Information", "Orvanto: Konfigurationssoftware für PLX24-RS485-Modbus",
             "Für Schäden die durch Verwendung dieser Software an Hard- oder Software entstehen wird keine "
-            "Haftung übernommen."};
+            "Haftung übernommen.",
+            "© Orvanto Sensortechnik GmbH. Alle Rechte vorbehalten."};
 }
 
 std::string message(Message id, const std::string& language_code) {
@@ -332,7 +338,18 @@ std::string message(Message id, const std::string& language_code) {
             return en ? "The register description %1 could not be opened. Is a PDF viewer installed?"
                       : "Die Registerbeschreibung %1 konnte nicht geöffnet werden. Ist ein "
                         "PDF-Anzeigeprogramm installiert?";
-        case Message::dialog_cancel:
+        case Message::named_field:
+            return "%1 (%2)";
+        case Message::value_out_of_range:
+            return en ? "%1: allowed are %2 to %3. %4 was not taken; the previous value is back."
+                      : "%1: erlaubt sind %2 bis %3. %4 wurde nicht übernommen, der vorige Wert gilt wieder.";
+        case Message::discard_edits_question:
+            return en ? "Some changes (marked red) have not been sent to the unit. Discard them and exit?"
+                      : "Einige Änderungen (rot markiert) wurden nicht an das Gerät übertragen. "
+                        "Verwerfen und beenden?";
+        case Message::discard_button:
+            return en ? "Discard" : "Verwerfen";
+        case Message::cancel_button:
             return en ? "Cancel" : "Abbrechen";
     }
     return {};

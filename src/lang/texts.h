@@ -47,6 +47,7 @@ struct AboutTexts {
     std::string caption;
     std::string lblVersion;
     std::string lbl_Software_Hinweis;
+    std::string lblCopyright;  // the maker's rights notice
 };
 AboutTexts about_texts(const std::string& language_code);
 
@@ -108,8 +109,15 @@ enum class Message {
     // %1: the document's path
     help_missing,
     help_not_opened,
+    // %1: the field's caption, %2: the register (cfg_register_field or input_register_field)
+    named_field,
+    // %1: the field, %2 and %3: the lowest and highest value allowed, %4: the value typed
+    value_out_of_range,
+    // the question before ending the program with marked fields, and its two buttons
+    discard_edits_question,
+    discard_button,
     // the cancel button of the program's own dialogs
-    dialog_cancel,
+    cancel_button,
 };
 
 // The text of `id` in the language of `language_code` ("1033" English, anything else German).

@@ -10,6 +10,7 @@ void show_texts(FAboutControls& c, const lang::AboutTexts& t) {
     c.fAbout.set_caption(t.caption);
     c.lblVersion.set_caption(t.lblVersion);
     c.lbl_Software_Hinweis.set_caption(t.lbl_Software_Hinweis);
+    c.lblCopyright.set_caption(t.lblCopyright);
 }
 
 }  // namespace
@@ -22,7 +23,6 @@ FAbout::FAbout(FAboutControls& controls, const ProgramState& state, controls::Sh
     c_.Label2.set_caption("Version:");
     c_.lbl_Orvanto.set_caption(MakerContacts::company);
     c_.Label3.set_caption(MakerContacts::address);
-    c_.lblCopyright.set_caption(MakerContacts::rights);
     c_.lbltxtEmail.set_caption("E-Mail:");
     c_.lblemail.set_caption(MakerContacts::email);
     c_.lbltxtHyperlink.set_caption("Internet:");

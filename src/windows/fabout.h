@@ -16,7 +16,6 @@ struct MakerContacts {
     static constexpr const char* address = "Musterstraße 1\n12345 Musterstadt\nTel. +49 (0)000 000000-0";
     static constexpr const char* email = "info@orvanto.example.invalid";
     static constexpr const char* web = "https://www.orvanto.example.invalid";
-    static constexpr const char* rights = "© Orvanto Sensortechnik GmbH. Alle Rechte vorbehalten.";
 };
 
 class FAbout {

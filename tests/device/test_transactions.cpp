@@ -140,6 +140,8 @@ TEST(ReadOut, ValuesReferencesAndMarksAfterEachStage) {
     UnitRig rig;
     rig.state.decimal_separator = ",";
     rig.unit.holding[2] = 8;
+    rig.unit.holding[3] = 40000;    // the location code is an unsigned word
+    rig.unit.holding[52] = 0xFC19;  // -999: the others are signed
     rig.unit.holding[34] = 0xFFFE;
     rig.unit.holding[59] = 3;
     rig.unit.holding[0x0207] = 0xFFE7;  // -2.5 outdoor
@@ -163,6 +165,9 @@ TEST(ReadOut, ValuesReferencesAndMarksAfterEachStage) {
 
     rig.run_ms(20000);
     EXPECT_EQ(rig.form.txt_data_cfg[2].text(), "8");
+    EXPECT_EQ(rig.form.txt_data_cfg[3].text(), "40000");
+    EXPECT_EQ(rig.state.cfg_register_values[3], 40000);
+    EXPECT_EQ(rig.form.txt_data_cfg[52].text(), "-999");
     EXPECT_EQ(rig.form.txt_data_cfg[34].text(), "-0,2");
     EXPECT_EQ(rig.state.cfg_register_values[34], -0.2);
     EXPECT_EQ(rig.form.txt_data_cfg[59].text(), "3");

@@ -81,22 +81,36 @@ TEST(Apply, BlockThirtyCarriesTenthsOfItsTemperatureRegisters) {
     EXPECT_EQ(r[3], block_prefix(30) + "0000000000000007" + "0000" + "00D7" + "0000000000000000");
 }
 
-TEST(Apply, DateDisplayTakesTheClockFieldsAlong) {
+TEST(Apply, DateDisplayTakesTheComputersClockAlongAndWhatWasTyped) {
     WriteRig rig;
-    const std::vector<std::string> clock{"5", "30", "9", "14", "3", "24"};
-    for (int k = 0; k < 6; ++k) rig.form.txt_data_in[k].set_text(clock[static_cast<std::size_t>(k)]);
-    rig.form.txt_data_in[6].set_text("1");
+    // the design texts, one of them no clock value at all, and an hour typed by the engineer
+    const std::vector<std::string> before{"x", "00", "00", "01", "01", "07"};
+    for (int k = 0; k < 6; ++k) rig.form.txt_data_in[k].set_text(before[static_cast<std::size_t>(k)]);
+    rig.edit_in(2, "9");
+    rig.writes.local_time = [] { return device::LocalTime{5, 30, 17, 14, 3, 2025}; };
     rig.edit_cfg(29, "1");
     rig.apply_and_run();
     const auto r = rig.requests();
     ASSERT_EQ(r.size(), 13u);
     expect_six_blocks(r);
     EXPECT_EQ(r[6].substr(0, 14), "010F0000002004");
-    const std::vector<std::string> words{"0005", "0030", "0009", "0014", "0003", "0024"};
-    for (int k = 0; k < 6; ++k)
-        EXPECT_EQ(r[static_cast<std::size_t>(7 + k)], input_write(k, words[static_cast<std::size_t>(k)]));
+    const std::vector<std::string> shown{"05", "30", "9", "14", "03", "25"};
+    for (int k = 0; k < 6; ++k) {
+        const auto& text = shown[static_cast<std::size_t>(k)];
+        EXPECT_EQ(r[static_cast<std::size_t>(7 + k)],
+                  input_write(k, std::string(4 - text.size(), '0') + text));
+        EXPECT_EQ(rig.form.txt_data_in[k].text(), text) << "the field shows what was written";
+        EXPECT_FALSE(rig.form.txt_data_in[k].pending()) << k;
+    }
     EXPECT_EQ(rig.state.comm_state, write_input_registers);
-    for (int k = 0; k < 6; ++k) EXPECT_FALSE(rig.form.txt_data_in[k].pending()) << k;
+}
+
+TEST(Apply, ClockFieldsAloneGoAsTyped) {
+    WriteRig rig;
+    rig.writes.local_time = [] { return device::LocalTime{59, 59, 23, 31, 12, 2099}; };
+    rig.edit_in(1, "15");
+    rig.apply_and_run();
+    EXPECT_EQ(rig.requests(), std::vector<std::string>{input_write(1, "0015")});
 }
 
 TEST(Apply, UnmarkedInputRegistersCostATickButNoRequest) {
@@ -181,13 +195,22 @@ TEST(Apply, SilentUnitStopsTheStageAndKeepsTheMarks) {
 }
 
 TEST(Apply, EmptySlaveAddressTicksWithoutSending) {
-    WriteRig rig;
-    rig.form.txt_Modbus_adress.set_text("");
-    rig.edit_in(8, "1");
-    rig.apply_and_run(10000);
-    EXPECT_TRUE(rig.requests().empty());
-    EXPECT_EQ(rig.state.current_register, 512);
-    EXPECT_TRUE(rig.form.txt_data_in[8].pending());
+    // Timer1 (configuration blocks) and Timer2 (input registers) alike
+    for (const bool config : {true, false}) {
+        SCOPED_TRACE(config ? "Timer1" : "Timer2");
+        WriteRig rig;
+        rig.form.txt_Modbus_adress.set_text("");
+        if (config) {
+            rig.edit_cfg(3, "12");
+        } else {
+            rig.edit_in(8, "1");
+        }
+        rig.apply_and_run(10000);
+        EXPECT_TRUE(rig.requests().empty());
+        EXPECT_EQ(rig.state.current_register, config ? 0 : 512);
+        EXPECT_TRUE((config ? rig.form.Timer1 : rig.form.Timer2).enabled());
+        EXPECT_TRUE(config ? rig.form.txt_data_cfg[3].pending() : rig.form.txt_data_in[8].pending());
+    }
 }
 
 TEST(Apply, TimersStopWhenTheirSequenceWasGivenUp) {
@@ -215,7 +238,9 @@ struct Unsendable {
     bool cfg;  // the bad field is a configuration register (else an input register)
     int k;
     const char* text;
-    bool mark_bad;  // the bad field itself carries the mark
+    // the bad field itself carries the mark; for an input register false means: marked beside a
+    // change of the clock display, which brings the clock fields along
+    bool mark_bad;
     const char* message;
 };
 
@@ -232,10 +257,8 @@ TEST_P(ApplyRefuses, ShowsOneMessageAndSendsNothing) {
             rig.edit_cfg(10, "1");
     } else {
         rig.form.txt_data_in[c.k].set_text(c.text);
-        if (c.mark_bad)
-            rig.form.txt_data_in[c.k].set_pending(true);
-        else
-            rig.edit_cfg(30, "1");  // a clock display register brings the clock fields along
+        rig.form.txt_data_in[c.k].set_pending(true);
+        if (!c.mark_bad) rig.edit_cfg(30, "1");
     }
     const int windows = rig.status_windows;
     const int state_before = rig.state.comm_state;
@@ -249,9 +272,13 @@ TEST_P(ApplyRefuses, ShowsOneMessageAndSendsNothing) {
     EXPECT_FALSE(rig.form.Timer2.enabled());
     const auto& field = c.cfg ? rig.form.txt_data_cfg[c.k] : rig.form.txt_data_in[c.k];
     EXPECT_EQ(field.text(), c.text);
-    // the clock fields are not marked by a refused Apply
+    // the other clock fields are neither marked nor filled by a refused Apply
     if (!c.cfg && !c.mark_bad) {
-        for (int k = 0; k < 6; ++k) EXPECT_FALSE(rig.form.txt_data_in[k].pending()) << k;
+        for (int k = 0; k < 6; ++k) {
+            if (k != c.k) {
+                EXPECT_FALSE(rig.form.txt_data_in[k].pending()) << k;
+            }
+        }
     }
 }
 
@@ -271,7 +298,7 @@ INSTANTIATE_TEST_SUITE_P(
             "Der Wert \"7000\" in Konfigurationsregister 40 kann nicht gesendet werden. Bitte korrigieren."},
         Unsendable{"ClockFieldNotDigits", false, 1, "1a", true,
                    "Der Wert \"1a\" in Eingangsregister 1 kann nicht gesendet werden. Bitte korrigieren."},
-        Unsendable{"ClockFieldBroughtAlongByTheDisplay", false, 4, "12345", false,
+        Unsendable{"ClockFieldTypedBesideADisplayChange", false, 4, "12345", false,
                    "Der Wert \"12345\" in Eingangsregister 4 kann nicht gesendet werden. Bitte korrigieren."},
         Unsendable{"MinusAloneInAnInputRegister", false, 12, "-", true,
                    "Der Wert \"-\" in Eingangsregister 12 kann nicht gesendet werden. Bitte korrigieren."}),

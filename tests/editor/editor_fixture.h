@@ -32,7 +32,13 @@ public:
 class SilentMessages : public controls::MessageBox {
 public:
     void show_ok(const std::string& text) override { shown.push_back(text); }
+    bool ask(const std::string& text, const std::string& accept, const std::string& reject) override {
+        asked.push_back(text + " [" + accept + "|" + reject + "]");
+        return answer;
+    }
     std::vector<std::string> shown;
+    std::vector<std::string> asked;
+    bool answer = false;
 };
 
 inline const char* const kGermanLangText[] = {"Aus",         "1. Stufe",          "2. Stufe", "3. Stufe",
@@ -43,7 +49,7 @@ protected:
     EditorTest() {
         f.for_each_timer([&](controls::Timer& t) { t.attach(&clock); });
         link = std::make_unique<link::Link>(f, s, port, messages);
-        code = std::make_unique<FrmConfigCode>(f, s, *link, shell);
+        code = std::make_unique<FrmConfigCode>(f, s, *link, shell, messages);
         code->apply_language = [this](int) {
             s.decimal_separator = separator;
             s.language_code = "1031";

@@ -77,8 +77,10 @@ void PrintTo(const FocusCase& c, std::ostream* os) { *os << c.name; }
 
 class InputFocus : public EditorTest, public ::testing::WithParamInterface<FocusCase> {};
 
+// The clock keeps its own corrections; every other field takes back a value beyond its range.
 TEST_P(InputFocus, LimitsWhenLeft) {
     const auto& c = GetParam();
+    read_input(c.k, "5");
     f.txt_data_in[c.k].user_edit(c.typed);
     f.txt_data_in[c.k].user_lost_focus();
     EXPECT_EQ(f.txt_data_in[c.k].text(), c.after);
@@ -92,11 +94,22 @@ INSTANTIATE_TEST_SUITE_P(
                       FocusCase{"Month13", 4, "13", "1"}, FocusCase{"Month0", 4, "00", "1"},
                       FocusCase{"Year0", 5, "0", "7"}, FocusCase{"Year100", 5, "100", "1"},
                       FocusCase{"Year150", 5, "150", "7"}, FocusCase{"EmptyYear", 5, "", "7"},
-                      FocusCase{"NegativeDayFromPaste", 3, "-5", "1"},
+                      FocusCase{"NegativeDayFromPaste", 3, "-5", "5"},
                       FocusCase{"TemperatureNegativeDecimal", 8, "-12,5", "-12,5"},
-                      FocusCase{"Temperature150", 8, "150", "0"}, FocusCase{"ValueMinus101", 12, "-101", "0"},
-                      FocusCase{"LoneSeparator", 9, ",", "0"}, FocusCase{"EmptyPercent", 10, "", "0"}),
+                      FocusCase{"Temperature150", 8, "150", "5"}, FocusCase{"Temperature999", 9, "999", "5"},
+                      FocusCase{"ValueWithoutUnit150", 12, "150", "150"},
+                      FocusCase{"ValueWithoutUnitBeyond", 24, "-1000", "5"},
+                      FocusCase{"PercentBeyond", 22, "101", "5"}, FocusCase{"LoneSeparator", 9, ",", "5"},
+                      FocusCase{"EmptyPercent", 10, "", "0"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Inputs, ReadValueOnlyTabbedThroughStays) {
+    read_input(12, "-500");
+    f.txt_data_in[12].user_lost_focus();
+    EXPECT_EQ(f.txt_data_in[12].text(), "-500");
+    EXPECT_FALSE(f.txt_data_in[12].pending());
+    EXPECT_FALSE(f.set_parameter.enabled());
+}
 
 TEST_F(Inputs, NonNumericTextIsRestoredFromTheReference) {
     read_input(20, "21,5");
@@ -128,6 +141,8 @@ INSTANTIATE_TEST_SUITE_P(
     Keys, InputKeys,
     ::testing::Values(KeyCaseIn{"SecondMinusInTemperature", 8, "-1", '-', false},
                       KeyCaseIn{"SecondSeparatorInTemperature", 8, "1,2", ',', false},
+                      KeyCaseIn{"PointInTemperature", 8, "1", '.', true},
+                      KeyCaseIn{"PointInPercent", 10, "1", '.', false},
                       KeyCaseIn{"MinusInTemperature", 8, "12", '-', true},
                       KeyCaseIn{"MinusInPercent", 10, "", '-', false},
                       KeyCaseIn{"SeparatorInClock", 3, "1", ',', false},

@@ -104,7 +104,8 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{"BackspaceEverywhere", 45, "12", '\b', true},
                       KeyCase{"SeparatorInOffset", 34, "1", ',', true},
                       KeyCase{"SecondSeparatorInOffset", 34, "1,5", ',', false},
-                      KeyCase{"PointIsNotTheSeparator", 34, "1", '.', false},
+                      KeyCase{"PointStandsForTheSeparator", 34, "1", '.', true},
+                      KeyCase{"PointAfterAComma", 34, "1,5", '.', false},
                       KeyCase{"MinusInOffset", 34, "", '-', true},
                       KeyCase{"SecondMinusAnywhere", 35, "1-", '-', false},
                       KeyCase{"MinusInResolution", 37, "", '-', false},
@@ -116,16 +117,107 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{"MinusInFanStages", 59, "", '-', false},
                       KeyCase{"LetterInLocation", 3, "", 'a', false},
                       KeyCase{"SeparatorInResponseTime", 33, "", ',', false},
+                      KeyCase{"PointInLocation", 3, "", '.', false},
                       KeyCase{"EnterIsDiscarded", 34, "", '\r', false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct SeparatorCase {
+    const char* separator;
+    const char* typed;
+    const char* shown;
+};
+
+// Either separator key makes a decimal, shown with the user's own; the digits never run together.
+TEST_F(EditorTest, BothSeparatorKeysGiveTheUsersSeparator) {
+    const SeparatorCase cases[] = {{".", "20,5", "20.5"}, {",", "20.5", "20,5"}, {".", "-0.5", "-0.5"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        s.decimal_separator = c.separator;
+        read_cfg(38, "22");
+        type_and_leave(f.txt_data_cfg[38], c.typed);
+        EXPECT_EQ(f.txt_data_cfg[38].text(), c.shown);
+        type_and_leave(f.txt_data_in[8], c.typed);
+        EXPECT_EQ(f.txt_data_in[8].text(), c.shown);
+    }
+}
+
+struct LeaveCase {
+    const char* name;
+    int k;
+    const char* read;   // what the unit reported
+    const char* typed;  // nullptr: the field is only tabbed through
+    const char* after;
+    bool refused;  // the status line explains a value that was taken back
+};
+void PrintTo(const LeaveCase& c, std::ostream* os) { *os << c.name; }
+
+class CfgLeave : public EditorTest, public ::testing::WithParamInterface<LeaveCase> {};
+
+// Each field's limits are its own range; a typed value beyond them goes back to the text the field
+// had, a value the unit reported is never changed by leaving its field.
+TEST_P(CfgLeave, KeepsOrTakesBack) {
+    const auto& c = GetParam();
+    read_cfg(c.k, c.read);
+    auto& t = f.txt_data_cfg[c.k];
+    if (c.typed) {
+        type_and_leave(t, c.typed);
+    } else {
+        t.user_lost_focus();
+    }
+    EXPECT_EQ(t.text(), c.after);
+    EXPECT_EQ(t.pending(), std::string(c.after) != c.read);
+    EXPECT_EQ(f.set_parameter.enabled(), t.pending());
+    EXPECT_EQ(f.status_line.caption().empty(), !c.refused) << f.status_line.caption();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, CfgLeave,
+    ::testing::Values(LeaveCase{"LocationReadTabbedThrough", 3, "1000", nullptr, "1000", false},
+                      LeaveCase{"Location40000", 3, "12", "40000", "40000", false},
+                      LeaveCase{"LocationBeyondItsRange", 3, "12", "65536", "12", true},
+                      LeaveCase{"ResponseTime1000", 33, "20", "1000", "1000", false},
+                      LeaveCase{"ResponseTimeBeyondItsRange", 33, "20", "3001", "20", true},
+                      LeaveCase{"BacklightBeyondItsRange", 4, "100", "256", "100", true},
+                      LeaveCase{"ReadBeyondItsRangeTabbedThrough", 4, "300", nullptr, "300", false},
+                      LeaveCase{"UnitsOwnValueTypedAgain", 4, "300", "300", "300", false},
+                      LeaveCase{"OffsetBelowItsRange", 34, "1,5", "-10,1", "1,5", true},
+                      LeaveCase{"ValueWithoutUnitAtItsBound", 52, "0", "-999", "-999", false},
+                      LeaveCase{"PercentBeyondItsRange", 46, "20", "101", "20", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 using CfgFocus = EditorTest;
 
-TEST_F(CfgFocus, TypedValueBeyond255BecomesZero) {
-    read_cfg(3, "12");
-    type_and_leave(f.txt_data_cfg[3], "300");
-    EXPECT_EQ(f.txt_data_cfg[3].text(), "0");
+TEST_F(CfgFocus, RefusalNamesTheFieldAndItsRangeInTheUsersLanguage) {
+    read_cfg(34, "1,5");
+    type_and_leave(f.txt_data_cfg[34], "-12");
+    EXPECT_EQ(f.status_line.caption(),
+              "Temperatur-Offset [K] (Konfigurationsregister 34): erlaubt sind -10 bis 10. -12 wurde nicht "
+              "übernommen, der vorige Wert gilt wieder.");
+    s.language_code = "1033";
+    f.lbl_data_in[8].set_caption("External temperature 1:");
+    read_input(8, "20");
+    type_and_leave(f.txt_data_in[8], "999");
+    EXPECT_EQ(f.txt_data_in[8].text(), "20");
+    EXPECT_EQ(f.status_line.caption(),
+              "External temperature 1 (input register 8): allowed are -100 to 100. 999 was not taken; the "
+              "previous value is back.");
+    // the next value that is taken clears the note
+    type_and_leave(f.txt_data_in[8], "21");
+    EXPECT_EQ(f.status_line.caption(), "");
+}
+
+TEST_F(CfgFocus, SteppedBeyond255StaysWhenLeft) {
+    read_cfg(3, "255");
+    f.UpD_txt_cfg[3].user_up_click();
+    f.txt_data_cfg[3].user_lost_focus();
+    EXPECT_EQ(f.txt_data_cfg[3].text(), "256");
     EXPECT_TRUE(f.txt_data_cfg[3].pending());
+}
+
+TEST_F(CfgFocus, ReadResponseTimeAsksForNewPacing) {
+    f.response_time_changed = false;
+    read_cfg(33, "50");
+    EXPECT_TRUE(f.response_time_changed);
 }
 
 TEST_F(CfgFocus, ZeroResponseTimeBecomesFive) {
@@ -135,13 +227,6 @@ TEST_F(CfgFocus, ZeroResponseTimeBecomesFive) {
     EXPECT_EQ(f.txt_data_cfg[33].text(), "5");
     EXPECT_EQ(s.response_time, 5);
     EXPECT_TRUE(f.response_time_changed);
-}
-
-TEST_F(CfgFocus, ResponseTimeBeyond255GoesThroughZeroToFive) {
-    read_cfg(33, "20");
-    type_and_leave(f.txt_data_cfg[33], "1000");
-    EXPECT_EQ(f.txt_data_cfg[33].text(), "5");
-    EXPECT_EQ(s.response_time, 5);
 }
 
 TEST_F(CfgFocus, EmptiedFieldBecomesZeroAndMarks) {

@@ -71,6 +71,31 @@ TEST_F(Pending, EveryHolderGroupIsScannedAndOnlyRedCounts) {
     }
 }
 
+// Edits mark the tab that shows them, and only that tab, until they are taken back.
+TEST_F(Pending, TabsShowWhereTheMarksAre) {
+    auto marked_tabs = [&] {
+        std::vector<int> tabs;
+        for (int t = 0; t < 9; ++t) {
+            if (f.SSTab1.tab_marked(t)) tabs.push_back(t);
+        }
+        return tabs;
+    };
+    read_cfg(44, "-10");
+    read_input(9, "20");
+    f.txt_data_cfg[44].user_type('5');
+    EXPECT_EQ(marked_tabs(), std::vector<int>{7});
+    f.txt_data_in[9].user_type('1');
+    f.chk_input[3].user_toggle();
+    EXPECT_EQ(marked_tabs(), (std::vector<int>{4, 5, 7}));
+    f.cmb_bit_cfg[29].user_select(1);
+    f.cmb_cfg[22].user_select(1);
+    EXPECT_EQ(marked_tabs(), (std::vector<int>{2, 4, 5, 7, 8}));
+    f.txt_data_cfg[44].user_type('\b');
+    f.txt_data_in[9].user_type('\b');
+    f.chk_input[3].user_toggle();
+    EXPECT_EQ(marked_tabs(), (std::vector<int>{2, 8}));
+}
+
 using Variant = EditorTest;
 
 void expect_lamps(const FrmConfig& f, const std::vector<int>& shown) {
@@ -143,6 +168,17 @@ TEST_F(Variant, EightButtonsUseShortLampsInTwoColumns) {
     EXPECT_FALSE(f.frm_12T.visible());
     EXPECT_TRUE(f.frm_8T[0].visible());
     expect_pictures(f, 8);
+}
+
+TEST_F(Variant, TwelveButtonsAgainAfterTwoRestoreEveryRowLampAndPicture) {
+    f.cmb_cfg[2].user_select(0);
+    f.cmb_cfg[2].user_select(3);
+    EXPECT_EQ(f.txt_data_cfg[2].text(), "12");
+    for (auto* frame : {&f.frm_12T, &f.frm_4T[0], &f.frm_8T[0]}) EXPECT_TRUE(frame->visible()) << frame->name;
+    expect_pictures(f, 12);
+    expect_lamps(f, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+    for (int n = 4; n <= 7; ++n) EXPECT_EQ(f.Lbl_button[n].height(), 280) << n;
+    EXPECT_EQ(f.Lbl_button[6].top(), 2670);
 }
 
 TEST_F(Variant, LedChoiceOnAMissingButtonLeavesItsPanel) {

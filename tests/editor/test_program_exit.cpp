@@ -11,6 +11,8 @@
 #include "sim/slave.h"
 #include "sim/unit.h"
 
+#include "../support/null_platform.h"
+
 namespace plx::editor::testing {
 namespace {
 
@@ -59,19 +61,9 @@ private:
     std::deque<std::uint8_t> in_;
 };
 
-class QuietMessages : public controls::MessageBox {
-public:
-    void show_ok(const std::string&) override {}
-};
-class NoFiles : public controls::FileDialog {
-public:
-    std::optional<std::string> open_file(const std::string&, const std::string&) override { return std::nullopt; }
-    std::optional<std::string> save_file(const std::string&, const std::string&) override { return std::nullopt; }
-};
-class NoShell : public controls::Shell {
-public:
-    bool open(const std::string&) override { return false; }
-};
+using QuietMessages = test::RecordingMessages;
+using test::NoFiles;
+using test::NoShell;
 
 class ProgramOnSimulator : public ::testing::Test {
 protected:
@@ -164,6 +156,49 @@ TEST_F(ProgramOnSimulator, ExitFromTheMenuWhilePollingSendsNothingMore) {
     clock.advance_ms(120000);
     EXPECT_EQ(port.frames_out, sent);
 }
+
+struct ExitCase {
+    const char* name;
+    bool edited;
+    bool from_menu;  // "&Beenden"; otherwise the window's close box
+    bool discard;    // the user's answer
+    bool ends;
+};
+void PrintTo(const ExitCase& c, std::ostream* os) { *os << c.name; }
+
+class ExitWithEdits : public ProgramOnSimulator, public ::testing::WithParamInterface<ExitCase> {};
+
+// Unsent edits make both ways out ask once; without any the program ends at once.
+TEST_P(ExitWithEdits, AsksOnceAndEndsOnlyWhenDiscarded) {
+    const auto& c = GetParam();
+    FrmConfig& f = program.form;
+    if (c.edited) f.chk_cfg[5].user_toggle();
+    messages.answer = c.discard;
+    bool ended = false;
+    program.editor->quit = [&] { ended = true; };
+    program.editor->end_program = [&] { ended = true; };
+    if (c.from_menu) {
+        f.ParMenueMain[4].user_click();
+    } else if (program.editor->Form_QueryUnload()) {
+        program.editor->Form_Unload();
+    }
+    EXPECT_EQ(ended, c.ends);
+    EXPECT_EQ(program.editor->ended(), c.ends);
+    ASSERT_EQ(messages.asked.size(), c.edited ? 1u : 0u);
+    if (c.edited) {
+        EXPECT_NE(messages.asked[0].find("Verwerfen und beenden?"), std::string::npos) << messages.asked[0];
+    }
+    EXPECT_EQ(f.chk_cfg[5].pending(), c.edited);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, ExitWithEdits,
+                         ::testing::Values(ExitCase{"MenuWithoutEdits", false, true, false, true},
+                                           ExitCase{"CloseWithoutEdits", false, false, false, true},
+                                           ExitCase{"MenuCancelled", true, true, false, false},
+                                           ExitCase{"MenuDiscarded", true, true, true, true},
+                                           ExitCase{"CloseCancelled", true, false, false, false},
+                                           ExitCase{"CloseDiscarded", true, false, true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace plx::editor::testing

@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <map>
@@ -193,7 +195,7 @@ struct CaptionCase {
 
 TEST_F(ViewTest, DesignCaptionsOfEveryControlKind) {
     const CaptionCase labels[] = {
-        {"lbl_cfg(33)", "Min-Response-Time [s]:"},
+        {"lbl_cfg(33)", "Min-Response-Time [ms]:"},
         {"lbl_cfg(12)", "T5:"},
         {"lbl_read_cfg_bit(22)", "Geräteaktivierung durch Tastendruck:"},
         {"lbl_read_in_bit(7)", "T5:"},
@@ -283,6 +285,47 @@ TEST_F(ViewTest, MarkedBitShowsOnItsCaptionLabel) {
     EXPECT_EQ(widget("lbl_read_in_bit(9)")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
 }
 
+// The tab marks count each value holder for the tab its widget lies on.
+TEST_F(ViewTest, EveryHolderLiesOnTheTabItsMarkCountsFor) {
+    auto tab_holding = [&](QWidget* w) {
+        for (int t = 0; t < view->tabs()->count(); ++t) {
+            if (view->tabs()->widget(t)->isAncestorOf(w)) return t;
+        }
+        return -1;
+    };
+    const std::pair<const char*, int (*)(int)> groups[] = {
+        {"txt_data_cfg", tab_of_cfg_register},
+        {"chk_cfg", tab_of_cfg_bit},
+        {"txt_data_in", tab_of_input_register},
+        {"chk_input", tab_of_input_bit},
+    };
+    for (auto [array, tab_of] : groups) {
+        for (int i : expected_arrays().at(array)) {
+            const std::string name = std::string(array) + "(" + std::to_string(i) + ")";
+            EXPECT_EQ(tab_holding(widget(name.c_str())), tab_of(i)) << name;
+        }
+    }
+}
+
+TEST_F(ViewTest, MarkedTabAndStatusLineShow) {
+    form->txt_data_cfg[44].set_pending(true);
+    check_pending_changes(*form);
+    QTabBar* bar = view->tabs()->tabBar();
+    EXPECT_EQ(bar->tabText(7), QStringLiteral("Sollwert Prozent *"));
+    EXPECT_EQ(bar->tabTextColor(7), QColor(255, 0, 0));
+    EXPECT_EQ(bar->tabText(6), QStringLiteral("Sollwert Temperatur"));
+    form->txt_data_cfg[44].set_pending(false);
+    check_pending_changes(*form);
+    EXPECT_EQ(bar->tabText(7), QStringLiteral("Sollwert Prozent"));
+    EXPECT_FALSE(bar->tabTextColor(7).isValid());
+
+    form->status_line.set_caption("Standortkennung: erlaubt sind 0 bis 65535.");
+    auto* note = widget<QLabel>("status_line");
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(view->statusBar()->isAncestorOf(note));
+    EXPECT_EQ(note->text(), QStringLiteral("Standortkennung: erlaubt sind 0 bis 65535."));
+}
+
 TEST_F(ViewTest, VariantLayoutChangesReachTheWidgets) {
     form->frm_8T[0].set_visible(false);
     form->Image12T[0].set_visible(false);
@@ -306,6 +349,19 @@ TEST_F(ViewTest, WindowFitsA1366x768Screen) {
     EXPECT_LE(need.width(), 1366);
     EXPECT_LE(need.height(), 768 - 70);
     EXPECT_LE(view->size().height(), 768 - 70);
+}
+
+TEST_F(ViewTest, CloseBoxClosesOnlyWhenAllowed) {
+    int closed = 0;
+    view->on_close = [&] { ++closed; };
+    view->may_close = [] { return false; };
+    view->close();
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(closed, 0);
+    view->may_close = [] { return true; };
+    view->close();
+    EXPECT_FALSE(view->isVisible());
+    EXPECT_EQ(closed, 1);
 }
 
 TEST_F(ViewTest, DisabledWindowTakesNoInput) {

@@ -60,7 +60,8 @@ TEST_F(DemoProgram, OpenReadsEveryFieldFromTheUnitInAscii) {
     const std::string& sep = program.state.decimal_separator;
     for (int k = 0; k < regmap::cfg_register_group.count; ++k) {
         EXPECT_EQ(f.txt_data_cfg[k].text(),
-                  shown(unit().cfg_registers[static_cast<std::size_t>(k)], regmap::is_tenths_cfg(k), sep))
+                  shown(unit().cfg_registers[static_cast<std::size_t>(k)], regmap::is_tenths_cfg(k), sep,
+                        regmap::cfg_registers[static_cast<std::size_t>(k)].sign == regmap::Sign::unsigned16))
             << "txt_data_cfg " << k;
         EXPECT_FALSE(f.txt_data_cfg[k].pending()) << k;
     }

@@ -6,7 +6,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
@@ -102,7 +106,8 @@ protected:
         };
         for (int k = 0; k < regmap::cfg_register_group.count; ++k) {
             const std::string expected =
-                shown(unit().cfg_registers[static_cast<std::size_t>(k)], regmap::is_tenths_cfg(k), sep);
+                shown(unit().cfg_registers[static_cast<std::size_t>(k)], regmap::is_tenths_cfg(k), sep,
+                      regmap::cfg_registers[static_cast<std::size_t>(k)].sign == regmap::Sign::unsigned16);
             // the holders behind lists and the identity labels are checked on the control
             const bool visible_field = !regmap::has_cfg_combo(k) && k >= 3;
             if (!visible_field && program->form.txt_data_cfg[k].text() != expected) {
@@ -181,6 +186,80 @@ TEST_F(DemoWindow, PollBoxMakesTheMonitorLive) {
         90'000))
         << "temperatures seen: " << temperatures.size() << ", button words seen: " << buttons.size();
     EXPECT_EQ(text_of("txt_data_out(4)"), shown(unit().output_registers[4], true, program->state.decimal_separator));
+}
+
+// The engineer's round: fields only passed through change nothing, values typed within their range
+// stay and reach the unit, a value beyond its range goes back with a note naming the range.
+TEST_F(DemoWindow, PassingThroughChangesNothingAndTypedValuesReachTheUnit) {
+    choose("Combo_Port(6)", 1);
+    const auto read_out_ended = [&] {
+        return field_mismatches().empty() && program->state.link_ready &&
+               program->form.frm_config.enabled() && !program->frm_state->loaded();
+    };
+    ASSERT_TRUE(wait_until(read_out_ended)) << "the read-out did not end";
+    view->activateWindow();
+    QTabWidget* tabs = view->tabs();
+    auto* away = widget("txt_Modbus_adress");
+    auto settle = [] { QApplication::processEvents(QEventLoop::AllEvents, 20); };
+    int passed = 0;
+    for (int t = 0; t < tabs->count(); ++t) {
+        tabs->setCurrentIndex(t);
+        settle();
+        for (QLineEdit* e : tabs->widget(t)->findChildren<QLineEdit*>()) {
+            if (!e->isVisible() || e->isReadOnly()) continue;
+            e->setFocus(Qt::TabFocusReason);
+            settle();
+            passed += QApplication::focusWidget() == e;
+        }
+    }
+    away->setFocus(Qt::TabFocusReason);
+    settle();
+    EXPECT_GT(passed, 40) << "the fields did not take the focus";
+    for (const auto& [k, t] : program->form.txt_data_cfg) EXPECT_FALSE(t.pending()) << "txt_data_cfg " << k;
+    for (const auto& [k, t] : program->form.txt_data_in) EXPECT_FALSE(t.pending()) << "txt_data_in " << k;
+    EXPECT_FALSE(program->form.set_parameter.enabled());
+
+    auto type_into = [&](const std::string& name, const QString& text) {
+        auto* e = widget<QLineEdit>(name);
+        for (int t = 0; t < tabs->count(); ++t) {
+            if (tabs->widget(t)->isAncestorOf(e)) tabs->setCurrentIndex(t);
+        }
+        settle();
+        e->setFocus(Qt::TabFocusReason);
+        e->selectAll();
+        for (QChar ch : text) {
+            QKeyEvent press(QEvent::KeyPress, ch.unicode(), Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(e, &press);
+        }
+        away->setFocus(Qt::TabFocusReason);
+        settle();
+    };
+    type_into("txt_data_cfg(3)", QStringLiteral("40000"));
+    type_into("txt_data_cfg(33)", QStringLiteral("1000"));
+    EXPECT_EQ(text_of("txt_data_cfg(3)"), "40000");
+    EXPECT_EQ(text_of("txt_data_cfg(33)"), "1000");
+    EXPECT_TRUE(program->form.txt_data_cfg[3].pending());
+    EXPECT_TRUE(program->form.txt_data_cfg[33].pending());
+    EXPECT_TRUE(view->tabs()->tabBar()->tabText(0).endsWith(QStringLiteral(" *")));
+
+    widget<QPushButton>("set_parameter")->click();
+    ASSERT_TRUE(wait_until(
+        [&] {
+            return unit().cfg_registers[3] == 40000 && unit().cfg_registers[33] == 1000 &&
+                   !program->form.txt_data_cfg[3].pending() && read_out_ended();
+        },
+        120'000))
+        << "the unit holds " << unit().cfg_registers[3] << " and " << unit().cfg_registers[33] << "; "
+        << field_mismatches().size() << " fields differ from it";
+    EXPECT_EQ(text_of("txt_data_cfg(3)"), "40000");
+    EXPECT_EQ(text_of("txt_data_cfg(33)"), "1000");
+
+    const std::string before = text_of("txt_data_in(8)");
+    type_into("txt_data_in(8)", QStringLiteral("999"));
+    EXPECT_EQ(text_of("txt_data_in(8)"), before);
+    const std::string note = widget<QLabel>("status_line")->text().toStdString();
+    EXPECT_NE(note.find("-100 bis 100"), std::string::npos) << note;
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 }  // namespace

@@ -105,7 +105,8 @@ protected:
         const std::string& sep = program->state.decimal_separator;
         for (int k = 0; k < regmap::cfg_register_group.count; ++k) {
             out["txt_data_cfg " + std::to_string(k)] =
-                shown(image.cfg_registers[static_cast<std::size_t>(k)], regmap::is_tenths_cfg(k), sep);
+                shown(image.cfg_registers[static_cast<std::size_t>(k)], regmap::is_tenths_cfg(k), sep,
+                      regmap::cfg_registers[static_cast<std::size_t>(k)].sign == regmap::Sign::unsigned16);
         }
         for (int j = 0; j < regmap::cfg_bit_group.count; ++j) out["chk_cfg " + std::to_string(j)] = image.cfg_bits[static_cast<std::size_t>(j)] ? "1" : "0";
         for (int j = 0; j < regmap::input_bit_group.count; ++j) out["chk_input " + std::to_string(j)] = image.input_bits[static_cast<std::size_t>(j)] ? "1" : "0";

@@ -127,7 +127,7 @@ TEST_F(ApplyLanguage, EnglishLeavesTheUntranslatedItems) {
     machine("Language", "1033");
     const auto before = window_texts(form);
     run(main_window);
-    EXPECT_EQ(form.lbl_cfg[33].caption(), "Min-Response-Time [s]:");
+    EXPECT_EQ(form.lbl_cfg[33].caption(), "Min-Response-Time [ms]:");
     for (int j : {23, 30, 31}) EXPECT_EQ(form.lbl_read_cfg_bit[j].caption(), "Reserviert:");
     EXPECT_EQ(form.lbl_cfg[8].caption(), "T1:");
     EXPECT_EQ(form.lbl_desc[72].caption(), "Symbol");
@@ -156,9 +156,15 @@ TEST_F(ApplyLanguage, EnglishKeepsListLengthOrderAndSelection) {
         SCOPED_TRACE(j);
         EXPECT_EQ(form.cmb_bit_cfg[j].list_count(), 2);
     }
-    EXPECT_EQ(form.cmb_bit_cfg[25].list()[0], "With decimal point");
-    EXPECT_EQ(form.cmb_bit_cfg[25].list()[1], "Without decimal point");
-    EXPECT_EQ(form.cmb_bit_cfg[27].list()[0], "Setpoint effective");
+    // each English entry means what the German entry at its position means: the same bit value
+    const std::vector<std::pair<int, std::vector<std::string>>> english = {
+        {25, {"Without decimal point", "With decimal point"}},
+        {26, {"Fade out decimal point", "Fade in decimal point"}},
+        {27, {"Setpoint offset", "Setpoint effective"}},
+        {28, {"Setpoint offset", "Setpoint effective"}},
+        {29, {"Setpoint offset", "Setpoint effective"}},
+    };
+    for (const auto& [j, entries] : english) EXPECT_EQ(form.cmb_bit_cfg[j].list(), entries) << j;
     EXPECT_EQ(form.cmb_bit_cfg[25].list_index(), 1);
     EXPECT_EQ(clicks, 0);
     EXPECT_EQ(form.cmb_cfg[8].list_count(), 20);

@@ -24,14 +24,15 @@ std::size_t places_named(const MainWindowText& row) { return row.indices.empty()
 
 TEST(MainWindowTable, HasEveryRowAndSetting) {
     const auto& rows = main_window_texts();
-    EXPECT_EQ(rows.size(), 183u);
+    // the behaviour's 183 rows and this program's two clock-row captions
+    EXPECT_EQ(rows.size(), 185u);
     std::map<std::string, std::size_t> settings;
     for (const auto& row : rows) settings[kind_of(row)] += row.list_entry >= 0 ? 1 : places_named(row);
     EXPECT_EQ(settings["button"], 2u);
     EXPECT_EQ(settings["menu"], 6u);
     EXPECT_EQ(settings["tab"], 9u);
     EXPECT_EQ(settings["frame"], 23u);
-    EXPECT_EQ(settings["label"], 150u);
+    EXPECT_EQ(settings["label"], 152u);
     EXPECT_EQ(settings["list entry"], 50u);
 }
 
@@ -87,10 +88,12 @@ TEST(LangTextTable, HeaderLabelsEndInOneBlank) {
 TEST(AboutTexts, EnglishOnlyForTheExactCode) {
     EXPECT_EQ(about_texts("1033").caption, "About");
     EXPECT_EQ(about_texts("1033").lblVersion, "Orvanto: Configuration software for PLX24-RS485-Modbus");
+    EXPECT_EQ(about_texts("1033").lblCopyright, "© Orvanto Sensortechnik GmbH. All rights reserved.");
     for (const char* code : {"1031", "", "2057", " 1033"}) {
         SCOPED_TRACE(code);
         EXPECT_EQ(about_texts(code).caption, "Information");
         EXPECT_EQ(about_texts(code).lblVersion, "Orvanto: Konfigurationssoftware für PLX24-RS485-Modbus");
+        EXPECT_EQ(about_texts(code).lblCopyright, "© Orvanto Sensortechnik GmbH. Alle Rechte vorbehalten.");
     }
 }
 
@@ -110,10 +113,12 @@ TEST(Messages, MissingArgumentLeavesItsPlaceVisible) {
 }
 
 TEST(Messages, EveryMessageExistsInBothLanguages) {
-    for (Message id : {Message::invalid_slave_address, Message::port_device_reason, Message::port_permission_hint,
-                       Message::parameter_file_not_read, Message::parameter_file_not_written,
-                       Message::parameter_file_bad_line, Message::value_not_sendable, Message::value_missing,
-                       Message::cfg_register_field, Message::input_register_field}) {
+    for (Message id :
+         {Message::invalid_slave_address, Message::port_device_reason, Message::port_permission_hint,
+          Message::parameter_file_not_read, Message::parameter_file_not_written,
+          Message::parameter_file_bad_line, Message::value_not_sendable, Message::value_missing,
+          Message::cfg_register_field, Message::input_register_field, Message::value_out_of_range,
+          Message::discard_edits_question, Message::discard_button, Message::cancel_button}) {
         const std::string de = message(id, "1031");
         const std::string en = message(id, "1033");
         EXPECT_FALSE(de.empty());

@@ -199,6 +199,8 @@ TEST(LinkAddressField, TakesDigitsAndBackspaceOnly) {
     LinkRig rig;
     auto& field = rig.form.txt_Modbus_adress;
     field.set_text("");
+    // letters, blank, sign, both separators and Enter
+    for (int key : {'x', ' ', '-', ',', '.', '\r'}) EXPECT_EQ(field.user_key_press(key), 0) << key;
     field.user_type_text("1x2 -3");
     EXPECT_EQ(field.text(), "123");
     field.user_type('4');

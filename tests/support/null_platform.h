@@ -15,7 +15,14 @@ namespace plx::test {
 
 struct RecordingMessages : controls::MessageBox {
     void show_ok(const std::string& text) override { shown.push_back(text); }
+    // a question is recorded and answered with `answer`
+    bool ask(const std::string& text, const std::string&, const std::string&) override {
+        asked.push_back(text);
+        return answer;
+    }
     std::vector<std::string> shown;
+    std::vector<std::string> asked;
+    bool answer = false;
 };
 
 struct NoFiles : controls::FileDialog {
