@@ -355,6 +355,32 @@ std::string message(Message id, const std::string& language_code) {
     return {};
 }
 
+std::string exception_meaning(int code, const std::string& language_code) {
+    const bool en = is_english(language_code);
+    switch (code) {
+        case 0x01:
+            return en ? "illegal function" : "unzulässige Funktion";
+        case 0x02:
+            return en ? "illegal data address" : "unzulässige Datenadresse";
+        case 0x03:
+            return en ? "illegal data value" : "unzulässiger Datenwert";
+        case 0x04:
+            return en ? "slave device failure" : "Gerätefehler";
+        case 0x05:
+            return en ? "acknowledge" : "Bestätigung, Bearbeitung läuft";
+        case 0x06:
+            return en ? "slave device busy" : "Gerät beschäftigt";
+        case 0x08:
+            return en ? "memory parity error" : "Speicher-Paritätsfehler";
+        case 0x0A:
+            return en ? "gateway path unavailable" : "Gateway-Pfad nicht verfügbar";
+        case 0x0B:
+            return en ? "gateway target device failed to respond" : "Gateway-Zielgerät antwortet nicht";
+        default:
+            return {};
+    }
+}
+
 std::string message(Message id, const std::string& language_code, const std::vector<std::string>& args) {
     const std::string pattern = message(id, language_code);
     std::string out;

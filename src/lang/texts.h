@@ -120,6 +120,10 @@ enum class Message {
     cancel_button,
 };
 
+// "illegal data value" for Modbus exception code 03 and the other standard codes 01 .. 0B; empty for a
+// code with no standard meaning, which callers show by its number.
+std::string exception_meaning(int code, const std::string& language_code);
+
 // The text of `id` in the language of `language_code` ("1033" English, anything else German).
 std::string message(Message id, const std::string& language_code);
 // The same with %1, %2, ... replaced by `args` in order.

@@ -137,5 +137,25 @@ TEST(Messages, EveryParameterFileMessageExistsInBothLanguages) {
     }
 }
 
+TEST(ExceptionMeaning, StandardCodesInBothLanguagesOthersEmpty) {
+    struct Row {
+        int code;
+        const char* german;
+        const char* english;
+    };
+    const Row rows[] = {
+        {0x01, "unzulässige Funktion", "illegal function"},
+        {0x02, "unzulässige Datenadresse", "illegal data address"},
+        {0x03, "unzulässiger Datenwert", "illegal data value"},
+        {0x04, "Gerätefehler", "slave device failure"},
+        {0x07, "", ""},
+        {0x80, "", ""},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(exception_meaning(r.code, kGerman), r.german) << r.code;
+        EXPECT_EQ(exception_meaning(r.code, kEnglish), r.english) << r.code;
+    }
+}
+
 }  // namespace
 }  // namespace plx::lang
