@@ -156,6 +156,25 @@ LINE_SETTINGS = {
 }
 
 
+def parameter_files():
+    """The golden files of the window's tests, and the shapes a damaged file takes."""
+    data = os.path.join(HERE, "..", "tests", "editor", "data")
+    with open(os.path.join(data, "parameters_de.txt"), "rb") as f:
+        de = f.read()
+    with open(os.path.join(data, "parameters_en.txt"), "rb") as f:
+        en = f.read()
+    lines = de.split(b"\r\n")
+    return {
+        "german": de,
+        "english": en,
+        "lf_only": de.replace(b"\r\n", b"\n"),
+        "cut_mid_line": de[: len(de) * 2 // 3],
+        "two_fields_only": b"\r\n".join(l.rsplit(b";", 1)[0] for l in lines),
+        "bit_states_2_and_7": de.replace(b"; 1 \r\n", b"; 2 \r\n", 1).replace(b"; 0 \r\n", b"; 7 \r\n", 1),
+        "undefined_cp1252_byte": de.replace(b";20\r\n", b";2\x810\r\n", 1),
+    }
+
+
 def write(target, cases):
     folder = os.path.join(HERE, "corpus", target)
     os.makedirs(folder, exist_ok=True)
@@ -171,3 +190,4 @@ if __name__ == "__main__":
     write("codecs", CODECS)
     write("port_map", PORT_MAP)
     write("line_settings", LINE_SETTINGS)
+    write("parameter_file", parameter_files())
