@@ -58,7 +58,12 @@ if(WIN32)
   " COMPONENT machine_settings)
 else()
   install(CODE "
-    set(plx24_store \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/etc/plx24cfg/machine.ini\")
+    # below /usr the machine values go to /etc, as the program looks for them there
+    set(plx24_etc \"\${CMAKE_INSTALL_PREFIX}\")
+    if(plx24_etc STREQUAL \"/usr\")
+      set(plx24_etc \"\")
+    endif()
+    set(plx24_store \"\$ENV{DESTDIR}\${plx24_etc}/etc/plx24cfg/machine.ini\")
     message(STATUS \"Machine settings: \${plx24_store}\")
     execute_process(COMMAND \"$<TARGET_FILE:plx24_write_machine_settings>\" \"\${plx24_store}\"
                             \"Pfad=\${CMAKE_INSTALL_PREFIX}/${plx24_data_dir}\" \"Language=${PLX24_LANGUAGE}\"

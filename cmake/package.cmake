@@ -23,4 +23,7 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # Help and the About window's links go through the desktop's opener
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_STRIP_FILES ON)
+# the machine values in /etc are the administrator's to change: dpkg keeps their edits on upgrade
+file(WRITE ${PROJECT_BINARY_DIR}/debian-control/conffiles "/etc/plx24cfg/machine.ini\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/debian-control/conffiles)
 include(CPack)

@@ -34,8 +34,11 @@ bool is_regional_decimal(const QString& group, const QString& name) {
 QSettingsStore::QSettingsStore(Location machine, Location user) : machine_(std::move(machine)), user_(std::move(user)) {}
 
 QString QSettingsStore::default_machine_ini(const QString& application_dir) {
-    // the executable lies in <prefix>/bin, the install step writes <prefix>/etc/plx24cfg/machine.ini
-    return QDir::cleanPath(application_dir + QStringLiteral("/../etc/plx24cfg/machine.ini"));
+    // the executable lies in <prefix>/bin, the install step writes <prefix>/etc/plx24cfg/machine.ini;
+    // a system install below /usr keeps it in /etc, where Debian wants configuration files
+    const QString prefix = QDir::cleanPath(application_dir + QStringLiteral("/.."));
+    const QString etc = prefix == QStringLiteral("/usr") ? QString() : prefix;
+    return etc + QStringLiteral("/etc/plx24cfg/machine.ini");
 }
 
 QString QSettingsStore::default_user_ini() {

@@ -86,6 +86,8 @@ TEST_F(IniStore, RegionalSeparatorIsNoMachineValue) {
 TEST(StoreLocations, DefaultMachineStoreLiesUnderTheInstallPrefix) {
     EXPECT_EQ(QSettingsStore::default_machine_ini(QStringLiteral("/opt/plx24/bin")),
               QStringLiteral("/opt/plx24/etc/plx24cfg/machine.ini"));
+    EXPECT_EQ(QSettingsStore::default_machine_ini(QStringLiteral("/usr/bin")),
+              QStringLiteral("/etc/plx24cfg/machine.ini"));
 }
 
 TEST(StoreLocations, EnvironmentNamesBothStores) {
