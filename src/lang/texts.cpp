@@ -382,7 +382,10 @@ std::string exception_meaning(int code, const std::string& language_code) {
 }
 
 std::string message(Message id, const std::string& language_code, const std::vector<std::string>& args) {
-    const std::string pattern = message(id, language_code);
+    return substitute(message(id, language_code), args);
+}
+
+std::string substitute(const std::string& pattern, const std::vector<std::string>& args) {
     std::string out;
     out.reserve(pattern.size());
     // one pass, so an argument that itself contains "%2" is never expanded again

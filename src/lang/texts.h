@@ -124,6 +124,9 @@ enum class Message {
 // code with no standard meaning, which callers show by its number.
 std::string exception_meaning(int code, const std::string& language_code);
 
+// The pattern with %1, %2, ... replaced by `args` in order, in one pass.
+std::string substitute(const std::string& pattern, const std::vector<std::string>& args);
+
 // The text of `id` in the language of `language_code` ("1033" English, anything else German).
 std::string message(Message id, const std::string& language_code);
 // The same with %1, %2, ... replaced by `args` in order.
