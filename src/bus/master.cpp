@@ -40,8 +40,9 @@ void Master::close() {
     cancel();
     poll_.set_enabled(false);
     (void)flush();
+    // a port the master did not open (the window's, say) stays as it is
+    if (open_ && port_.port_open()) (void)port_.set_port_open(false);
     open_ = false;
-    if (port_.port_open()) (void)port_.set_port_open(false);
 }
 
 void Master::request(std::string request_string,

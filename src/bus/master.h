@@ -45,7 +45,7 @@ class Master {
 
     // Sets the line and opens the port (or re-sets an open one); the port's error when it cannot.
     std::optional<link::PortError> open(const LineSettings& line);
-    // Forgets any request and closes the port.
+    // Forgets any request and closes the port it opened.
     void close();
     bool is_open() const { return open_ && port_.port_open(); }
     const LineSettings& line() const { return line_; }

@@ -246,7 +246,7 @@ int scan(const Options& o, Environment& env, const TextsInUse& texts) {
                                                  {std::to_string(outcome->units.size()), probes, seconds}))
                 << "\n";
     }
-    return outcome->units.empty() ? kExitUnitsFailed : kExitOk;
+    return outcome->units.empty() || outcome->cancelled ? kExitUnitsFailed : kExitOk;
 }
 
 // ---------------------------------------------------------------- the parameter file in

@@ -61,6 +61,7 @@ std::string BusScan::port_text() const {
 }
 
 bool BusScan::start(const Choice& choice) {
+    if (running()) return false;
     units_.clear();
     done_ = 0;
     total_ = 0;
