@@ -36,6 +36,13 @@ TEST(Plx24ctl, FindsFiveUnitsCarriesOnesConfigurationToTheOthersAndDiffsClean) {
         return run_command(args, milliseconds(120'000));
     };
 
+    // help needs no line; a usage error touches none
+    const auto help = run_command({PLX24CTL_EXE, "write", "--help"}, milliseconds(10'000));
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("plx24ctl write FILE --device DEV --address LIST"), std::string::npos)
+        << help.out;
+    EXPECT_EQ(run_command({PLX24CTL_EXE, "write", "--device", pty}, milliseconds(10'000)).status, 2);
+
     const auto scan = ctl({"scan", "--address", "1-8"});
     EXPECT_EQ(scan.status, 0) << scan.err;
     EXPECT_NE(scan.out.find("5 Geräte gefunden (8 Abfragen"), std::string::npos) << scan.out;
