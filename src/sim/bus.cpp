@@ -45,18 +45,18 @@ std::chrono::milliseconds default_response_time(std::size_t position) {
     return std::chrono::milliseconds(20 + 5 * static_cast<long>(position % 50));
 }
 
-SimulatedBus::SimulatedBus(const std::vector<BusUnitSpec>& units,
+SimulatedBus::SimulatedBus(const std::vector<BusUnitSetup>& units,
                            const SlaveSettings& common,
                            std::uint32_t seed) {
     for (std::size_t n = 0; n < units.size(); ++n) {
-        const BusUnitSpec& spec = units[n];
-        UnitTables tables = bus_unit_tables(spec.address, n);
-        if (spec.response_time) {
+        const BusUnitSetup& setup = units[n];
+        UnitTables tables = bus_unit_tables(setup.address, n);
+        if (setup.response_time) {
             tables.cfg_registers[regmap::response_time_register] =
-                static_cast<std::uint16_t>(spec.response_time->count());
+                static_cast<std::uint16_t>(setup.response_time->count());
         }
         SlaveSettings settings = common;
-        settings.address = spec.address;
+        settings.address = setup.address;
         // each unit its own random walk and fault draws
         units_.push_back(std::make_unique<Entry>(tables, settings, seed + static_cast<std::uint32_t>(n)));
     }

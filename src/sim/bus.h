@@ -24,7 +24,7 @@ UnitTables bus_unit_tables(std::uint8_t address, std::size_t position);
 // The response time of the unit at `position` when none is given: 20 ms, 25 ms, 30 ms, ...
 std::chrono::milliseconds default_response_time(std::size_t position);
 
-struct BusUnitSpec {
+struct BusUnitSetup {
     std::uint8_t address = 1;
     std::optional<std::chrono::milliseconds> response_time;  // nothing: default_response_time
 };
@@ -32,7 +32,7 @@ struct BusUnitSpec {
 class SimulatedBus {
   public:
     // `common` gives mode, check sum form and fault timing; its address is replaced per unit.
-    SimulatedBus(const std::vector<BusUnitSpec>& units, const SlaveSettings& common, std::uint32_t seed = 1);
+    SimulatedBus(const std::vector<BusUnitSetup>& units, const SlaveSettings& common, std::uint32_t seed = 1);
 
     void receive(std::span<const std::uint8_t> bytes, std::chrono::milliseconds now);
     // What the units have put on the line by `now`, in the order it went out.

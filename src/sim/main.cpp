@@ -73,14 +73,14 @@ int main(int argc, char** argv) {
     common.lrc_form = o.lrc_form;
     common.slow_delay = o.slow_delay;
     common.split_gap = o.split_gap;
-    std::vector<BusUnitSpec> specs;
+    std::vector<BusUnitSetup> setups;
     for (std::size_t n = 0; n < o.addresses.size(); ++n) {
-        BusUnitSpec spec{o.addresses[n], {}};
-        if (o.response_times.size() == 1) spec.response_time = o.response_times.front();
-        if (o.response_times.size() == o.addresses.size()) spec.response_time = o.response_times[n];
-        specs.push_back(spec);
+        BusUnitSetup setup{o.addresses[n], {}};
+        if (o.response_times.size() == 1) setup.response_time = o.response_times.front();
+        if (o.response_times.size() == o.addresses.size()) setup.response_time = o.response_times[n];
+        setups.push_back(setup);
     }
-    SimulatedBus bus(specs, common, o.seed);
+    SimulatedBus bus(setups, common, o.seed);
     // a unit's own faults before those of the whole line: the first rule that hits wins
     for (const auto& f : o.unit_faults) bus.slave_at(f.address)->faults().add(f.rule);
     for (std::size_t n = 0; n < bus.size(); ++n) {

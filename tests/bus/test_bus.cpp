@@ -21,7 +21,7 @@ namespace {
 using std::chrono::milliseconds;
 
 struct Rig : link::LinkObserver {
-    Rig(sim::FrameMode mode, std::vector<sim::BusUnitSpec> units)
+    Rig(sim::FrameMode mode, std::vector<sim::BusUnitSetup> units)
         : bus(units, sim::SlaveSettings{mode}),
           port(bus, {9600, 'E', mode == sim::FrameMode::rtu ? 8 : 7, 1}, [this] { return clock.now(); }),
           master(port, clock) {

@@ -35,7 +35,7 @@ QString key(const char* name) {
     return QString::fromLatin1(name);
 }
 
-using Units = std::vector<sim::BusUnitSpec>;
+using Units = std::vector<sim::BusUnitSetup>;
 
 std::unique_ptr<settings::MemoryStore> store_for(const char* language, const char* separator) {
     auto store = std::make_unique<settings::MemoryStore>();
@@ -60,7 +60,7 @@ void put_file(const std::string& path, const std::string& bytes) {
 
 // plx24ctl on simulated units at 9600 8E1 RTU, in English unless told otherwise.
 struct Cli {
-    explicit Cli(std::vector<sim::BusUnitSpec> units,
+    explicit Cli(std::vector<sim::BusUnitSetup> units,
                  const char* language = "1033",
                  const char* separator = ".")
         : bus(units, sim::SlaveSettings{}),
