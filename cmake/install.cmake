@@ -6,7 +6,7 @@ if(NOT PLX24_LANGUAGE STREQUAL "1031" AND NOT PLX24_LANGUAGE STREQUAL "1033")
 endif()
 
 # One more program is one more name in this list, and its manual page in packaging/man/.
-set(PLX24_PROGRAMS plx24cfg plx24-sim)
+set(PLX24_PROGRAMS plx24cfg plx24-sim plx24ctl)
 # what the install step needs built: scripts/run builds this target
 add_custom_target(plx24_installables)
 foreach(exe ${PLX24_PROGRAMS} plx24_write_machine_settings plx24_help_documents)

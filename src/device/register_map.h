@@ -68,6 +68,8 @@ inline constexpr Group output_register_group{Table::holding_registers, 0x0100, 1
 
 // configuration register 33, read alone after the port opens
 inline constexpr int response_time_register = 33;
+// configuration registers 0 .. 2 (device coding, firmware version, buttons) say what a unit is
+inline constexpr int identification_register_count = 3;
 inline constexpr int cfg_block_count = cfg_register_group.count / cfg_register_group.read_count;
 // the last input register the read-back loads into a field (26 and 27 are received, not shown)
 inline constexpr int input_register_last_shown = 25;

@@ -39,6 +39,10 @@ std::string read_response_time(std::string_view slave) {
     return request(slave, fn_read_holding_registers, cfg_register_group.address(response_time_register), 1);
 }
 
+std::string read_identification(std::string_view slave) {
+    return request(slave, fn_read_holding_registers, cfg_register_group.start, identification_register_count);
+}
+
 std::string read_cfg_bits(std::string_view slave) {
     return request(slave, fn_read_coils, cfg_bit_group.start, cfg_bit_group.read_count);
 }

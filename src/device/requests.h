@@ -12,6 +12,8 @@ namespace plx::device::requests {
 
 std::string read_cfg_block(std::string_view slave, int first_register);
 std::string read_response_time(std::string_view slave);
+// configuration registers 0 .. 2: one read tells whether a unit is there and what it is
+std::string read_identification(std::string_view slave);
 std::string read_cfg_bits(std::string_view slave);
 std::string read_input_registers(std::string_view slave);
 std::string read_input_bits(std::string_view slave);

@@ -351,6 +351,67 @@ std::string message(Message id, const std::string& language_code) {
             return en ? "Discard" : "Verwerfen";
         case Message::cancel_button:
             return en ? "Cancel" : "Abbrechen";
+        case Message::bus_scan_menu:
+            return en ? "Scan bus…" : "Bus durchsuchen…";
+        case Message::bus_scan_title:
+            return en ? "Scan bus" : "Bus durchsuchen";
+        case Message::bus_scan_port:
+            return en ? "Units on %1 (%2)" : "Geräte an %1 (%2)";
+        case Message::bus_scan_bauds:
+            return en ? "Baud rates:" : "Baudraten:";
+        case Message::bus_scan_parities:
+            return en ? "Parities:" : "Paritäten:";
+        case Message::bus_scan_modes:
+            return en ? "Modes:" : "Modi:";
+        case Message::bus_scan_addresses:
+            return en ? "Addresses:" : "Adressen:";
+        case Message::bus_scan_start:
+            return en ? "Scan" : "Suchen";
+        case Message::bus_scan_open:
+            return en ? "Open" : "Öffnen";
+        case Message::bus_scan_close:
+            return en ? "Close" : "Schließen";
+        case Message::bus_scan_column_address:
+            return en ? "Address" : "Adresse";
+        case Message::bus_scan_column_line:
+            return en ? "Line" : "Leitung";
+        case Message::bus_scan_column_coding:
+            return en ? "Device coding" : "Gerätecodierung";
+        case Message::bus_scan_column_firmware:
+            return en ? "Firmware" : "Firmware";
+        case Message::bus_scan_column_variant:
+            return en ? "Variant" : "Variante";
+        case Message::bus_scan_buttons:
+            return en ? "%1 buttons" : "%1 Tasten";
+        case Message::bus_scan_slow:
+            return en ? "answers late" : "antwortet spät";
+        case Message::bus_scan_refused:
+            return en ? "answers, but refuses registers 0..2: exception %1 (%2)"
+                      : "antwortet, verweigert aber Register 0..2: Ausnahme %1 (%2)";
+        case Message::bus_scan_probing:
+            return en ? "Address %1 at %2 – %3 found so far" : "Adresse %1 bei %2 – bisher %3 gefunden";
+        case Message::bus_scan_found:
+            return en ? "%1 units found. Choose one and open it."
+                      : "%1 Geräte gefunden. Eines wählen und öffnen.";
+        case Message::bus_scan_none:
+            return en ? "No unit answered. Check the cabling, the settings chosen and the units' power."
+                      : "Kein Gerät hat geantwortet. Verkabelung, gewählte Einstellungen und Stromversorgung "
+                        "prüfen.";
+        case Message::bus_scan_cancelled:
+            return en ? "Cancelled: %1 units found." : "Abgebrochen: %1 Geräte gefunden.";
+        case Message::bus_scan_nothing_chosen:
+            return en ? "Choose at least one baud rate, parity and mode, and addresses from 1 to 247."
+                      : "Mindestens eine Baudrate, Parität und einen Modus wählen, und Adressen von 1 bis "
+                        "247.";
+        case Message::bus_scan_port_failed:
+            return en ? "%1 could not be opened: %2" : "%1 konnte nicht geöffnet werden: %2";
+        case Message::bus_scan_discard_question:
+            return en ? "Some changes (marked red) have not been sent to the unit. Opening unit %1 reads it "
+                        "out "
+                        "and discards them. Open it?"
+                      : "Einige Änderungen (rot markiert) wurden nicht an das Gerät übertragen. Das Öffnen "
+                        "von "
+                        "Gerät %1 liest es aus und verwirft sie. Öffnen?";
     }
     return {};
 }
@@ -382,7 +443,10 @@ std::string exception_meaning(int code, const std::string& language_code) {
 }
 
 std::string message(Message id, const std::string& language_code, const std::vector<std::string>& args) {
-    const std::string pattern = message(id, language_code);
+    return substitute(message(id, language_code), args);
+}
+
+std::string substitute(const std::string& pattern, const std::vector<std::string>& args) {
     std::string out;
     out.reserve(pattern.size());
     // one pass, so an argument that itself contains "%2" is never expanded again

@@ -118,11 +118,47 @@ enum class Message {
     discard_button,
     // the cancel button of the program's own dialogs
     cancel_button,
+    // "Bus durchsuchen…": the menu item, the dialog, its settings and results
+    bus_scan_menu,
+    bus_scan_title,
+    // %1: the port entry ("COM3"), %2: its device
+    bus_scan_port,
+    bus_scan_bauds,
+    bus_scan_parities,
+    bus_scan_modes,
+    bus_scan_addresses,
+    bus_scan_start,
+    bus_scan_open,
+    bus_scan_close,
+    bus_scan_column_address,
+    bus_scan_column_line,
+    bus_scan_column_coding,
+    bus_scan_column_firmware,
+    bus_scan_column_variant,
+    // %1: the number of buttons
+    bus_scan_buttons,
+    bus_scan_slow,
+    // %1: the exception code, %2: its meaning
+    bus_scan_refused,
+    // %1: the address, %2: the line settings, %3: units found so far
+    bus_scan_probing,
+    // %1: units found
+    bus_scan_found,
+    bus_scan_none,
+    bus_scan_cancelled,
+    bus_scan_nothing_chosen,
+    // %1: the device, %2: the system's reason
+    bus_scan_port_failed,
+    // %1: the address; asked before a unit is opened over unsent edits
+    bus_scan_discard_question,
 };
 
 // "illegal data value" for Modbus exception code 03 and the other standard codes 01 .. 0B; empty for a
 // code with no standard meaning, which callers show by its number.
 std::string exception_meaning(int code, const std::string& language_code);
+
+// The pattern with %1, %2, ... replaced by `args` in order, in one pass.
+std::string substitute(const std::string& pattern, const std::vector<std::string>& args);
 
 // The text of `id` in the language of `language_code` ("1033" English, anything else German).
 std::string message(Message id, const std::string& language_code);

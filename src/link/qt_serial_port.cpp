@@ -86,7 +86,9 @@ bool QtSerialPort::port_open() const { return impl_->port.isOpen(); }
 
 std::optional<PortError> QtSerialPort::set_settings(const std::string& settings) {
     const auto parsed = parse_line_settings(settings);
-    if (!parsed) return PortError{port_error::invalid_settings, map_.device(comm_port_), "invalid settings " + settings};
+    if (!parsed)
+        return PortError{port_error::invalid_settings, device_name(comm_port_),
+                         "invalid settings " + settings};
     settings_ = settings;
     QSerialPort& port = impl_->port;
     if (!port.isOpen()) {
@@ -114,7 +116,7 @@ std::optional<PortError> QtSerialPort::set_port_open(bool open) {
         port.clearError();
         return std::nullopt;
     }
-    const std::string device = map_.device(comm_port_);
+    const std::string device = device_name(comm_port_);
     if (device.empty()) return PortError{port_error::invalid_port, device, "no device for this port number"};
     impl_->pty = is_pseudo_terminal(device);
     port.setPortName(QString::fromStdString(device));

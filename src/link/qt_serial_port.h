@@ -25,16 +25,21 @@ public:
     void output(std::span<const std::uint8_t> bytes) override;
     int in_buffer_count() override;
     std::vector<std::uint8_t> input() override;
-    std::string device_name(int n) const override { return map_.device(n); }
+    std::string device_name(int n) const override {
+        return fixed_device_.empty() ? map_.device(n) : fixed_device_;
+    }
     void set_device_lookup(std::function<std::string(int n)> lookup) override { map_.user_lookup = std::move(lookup); }
+    // Every port number stands for this device (plx24ctl --device); empty: the port map again.
+    void use_device(std::string device) { fixed_device_ = std::move(device); }
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
     int comm_port_ = 1;
     std::string settings_ = "9600,N,8,1";
     InputMode input_mode_ = InputMode::text;
     PortMap map_;
+    std::string fixed_device_;
 };
 
 // True when the device (after following links) is the slave side of a pseudo-terminal.

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/bus.h"
 #include "sim/options.h"
 #include "sim/serial_line.h"
 #include "sim/slave.h"
@@ -67,17 +68,35 @@ int main(int argc, char** argv) {
     if (!o.device) std::cout << line.path() << std::endl;
     if (!line.note().empty()) std::cerr << "plx24-sim: " << line.note() << '\n';
 
-    SimulatedUnit unit(o.seed);
-    SlaveSettings slave_settings;
-    slave_settings.mode = o.mode;
-    slave_settings.address = o.address;
-    slave_settings.lrc_form = o.lrc_form;
-    slave_settings.slow_delay = o.slow_delay;
-    slave_settings.split_gap = o.split_gap;
-    SimulatedSlave slave(unit, slave_settings, o.seed);
-    for (const auto& rule : o.faults) slave.faults().add(rule);
-    std::cerr << "plx24-sim: unit " << int{o.address} << ", " << (o.mode == FrameMode::rtu ? "RTU" : "ASCII")
-              << " on " << line.path() << '\n';
+    SlaveSettings common;
+    common.mode = o.mode;
+    common.lrc_form = o.lrc_form;
+    common.slow_delay = o.slow_delay;
+    common.split_gap = o.split_gap;
+    std::vector<BusUnitSetup> setups;
+    for (std::size_t n = 0; n < o.addresses.size(); ++n) {
+        BusUnitSetup setup{o.addresses[n], {}};
+        if (o.response_times.size() == 1) setup.response_time = o.response_times.front();
+        if (o.response_times.size() == o.addresses.size()) setup.response_time = o.response_times[n];
+        setups.push_back(setup);
+    }
+    SimulatedBus bus(setups, common, o.seed);
+    // a unit's own faults before those of the whole line: the first rule that hits wins
+    for (const auto& f : o.unit_faults) bus.slave_at(f.address)->faults().add(f.rule);
+    for (std::size_t n = 0; n < bus.size(); ++n) {
+        for (const auto& rule : o.faults) bus.slave(n).faults().add(rule);
+    }
+    const char* mode_name = o.mode == FrameMode::rtu ? "RTU" : "ASCII";
+    for (std::size_t n = 0; n < bus.size(); ++n) {
+        std::cerr << "plx24-sim: unit " << int{bus.slave(n).settings().address} << ", " << mode_name << " on "
+                  << line.path();
+        if (bus.size() > 1) {
+            const auto& c = bus.unit(n).tables().cfg_registers;
+            std::cerr << " (" << c[2] << " buttons, response time " << bus.unit(n).min_response_time().count()
+                      << " ms)";
+        }
+        std::cerr << '\n';
+    }
 
     // signals arrive only inside ppoll, so a stop request is never lost between check and wait
     struct sigaction sa {};
@@ -118,7 +137,7 @@ int main(int argc, char** argv) {
             continue;
         }
         std::chrono::milliseconds wait{250};
-        if (const auto due = slave.next_due()) wait = std::max(std::chrono::milliseconds(0), std::min(wait, *due - now()));
+        if (const auto due = bus.next_due()) wait = std::max(std::chrono::milliseconds(0), std::min(wait, *due - now()));
         const timespec ts{0, static_cast<long>(wait.count()) * 1'000'000L};
         pollfd p{line.fd(), POLLIN, 0};
         const int r = ppoll(&p, 1, &ts, &during_wait);
@@ -134,7 +153,7 @@ int main(int argc, char** argv) {
             if (n > 0) {
                 const std::vector<std::uint8_t> got(buffer.begin(), buffer.begin() + n);
                 if (o.verbose) log_bytes("<-", got);
-                slave.receive(got, now());
+                bus.receive(got, now());
             } else if (n == 0 || errno == EIO || errno == ENXIO || errno == ENODEV) {
                 // end of file on a terminal: its far end was closed, or the device went away
                 far_end_gone = true;
@@ -153,7 +172,7 @@ int main(int argc, char** argv) {
             line.close_device();
             continue;
         }
-        const auto out = slave.take_due(now());
+        const auto out = bus.take_due(now());
         if (!out.empty()) {
             if (o.verbose) log_bytes("->", out);
             if (!write_all(line.fd(), out)) {
@@ -162,6 +181,6 @@ int main(int argc, char** argv) {
             }
         }
     }
-    std::cerr << "plx24-sim: stopped after " << slave.counters().requests << " requests\n";
+    std::cerr << "plx24-sim: stopped after " << bus.requests() << " requests\n";
     return 0;
 }

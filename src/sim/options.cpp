@@ -17,6 +17,21 @@ std::optional<long> whole_number(const std::string& s) {
     return v;
 }
 
+// "1,5,17": whole numbers separated by commas, each through `check`; nothing for anything else.
+template <class Check>
+std::optional<std::vector<long>> number_list(const std::string& s, Check check) {
+    std::vector<long> out;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t comma = s.find(',', from);
+        const auto n = whole_number(s.substr(from, comma == std::string::npos ? std::string::npos : comma - from));
+        if (!n || !check(*n)) return std::nullopt;
+        out.push_back(*n);
+        if (comma == std::string::npos) return out;
+        from = comma + 1;
+    }
+}
+
 }  // namespace
 
 std::string usage_text() {
@@ -36,13 +51,21 @@ std::string usage_text() {
         "  --lrc tool|standard\n"
         "                     ASCII check sum: over the hex characters as the configuration tool\n"
         "                     computes it (tool, default), or over the byte values (standard)\n"
-        "  --address N        the unit's slave address, 1..247; default 1\n"
+        "  --address N[,N...] the unit's slave address, 1..247; default 1. Several addresses put\n"
+        "                     that many units on the line, each with its own factory image (the\n"
+        "                     second an 8-button unit, the fourth 12 buttons, the fifth 2) and its\n"
+        "                     own response time (20 ms, 25 ms, 30 ms, ...)\n"
+        "  --response-ms MS[,MS...]\n"
+        "                     the units' minimum response times (register 33), one for all or one\n"
+        "                     per address in the same order\n"
         "  --baud B           1200 .. 115200; default 9600\n"
         "  --parity E|O|N     default E\n"
         "  --fault KIND[:RATE]\n"
         "                     put a fault on a share RATE (0 < RATE <= 1, default 1) of the answers;\n"
         "  --fault KIND@N     or on the answer to request number N only (counting from 1);\n"
         "                     may be repeated, the first rule that hits wins\n"
+        "  --fault ADDRESS/KIND[:RATE|@N]\n"
+        "                     the same on the unit at ADDRESS only\n"
         "  --seed N           seed of the unit's random walk and of the faults; default 1\n"
         "  --slow-ms N        extra delay of a slow answer, ms; default 1500\n"
         "  --split-gap-ms N   gap between the pieces of a split answer, ms; default 40\n"
@@ -81,7 +104,7 @@ ParsedOptions parse_command_line(const std::vector<std::string>& args) {
             o.verbose = true;
         } else if (a == "--device" || a == "--mode" || a == "--lrc" || a == "--address" || a == "--baud" ||
                    a == "--parity" || a == "--fault" || a == "--seed" || a == "--slow-ms" ||
-                   a == "--split-gap-ms") {
+                   a == "--split-gap-ms" || a == "--response-ms") {
             const auto v = value();
             if (!v) return refuse(a + " needs a value");
             if (a == "--device") {
@@ -104,9 +127,22 @@ ParsedOptions parse_command_line(const std::vector<std::string>& args) {
                     return refuse("--lrc is tool or standard, not '" + *v + "'");
                 }
             } else if (a == "--address") {
-                const auto n_ = whole_number(*v);
-                if (!n_ || *n_ < 1 || *n_ > 247) return refuse("--address is a slave address 1..247, not '" + *v + "'");
-                o.address = static_cast<std::uint8_t>(*n_);
+                const auto list = number_list(*v, [](long n) { return n >= 1 && n <= 247; });
+                if (!list) return refuse("--address is a slave address 1..247 or a list such as 1,5,17, not '" + *v + "'");
+                o.addresses.clear();
+                for (long n : *list) {
+                    const auto address = static_cast<std::uint8_t>(n);
+                    if (std::find(o.addresses.begin(), o.addresses.end(), address) != o.addresses.end()) {
+                        return refuse("--address names unit " + std::to_string(n) + " twice");
+                    }
+                    o.addresses.push_back(address);
+                }
+                o.address = o.addresses.front();
+            } else if (a == "--response-ms") {
+                const auto list = number_list(*v, [](long ms) { return ms >= 0 && ms <= 3000; });
+                if (!list) return refuse("--response-ms is a time 0..3000 ms or a list of them, not '" + *v + "'");
+                o.response_times.clear();
+                for (long ms : *list) o.response_times.emplace_back(ms);
             } else if (a == "--baud") {
                 const auto b = whole_number(*v);
                 if (!b || std::find(supported_bauds.begin(), supported_bauds.end(), *b) == supported_bauds.end()) {
@@ -119,9 +155,17 @@ ParsedOptions parse_command_line(const std::vector<std::string>& args) {
                 }
                 o.parity = static_cast<char>((*v)[0] & ~0x20);
             } else if (a == "--fault") {
-                const auto f = parse_fault(*v);
+                // "5/no_answer": the fault of one unit on the line
+                const std::size_t slash = v->find('/');
+                const auto f = parse_fault(slash == std::string::npos ? *v : v->substr(slash + 1));
                 if (!f.rule) return refuse("--fault " + *v + ": " + f.error);
-                o.faults.push_back(*f.rule);
+                if (slash == std::string::npos) {
+                    o.faults.push_back(*f.rule);
+                } else {
+                    const auto unit = whole_number(v->substr(0, slash));
+                    if (!unit || *unit < 1 || *unit > 247) return refuse("--fault " + *v + ": the unit is an address 1..247");
+                    o.unit_faults.push_back({static_cast<std::uint8_t>(*unit), *f.rule});
+                }
             } else if (a == "--seed") {
                 const auto s = whole_number(*v);
                 if (!s || *s < 0 || *s > 0xFFFFFFFFL) return refuse("--seed is a whole number 0..4294967295");
@@ -138,6 +182,17 @@ ParsedOptions parse_command_line(const std::vector<std::string>& args) {
     if (pty && o.device) {
         result.error = "--pty and --device exclude each other";
         return result;
+    }
+    if (o.response_times.size() > 1 && o.response_times.size() != o.addresses.size()) {
+        result.error = "--response-ms gives " + std::to_string(o.response_times.size()) + " times for " +
+                       std::to_string(o.addresses.size()) + " units";
+        return result;
+    }
+    for (const auto& f : o.unit_faults) {
+        if (std::find(o.addresses.begin(), o.addresses.end(), f.address) == o.addresses.end()) {
+            result.error = "--fault names unit " + std::to_string(f.address) + ", which is not on the line";
+            return result;
+        }
     }
     result.options = o;
     return result;

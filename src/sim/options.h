@@ -16,10 +16,20 @@ struct SimOptions {
     std::optional<std::string> device;  // empty: create a pseudo-terminal
     FrameMode mode = FrameMode::rtu;
     LrcForm lrc_form = LrcForm::hex_characters;
-    std::uint8_t address = 1;
+    std::uint8_t address = 1;  // the first of `addresses`
+    // every unit on the line, in the order given; one unless --address names several
+    std::vector<std::uint8_t> addresses{1};
+    // each unit's minimum response time, in the order of `addresses`; empty: each unit its default
+    std::vector<std::chrono::milliseconds> response_times;
     int baud = 9600;
     char parity = 'E';
     std::vector<FaultRule> faults;
+    // faults on one unit of the line only (--fault ADDRESS/KIND...)
+    struct UnitFault {
+        std::uint8_t address = 1;
+        FaultRule rule;
+    };
+    std::vector<UnitFault> unit_faults;
     std::uint32_t seed = 1;
     std::chrono::milliseconds slow_delay{1500};
     std::chrono::milliseconds split_gap{40};

@@ -59,6 +59,20 @@ TEST(SimCommandLine, EveryOptionIsTaken) {
     EXPECT_EQ(o.slow_delay, milliseconds(300));
 }
 
+TEST(SimCommandLine, SeveralUnitsWithTheirResponseTimesAndFaults) {
+    const auto p = parse_command_line(
+        {"--address", "1,5,17", "--response-ms", "20,20,400", "--fault", "5/no-answer", "--fault", "17/exception@2"});
+    ASSERT_TRUE(p.options) << p.error;
+    const SimOptions& o = *p.options;
+    EXPECT_EQ(o.addresses, (std::vector<std::uint8_t>{1, 5, 17}));
+    EXPECT_EQ(o.address, 1);
+    EXPECT_EQ(o.response_times.at(2), milliseconds(400));
+    ASSERT_EQ(o.unit_faults.size(), 2u);
+    EXPECT_EQ(o.unit_faults[1].address, 17);
+    EXPECT_EQ(o.unit_faults[1].rule.at_request, 2u);
+    EXPECT_TRUE(o.faults.empty());
+}
+
 class SimCommandLineRefusal : public ::testing::TestWithParam<std::vector<std::string>> {};
 
 TEST_P(SimCommandLineRefusal, SaysWhy) {
@@ -74,7 +88,11 @@ INSTANTIATE_TEST_SUITE_P(
                       std::vector<std::string>{"--parity", "X"}, std::vector<std::string>{"--mode", "tcp"},
                       std::vector<std::string>{"--fault", "gremlins"}, std::vector<std::string>{"--fault"},
                       std::vector<std::string>{"--pty", "--device", "/dev/ttyS0"},
-                      std::vector<std::string>{"--seed", "-1"}, std::vector<std::string>{"--frobnicate"}));
+                      std::vector<std::string>{"--seed", "-1"}, std::vector<std::string>{"--frobnicate"},
+                      std::vector<std::string>{"--address", "1,1"}, std::vector<std::string>{"--address", "1,,2"},
+                      std::vector<std::string>{"--address", "1,2", "--response-ms", "20,30,40"},
+                      std::vector<std::string>{"--response-ms", "3001"},
+                      std::vector<std::string>{"--address", "1,2", "--fault", "3/no-answer"}));
 
 TEST(SimExecutable, HelpNamesEveryOptionAndFaultKind) {
     const auto r = run_command({sim_exe, "--help"}, milliseconds(10'000));

@@ -1,0 +1,39 @@
+#!/bin/bash
+# Benchmark (not a test): how long plx24ctl takes to scan addresses 1..247 at one line setting (9600,
+# even parity, RTU) against plx24-sim serving five units on one pty, one of them slow (400 ms), and the
+# same scan by mbpoll as the baseline in the same run: one read of registers 0..2 per address with the
+# same 100 ms time-out. Prints both times, the units each found, and the ratio.
+#   bench/bus_scan.sh [BUILD_DIR]
+set -euo pipefail
+build=${1:-$(dirname "$0")/../build}
+sim="$build/src/sim/plx24-sim"
+ctl="$build/src/cli/plx24ctl"
+for exe in "$sim" "$ctl"; do
+  [ -x "$exe" ] || { echo "bus_scan: $exe is not built (cmake --build $build)" >&2; exit 2; }
+done
+log=$(mktemp)
+"$sim" --pty --address 1,5,17,33,200 --response-ms 20,25,400,30,35 > "$log" 2>&1 &
+sim_pid=$!
+trap 'kill $sim_pid 2>/dev/null; rm -f "$log"' EXIT
+for _ in $(seq 50); do [ -s "$log" ] && break; sleep 0.1; done
+pty=$(head -1 "$log")
+
+now() { date +%s.%N; }
+t0=$(now)
+ctl_units=$("$ctl" scan --device "$pty" --baud 9600 --parity E --mode rtu --address 1-247 --json --no-progress |
+            grep -c '"address"' || true)
+t1=$(now)
+ctl_s=$(awk "BEGIN { print $t1 - $t0 }")
+printf 'plx24ctl scan 1..247 at 9600 8E1 RTU: %6.1f s, %d units found\n' "$ctl_s" "$ctl_units"
+
+if command -v mbpoll > /dev/null; then
+  t0=$(now)
+  mb_units=$(mbpoll -m rtu -a 1:247 -0 -r 0 -c 3 -t 4 -1 -o 0.1 -b 9600 -P even "$pty" 2>/dev/null |
+             grep -c '^\[0\]' || true)
+  t1=$(now)
+  mb_s=$(awk "BEGIN { print $t1 - $t0 }")
+  printf 'mbpoll   scan 1..247 at 9600 8E1 RTU: %6.1f s, %d units found (baseline)\n' "$mb_s" "$mb_units"
+  awk "BEGIN { printf \"ratio plx24ctl / mbpoll: %.2f\\n\", $ctl_s / $mb_s }"
+else
+  echo "mbpoll is not installed (Debian package mbpoll): no baseline"
+fi

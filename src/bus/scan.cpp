@@ -1,0 +1,153 @@
+#include "bus/scan.h"
+
+#include <utility>
+
+#include "device/requests.h"
+#include "device/word_codec.h"
+#include "link/wandeln.h"
+
+namespace plx::bus {
+
+namespace {
+
+// a probe and its answer in characters: RTU 8 + 11 bytes, ASCII 17 + 23
+std::size_t probe_characters(Framing f) {
+    return f == Framing::rtu ? 19 : 40;
+}
+
+}  // namespace
+
+Scanner::Scanner(Master& master) : master_(master) {}
+
+Scanner::~Scanner() {
+    if (running_) master_.cancel();
+    master_.on_reception = nullptr;
+}
+
+void Scanner::start(ScanPlan plan, std::function<void(const ScanOutcome&)> done) {
+    plan_ = std::move(plan);
+    done_ = std::move(done);
+    outcome_ = {};
+    in_plan_ = std::set<int>(plan_.addresses.begin(), plan_.addresses.end());
+    progress_ = {};
+    progress_.total = plan_.lines.size() * plan_.addresses.size();
+    running_ = true;
+    line_ = 0;
+    master_.on_reception = [this](const link::Reception& r) { noticed(r); };
+    begin_line();
+}
+
+void Scanner::cancel() {
+    if (!running_) return;
+    master_.cancel();
+    end(true);
+}
+
+void Scanner::end(bool cancelled) {
+    running_ = false;
+    master_.on_reception = nullptr;
+    outcome_.cancelled = cancelled;
+    auto done = std::exchange(done_, nullptr);
+    if (done) done(outcome_);
+}
+
+void Scanner::begin_line() {
+    if (line_ >= plan_.lines.size()) return end(false);
+    if (auto e = master_.open(plan_.lines[line_])) {
+        outcome_.port_error = e;
+        return end(false);
+    }
+    next_address_ = 0;
+    suspects_.clear();
+    last_silent_.reset();
+    probe_next();
+}
+
+void Scanner::probe_next() {
+    if (!running_) return;
+    if (next_address_ < plan_.addresses.size()) return probe(plan_.addresses[next_address_++], false);
+    // a second look at every address that showed itself too late
+    while (!suspects_.empty()) {
+        const int address = *suspects_.begin();
+        suspects_.erase(suspects_.begin());
+        if (!known_here(address)) return probe(address, true);
+        --progress_.total;
+    }
+    ++line_;
+    begin_line();
+}
+
+void Scanner::probe(int address, bool second_look) {
+    const LineSettings& line = plan_.lines[line_];
+    progress_.address = address;
+    progress_.line = line;
+    progress_.second_look = second_look;
+    if (on_progress) on_progress(progress_);
+    disturbed_ = false;
+    const auto wait = (second_look ? plan_.second_look_wait : plan_.probe_wait) +
+                      transfer_time(line, probe_characters(line.framing));
+    // a silent line between two probes, as between any two frames
+    const auto gap = transfer_time(line, 4);
+    master_.request(
+        device::requests::read_identification(link::byte_to_hex(static_cast<std::uint8_t>(address))), wait,
+        [this, address, second_look](const Answer& a) { probed(address, second_look, a); },
+        master_.now() + gap);
+}
+
+void Scanner::probed(int address, bool second_look, const Answer& a) {
+    ++outcome_.probes;
+    ++progress_.done;
+    if (a.verdict == link::Verdict::time_out) {
+        // bytes came but not the answer: this unit may have answered into a late one's answer
+        if (disturbed_ && !second_look) suspect(address);
+        last_silent_ = address;
+    } else {
+        FoundUnit u;
+        u.address = address;
+        u.line = plan_.lines[line_];
+        u.slow = second_look;
+        if (a.verdict == link::Verdict::exception) {
+            u.exception_code = a.exception_code;
+        } else {
+            u.device_coding = device::word_at(a.response_text, 0).value_or(0);
+            u.firmware = device::word_at(a.response_text, 1).value_or(0);
+            u.buttons = device::word_at(a.response_text, 2).value_or(0);
+        }
+        outcome_.units.push_back(u);
+        // found in its turn after it had shown itself early: no second look due
+        if (suspects_.erase(address) > 0) --progress_.total;
+        if (on_found) on_found(u);
+    }
+    probe_next();
+}
+
+void Scanner::noticed(const link::Reception& r) {
+    if (!running_) return;
+    using link::Verdict;
+    const bool whole_frame = r.verdict == Verdict::ok || r.verdict == Verdict::exception ||
+                             r.verdict == Verdict::wrong_slave_address;
+    if (whole_frame) {
+        // a late answer, or the answer of a unit to a probe that gave up on it
+        if (const auto slave = frame_slave(r, plan_.lines[line_].framing)) suspect(*slave);
+        return;
+    }
+    if (r.verdict == Verdict::echo || r.bytes.empty()) return;
+    // bytes that form no frame for us: maybe the answer of the last silent address, cut or garbled
+    disturbed_ = true;
+    if (last_silent_) suspect(*last_silent_);
+}
+
+void Scanner::suspect(int address) {
+    if (!in_plan_.contains(address) || known_here(address) || suspects_.contains(address)) return;
+    suspects_.insert(address);
+    ++progress_.total;
+}
+
+bool Scanner::known_here(int address) const {
+    for (const FoundUnit& u : outcome_.units) {
+        if (u.address == address && u.line == plan_.lines[line_]) return true;
+    }
+    return false;
+}
+
+}  // namespace plx::bus

@@ -1,0 +1,643 @@
+#include "cli/commands.h"
+
+#include <algorithm>
+#include <iomanip>
+#include <memory>
+#include <optional>
+#include <regex>
+#include <sstream>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+
+#include "bus/file_target.h"
+#include "bus/master.h"
+#include "bus/scan.h"
+#include "bus/unit_job.h"
+#include "cli/texts_in_use.h"
+#include "cli/wording.h"
+#include "device/word_codec.h"
+#include "lang/texts.h"
+#include "link/port_map.h"
+#include "link/wandeln.h"
+#include "paramfile/cp1252.h"
+#include "settings/registry.h"
+
+namespace plx::cli {
+
+namespace {
+
+using std::chrono::milliseconds;
+namespace regmap = device::regmap;
+
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+void print_json(std::ostream& out, const QJsonObject& o) {
+    out << QJsonDocument(o).toJson(QJsonDocument::Indented).toStdString();
+}
+
+// A bar on standard error while it is a terminal: "[#####-----]  50%  123/247  text".
+class ProgressBar {
+  public:
+    ProgressBar(std::ostream& err, bool enabled) : err_(err), enabled_(enabled) {}
+    ~ProgressBar() { clear(); }
+    void show(std::size_t done, std::size_t total, const std::string& text) {
+        if (!enabled_ || total == 0) return;
+        constexpr std::size_t width = 30;
+        const std::size_t filled = std::min(width, width * done / total);
+        err_ << "\r\x1b[K[" << std::string(filled, '#') << std::string(width - filled, '-') << "] "
+             << std::setw(3) << 100 * done / total << "%  " << done << "/" << total << "  " << text
+             << std::flush;
+        shown_ = true;
+    }
+    // before a line of its own goes to either stream
+    void clear() {
+        if (!shown_) return;
+        err_ << "\r\x1b[K" << std::flush;
+        shown_ = false;
+    }
+
+  private:
+    std::ostream& err_;
+    bool enabled_;
+    bool shown_ = false;
+};
+
+// --verbose: every frame and verdict, one line each.
+class VerboseObserver : public link::LinkObserver {
+  public:
+    VerboseObserver(std::ostream& err, ProgressBar& bar, const std::string& language)
+        : err_(err), bar_(bar), language_(language) {}
+    void frame_sent(const link::SentFrame& f) override {
+        bar_.clear();
+        err_ << stamp(f.at) << " -> " << shown(f.bytes) << "\n";
+    }
+    void received(const link::Reception& r) override {
+        bar_.clear();
+        std::string what = r.verdict == link::Verdict::exception
+                               ? exception_words(r.exception_code, language_)
+                               : verdict_words(r.verdict, language_);
+        err_ << stamp(r.at) << " <- " << what;
+        if (r.verdict != link::Verdict::time_out && !r.bytes.empty()) err_ << ": " << shown(r.bytes);
+        err_ << "\n";
+    }
+
+  private:
+    static std::string stamp(milliseconds at) {
+        std::ostringstream s;
+        s << std::setw(9) << at.count() << " ms";
+        return s.str();
+    }
+    static std::string shown(const std::vector<std::uint8_t>& bytes) {
+        // an ASCII frame as its text, an RTU frame as hex
+        if (!bytes.empty() && bytes.front() == ':') {
+            std::string t;
+            for (std::uint8_t b : bytes) {
+                if (b >= 0x20 && b < 0x7F) t += static_cast<char>(b);
+            }
+            return t;
+        }
+        std::string t;
+        for (std::uint8_t b : bytes) t += (t.empty() ? "" : " ") + link::byte_to_hex(b);
+        return t;
+    }
+    std::ostream& err_;
+    ProgressBar& bar_;
+    std::string language_;
+};
+
+// The bus master on the environment's port, with --verbose attached.
+struct Session {
+    Session(Environment& env, const Options& o, const TextsInUse& texts)
+        : bar(env.err, env.err_is_terminal && !o.no_progress),
+          verbose(env.err, bar, texts.language_code()),
+          master(env.port, env.loop) {
+        if (o.verbose) master.observe(&verbose);
+    }
+    ~Session() { master.close(); }
+    ProgressBar bar;
+    VerboseObserver verbose;
+    bus::Master master;
+};
+
+std::string device_label(const Options& o) {
+    return o.device;
+}
+
+int port_failure(Environment& env, const Options& o, const TextsInUse& texts, const link::PortError& e) {
+    std::string reason = e.reason.empty() ? "error " + std::to_string(e.code) : e.reason;
+    env.err << "plx24ctl: "
+            << say(Word::device_failed, texts.language_code(),
+                   {e.device.empty() ? device_label(o) : e.device, reason})
+            << "\n";
+    return kExitUsage;
+}
+
+std::string seconds_text(milliseconds t, char separator) {
+    std::ostringstream s;
+    s << t.count() / 1000 << separator << (t.count() % 1000) / 100;
+    return s.str();
+}
+
+std::string variant_text(const bus::FoundUnit& u, const std::string& code) {
+    if (u.exception_code != 0)
+        return say(Word::scan_refused, code, {exception_words(u.exception_code, code)});
+    std::string t = say(Word::buttons, code, {std::to_string(u.buttons)});
+    if (u.slow) t += ", " + say(Word::scan_slow, code);
+    return t;
+}
+
+QJsonObject line_json(const bus::LineSettings& l) {
+    return {{QStringLiteral("baud"), l.baud},
+            {QStringLiteral("parity"), QString(QChar::fromLatin1(l.parity))},
+            {QStringLiteral("mode"), q(std::string(bus::mode_text(l.framing)))}};
+}
+
+QJsonObject failure_json(const bus::Failure& f, const std::string& code) {
+    QJsonObject o{{QStringLiteral("result"), q(failure_kind(f))},
+                  {QStringLiteral("step"), q(step_words(f.at, lang::kEnglish))},
+                  {QStringLiteral("message"), q(failure_words(f, code))}};
+    if (f.verdict == link::Verdict::exception) {
+        o[QStringLiteral("exception_code")] = f.exception_code;
+        o[QStringLiteral("exception_meaning")] = q(lang::exception_meaning(f.exception_code, lang::kEnglish));
+    }
+    return o;
+}
+
+// ---------------------------------------------------------------- scan
+
+int scan(const Options& o, Environment& env, const TextsInUse& texts) {
+    const std::string& code = texts.language_code();
+    Session s(env, o, texts);
+    bus::Scanner scanner(s.master);
+    bus::ScanPlan plan;
+    for (bus::Framing f : o.framings) {
+        for (int b : o.bauds) {
+            for (char p : o.parities) plan.lines.push_back({b, p, f});
+        }
+    }
+    plan.addresses = o.addresses;
+    if (o.timeout) plan.probe_wait = *o.timeout;
+
+    bool heading = false;
+    // address, line, coding, firmware right under their headings; the variant's words follow
+    const auto row = [&](const std::string& a, const std::string& l, const std::string& c,
+                         const std::string& f, const std::string& v) {
+        env.out << std::setw(8) << a << "  " << std::left << std::setw(14) << l << std::right << std::setw(10)
+                << c << std::setw(10) << f << "  " << v << "\n";
+    };
+    const auto print_unit = [&](const bus::FoundUnit& u) {
+        if (o.json) return;
+        s.bar.clear();
+        if (!heading) {
+            std::vector<std::string> h;
+            std::istringstream words(say(Word::scan_columns, code));
+            for (std::string w; std::getline(words, w, '|');) h.push_back(w);
+            h.resize(5);
+            row(h[0], h[1], h[2], h[3], h[4]);
+            heading = true;
+        }
+        row(std::to_string(u.address), bus::describe(u.line), std::to_string(u.device_coding),
+            std::to_string(u.firmware), variant_text(u, code));
+        env.out << std::flush;
+    };
+    scanner.on_found = print_unit;
+    scanner.on_progress = [&](const bus::ScanProgress& p) {
+        s.bar.show(p.done, p.total, std::to_string(p.address) + "  " + bus::describe(p.line));
+    };
+    std::optional<bus::ScanOutcome> outcome;
+    const milliseconds start = env.loop.now();
+    scanner.start(plan, [&](const bus::ScanOutcome& r) { outcome = r; });
+    env.loop.run_until([&] {
+        if (!outcome && env.interrupted()) scanner.cancel();
+        return outcome.has_value();
+    });
+    if (!outcome) scanner.cancel();
+    s.bar.clear();
+    const milliseconds took = env.loop.now() - start;
+    if (outcome->port_error) return port_failure(env, o, texts, *outcome->port_error);
+
+    if (o.json) {
+        QJsonArray units;
+        for (const bus::FoundUnit& u : outcome->units) {
+            QJsonObject j = line_json(u.line);
+            j[QStringLiteral("address")] = u.address;
+            j[QStringLiteral("device_coding")] = u.device_coding;
+            j[QStringLiteral("firmware")] = u.firmware;
+            j[QStringLiteral("buttons")] = u.buttons;
+            j[QStringLiteral("slow")] = u.slow;
+            if (u.exception_code != 0) j[QStringLiteral("exception_code")] = u.exception_code;
+            units.append(j);
+        }
+        print_json(env.out, {{QStringLiteral("command"), QStringLiteral("scan")},
+                             {QStringLiteral("units"), units},
+                             {QStringLiteral("probes"), static_cast<qint64>(outcome->probes)},
+                             {QStringLiteral("seconds"), static_cast<double>(took.count()) / 1000.0},
+                             {QStringLiteral("cancelled"), outcome->cancelled}});
+    } else {
+        const std::string seconds = seconds_text(took, texts.separator());
+        const std::string probes = std::to_string(outcome->probes);
+        env.out << (outcome->units.empty() ? say(Word::scan_none, code, {probes, seconds})
+                                           : say(Word::scan_count, code,
+                                                 {std::to_string(outcome->units.size()), probes, seconds}))
+                << "\n";
+    }
+    return outcome->units.empty() || outcome->cancelled ? kExitUnitsFailed : kExitOk;
+}
+
+// ---------------------------------------------------------------- the parameter file in
+
+// The whole file checked; nothing when it cannot go to a unit (the reason is on standard error).
+std::optional<bus::FileCheck> checked_file(const Options& o, Environment& env, const TextsInUse& texts) {
+    const std::string& code = texts.language_code();
+    const paramfile::FileRead file = paramfile::read_file(o.file, paramfile::kMaxFileBytes);
+    const auto fail = [&](const std::string& message) {
+        env.err << "plx24ctl: " << message << "\n";
+        return std::nullopt;
+    };
+    if (!file.ok()) return fail(say(Word::file_not_read, code, {o.file, file.error}));
+    const bus::FileCheck c = bus::check_file(paramfile::read(file.bytes), texts.separator());
+    switch (c.problem) {
+        case bus::FileProblem::none:
+            return c;
+        case bus::FileProblem::refused: {
+            std::string why;
+            if (c.refusal == paramfile::Refusal::too_large) {
+                why = lang::message(lang::Message::parameter_file_too_large, code,
+                                    {std::to_string(paramfile::kMaxFileBytes >> 20) + " MiB"});
+            } else if (c.refusal == paramfile::Refusal::line_too_long) {
+                why = lang::message(lang::Message::parameter_file_line_too_long, code,
+                                    {std::to_string(c.line), std::to_string(paramfile::kMaxLineBytes)});
+            } else {
+                why = lang::message(lang::Message::parameter_file_binary, code, {std::to_string(c.line)});
+            }
+            return fail(say(Word::file_refused, code, {o.file, why}));
+        }
+        case bus::FileProblem::incomplete:
+            return fail(
+                say(Word::file_short, code,
+                    {o.file, std::to_string(c.complete_lines), std::to_string(paramfile::kLineCount)}));
+        case bus::FileProblem::bad_line:
+            return fail(say(Word::file_bad_line, code, {o.file, std::to_string(c.line), c.key}));
+        case bus::FileProblem::not_sendable: {
+            std::string why = say(Word::encode_out_of_range, code);
+            if (c.encode_error == device::EncodeError::empty) why = say(Word::encode_empty, code);
+            if (c.encode_error == device::EncodeError::not_a_number ||
+                c.encode_error == device::EncodeError::not_bcd)
+                why = say(Word::encode_not_a_number, code, {std::string(1, texts.separator())});
+            return fail(
+                say(Word::file_not_sendable, code, {o.file, std::to_string(c.line), c.key, c.text, why}));
+        }
+    }
+    return std::nullopt;
+}
+
+// A register or bit as a file and a unit hold it, for the diff and the write report.
+struct Shown {
+    std::string key, name, file, unit;
+};
+
+Shown shown(const bus::Mismatch& m, const bus::FileCheck& file, const TextsInUse& texts) {
+    if (m.bit) {
+        return {texts.bit_key(m.index), texts.bit_name(m.index), std::to_string(m.wanted),
+                std::to_string(m.found)};
+    }
+    return {texts.register_key(m.index), texts.register_name(m.index),
+            file.texts[static_cast<std::size_t>(m.index)],
+            bus::register_text(m.index, m.found, texts.separator())};
+}
+
+QJsonArray mismatches_json(const std::vector<bus::Mismatch>& ms,
+                           const bus::FileCheck& file,
+                           const TextsInUse& texts) {
+    QJsonArray a;
+    for (const bus::Mismatch& m : ms) {
+        const Shown s = shown(m, file, texts);
+        a.append(
+            QJsonObject{{QStringLiteral("kind"), m.bit ? QStringLiteral("bit") : QStringLiteral("register")},
+                        {QStringLiteral("number"), m.index + 1},
+                        {QStringLiteral("address"), m.index},
+                        {QStringLiteral("caption"), q(s.name)},
+                        {QStringLiteral("file"), q(s.file)},
+                        {QStringLiteral("unit"), q(s.unit)}});
+    }
+    return a;
+}
+
+// ---------------------------------------------------------------- read, write, diff
+
+std::string unit_prefix(int address, const std::string& code) {
+    return (lang::is_english(code) ? "Unit " : "Gerät ") + std::to_string(address) + ": ";
+}
+
+int read(const Options& o, Environment& env, const TextsInUse& texts) {
+    const std::string& code = texts.language_code();
+    const int address = o.addresses.front();
+    std::optional<bus::UnitJob::ReadResult> result;
+    {
+        Session s(env, o, texts);
+        if (auto e = s.master.open(o.line())) return port_failure(env, o, texts, *e);
+        bus::UnitJob job(s.master, address);
+        job.read_out([&](const bus::UnitJob::ReadResult& r) { result = r; });
+        s.bar.show(0, 1, std::to_string(address));
+        env.loop.run_until([&] { return result.has_value() || env.interrupted(); });
+        job.stop();
+    }
+    if (!result) return kExitUnitsFailed;
+    if (result->failure) {
+        if (o.json) {
+            QJsonObject j = failure_json(*result->failure, code);
+            j[QStringLiteral("command")] = QStringLiteral("read");
+            j[QStringLiteral("address")] = address;
+            print_json(env.out, j);
+        } else {
+            env.out << unit_prefix(address, code) << failure_words(*result->failure, code) << "\n";
+        }
+        return kExitUnitsFailed;
+    }
+    const paramfile::Written w =
+        paramfile::write(parameter_contents(texts, *result->image, o.line(), address, env.stamp()));
+    std::optional<std::string> problem;
+    if (!w.ok())
+        problem = "line " + std::to_string(w.bad_line) + ": " + paramfile::code_point_name(w.bad_character);
+    if (!problem) problem = paramfile::save_file(o.output, w.bytes);
+    if (problem) {
+        env.err << "plx24ctl: " << say(Word::output_not_written, code, {o.output, *problem}) << "\n";
+        return kExitUsage;
+    }
+    if (o.json) {
+        print_json(env.out, {{QStringLiteral("command"), QStringLiteral("read")},
+                             {QStringLiteral("address"), address},
+                             {QStringLiteral("result"), QStringLiteral("ok")},
+                             {QStringLiteral("file"), q(o.output)}});
+    } else {
+        env.out << say(Word::unit_read, code, {std::to_string(address), o.output}) << "\n";
+    }
+    return kExitOk;
+}
+
+int write(const Options& o, Environment& env, const TextsInUse& texts) {
+    const std::string& code = texts.language_code();
+    // the whole file before any byte: a malformed one touches no unit
+    const auto file = checked_file(o, env, texts);
+    if (!file) return kExitUsage;
+    Session s(env, o, texts);
+    if (auto e = s.master.open(o.line())) return port_failure(env, o, texts, *e);
+
+    std::vector<std::unique_ptr<bus::UnitJob>> jobs;  // each outlives its callbacks
+    std::vector<std::pair<int, bus::UnitJob::WriteResult>> results;
+    std::size_t next = 0;
+    bool finished = false;
+    std::function<void()> start_next = [&] {
+        if (next >= o.addresses.size() || env.interrupted()) {
+            finished = true;
+            return;
+        }
+        const int address = o.addresses[next++];
+        s.bar.show(next - 1, o.addresses.size(), std::to_string(address));
+        jobs.push_back(std::make_unique<bus::UnitJob>(s.master, address));
+        jobs.back()->write_and_verify(file->target, [&, address](const bus::UnitJob::WriteResult& r) {
+            results.emplace_back(address, r);
+            if (!o.json) {
+                s.bar.clear();
+                const int file_buttons = file->target.registers[2];
+                if (!r.failure && r.buttons_before != file_buttons) {
+                    env.out << say(Word::unit_buttons_changed, code,
+                                   {std::to_string(address), std::to_string(r.buttons_before),
+                                    std::to_string(file_buttons)})
+                            << "\n";
+                }
+                if (r.failure) {
+                    env.out << unit_prefix(address, code) << failure_words(*r.failure, code) << "\n";
+                } else if (r.mismatches.empty()) {
+                    env.out << say(Word::unit_verified, code, {std::to_string(address)}) << "\n";
+                } else {
+                    std::string where;
+                    for (const bus::Mismatch& m : r.mismatches) {
+                        const Shown sh = shown(m, *file, texts);
+                        where += (where.empty() ? "" : "; ") +
+                                 say(Word::diff_line, code, {sh.key, sh.name, sh.file, sh.unit});
+                    }
+                    env.out << say(Word::unit_differs, code, {std::to_string(address), where}) << "\n";
+                }
+                env.out << std::flush;
+            }
+            start_next();
+        });
+    };
+    start_next();
+    env.loop.run_until([&] { return finished; });
+    s.bar.clear();
+
+    const auto verified =
+        static_cast<std::size_t>(std::count_if(results.begin(), results.end(), [](const auto& r) {
+            return !r.second.failure && r.second.mismatches.empty();
+        }));
+    if (o.json) {
+        QJsonArray units;
+        for (const auto& [address, r] : results) {
+            QJsonObject j;
+            if (r.failure) {
+                j = failure_json(*r.failure, code);
+            } else {
+                j[QStringLiteral("result")] =
+                    r.mismatches.empty() ? QStringLiteral("verified") : QStringLiteral("differs");
+                j[QStringLiteral("differences")] = mismatches_json(r.mismatches, *file, texts);
+                j[QStringLiteral("buttons_before")] = r.buttons_before;
+            }
+            j[QStringLiteral("address")] = address;
+            units.append(j);
+        }
+        print_json(env.out, {{QStringLiteral("command"), QStringLiteral("write")},
+                             {QStringLiteral("file"), q(o.file)},
+                             {QStringLiteral("units"), units},
+                             {QStringLiteral("verified"), static_cast<qint64>(verified)},
+                             {QStringLiteral("of"), static_cast<qint64>(o.addresses.size())}});
+    } else {
+        env.out << say(Word::write_summary, code,
+                       {std::to_string(verified), std::to_string(o.addresses.size())})
+                << "\n";
+    }
+    return verified == o.addresses.size() ? kExitOk : kExitUnitsFailed;
+}
+
+int diff(const Options& o, Environment& env, const TextsInUse& texts) {
+    const std::string& code = texts.language_code();
+    const auto file = checked_file(o, env, texts);
+    if (!file) return kExitUsage;
+    const int address = o.addresses.front();
+    std::optional<bus::UnitJob::ReadResult> result;
+    {
+        Session s(env, o, texts);
+        if (auto e = s.master.open(o.line())) return port_failure(env, o, texts, *e);
+        bus::UnitJob job(s.master, address);
+        job.read_out([&](const bus::UnitJob::ReadResult& r) { result = r; });
+        env.loop.run_until([&] { return result.has_value() || env.interrupted(); });
+        job.stop();
+    }
+    if (!result) return kExitUnitsFailed;
+    if (result->failure) {
+        if (o.json) {
+            QJsonObject j = failure_json(*result->failure, code);
+            j[QStringLiteral("command")] = QStringLiteral("diff");
+            j[QStringLiteral("address")] = address;
+            print_json(env.out, j);
+        } else {
+            env.out << unit_prefix(address, code) << failure_words(*result->failure, code) << "\n";
+        }
+        return kExitUnitsFailed;
+    }
+    const auto ms = bus::compare(file->target, *result->image);
+    if (o.json) {
+        print_json(env.out, {{QStringLiteral("command"), QStringLiteral("diff")},
+                             {QStringLiteral("address"), address},
+                             {QStringLiteral("file"), q(o.file)},
+                             {QStringLiteral("differences"), mismatches_json(ms, *file, texts)}});
+    } else {
+        for (const bus::Mismatch& m : ms) {
+            const Shown sh = shown(m, *file, texts);
+            env.out << say(Word::diff_line, code, {sh.key, sh.name, sh.file, sh.unit}) << "\n";
+        }
+        env.out << (ms.empty() ? say(Word::diff_none, code, {std::to_string(address), o.file})
+                               : say(Word::diff_count, code,
+                                     {std::to_string(address), o.file, std::to_string(ms.size())}))
+                << "\n";
+    }
+    return ms.empty() ? kExitOk : kExitUnitsFailed;
+}
+
+// ---------------------------------------------------------------- monitor
+
+// Output registers by their JSON names, in register order.
+constexpr const char* kOutputNames[] = {
+    "button_word_0",
+    "button_word_1",
+    "room_temperature",
+    "setpoint_temperature_1_offset",
+    "setpoint_temperature_1_effective",
+    "setpoint_temperature_2_offset",
+    "setpoint_temperature_2_effective",
+    "setpoint_percent_1_offset",
+    "setpoint_percent_1_effective",
+    "setpoint_percent_2_offset",
+    "setpoint_percent_2_effective",
+    "setpoint_value_1_offset",
+    "setpoint_value_1_effective",
+    "setpoint_value_2_offset",
+    "setpoint_value_2_effective",
+    "fan_stage",
+    "room_occupancy",
+};
+static_assert(std::size(kOutputNames) == regmap::output_register_group.count);
+
+using Outputs = std::array<std::uint16_t, regmap::output_register_group.count>;
+
+// The buttons whose bit is set in a button word: T1 .. T12.
+std::vector<int> buttons_in(std::uint16_t word) {
+    std::vector<int> out;
+    if (word < regmap::button_word_base) return out;
+    const int bits = word - regmap::button_word_base;
+    for (int n = 0; n < regmap::button_lamp_count; ++n) {
+        if ((bits >> (regmap::button_lamp_count - 1 - n)) & 1) out.push_back(n + 1);
+    }
+    return out;
+}
+
+std::string monitor_line(const Outputs& w, char sep, const std::string& code) {
+    const auto v = [&](int i) {
+        const auto& row = regmap::output_registers[static_cast<std::size_t>(i)];
+        return device::shown_text(w[static_cast<std::size_t>(i)], row.scale, row.sign, sep);
+    };
+    const auto pair = [&](const char* label, int i) {
+        return std::string(label) + "=" + v(i) + "/" + v(i + 1) + " ";
+    };
+    std::string t = "T=" + v(2) + " " + pair("T1", 3) + pair("T2", 5) + pair("P1", 7) + pair("P2", 9) +
+                    pair("V1", 11) + pair("V2", 13) + "fan=" + v(15) + " occ=" + v(16) + " ";
+    std::string pressed;
+    for (int b : buttons_in(w[0])) pressed += (pressed.empty() ? "T" : ",T") + std::to_string(b);
+    t += say(Word::monitor_pressed, code) + "=" + (pressed.empty() ? "-" : pressed);
+    return t;
+}
+
+int monitor(const Options& o, Environment& env, const TextsInUse& texts) {
+    const std::string& code = texts.language_code();
+    const int address = o.addresses.front();
+    Session s(env, o, texts);
+    if (auto e = s.master.open(o.line())) return port_failure(env, o, texts, *e);
+    bus::UnitJob job(s.master, address);
+    long polls = 0;
+    long answered = 0;
+    job.monitor(o.interval, [&](const std::optional<Outputs>& words,
+                                const std::optional<bus::Failure>& failure) {
+        ++polls;
+        const std::string when = env.time_of_day ? env.time_of_day() : std::to_string(env.loop.now().count());
+        if (o.json) {
+            QJsonObject j{{QStringLiteral("time"), q(when)}, {QStringLiteral("address"), address}};
+            if (words) {
+                ++answered;
+                QJsonObject values;
+                for (int i = 0; i < regmap::output_register_group.count; ++i) {
+                    const auto& row = regmap::output_registers[static_cast<std::size_t>(i)];
+                    values[QString::fromLatin1(kOutputNames[i])] =
+                        device::word_value((*words)[static_cast<std::size_t>(i)], row.scale, row.sign);
+                }
+                QJsonArray pressed;
+                for (int b : buttons_in((*words)[0])) pressed.append(b);
+                values[QStringLiteral("buttons_pressed")] = pressed;
+                j[QStringLiteral("outputs")] = values;
+            } else {
+                j[QStringLiteral("result")] = q(failure_kind(*failure));
+                j[QStringLiteral("message")] = q(failure_words(*failure, code));
+            }
+            // one object per line, so a script can read the stream as it comes
+            env.out << QJsonDocument(j).toJson(QJsonDocument::Compact).toStdString() << "\n" << std::flush;
+        } else if (words) {
+            ++answered;
+            env.out << when << "  " << monitor_line(*words, texts.separator(), code) << "\n" << std::flush;
+        } else {
+            env.out << when << "  " << failure_words(*failure, code) << "\n" << std::flush;
+        }
+    });
+    env.loop.run_until([&] { return env.interrupted() || (o.count && polls >= *o.count); });
+    job.stop();
+    return answered > 0 ? kExitOk : kExitUnitsFailed;
+}
+
+}  // namespace
+
+std::string resolve_device(const std::string& text, const settings::Store& settings) {
+    static const std::regex com(R"(COM([0-9]{1,2}))", std::regex::icase);
+    std::smatch m;
+    if (!std::regex_match(text, m, com)) return text;
+    const int n = std::stoi(m[1].str());
+    link::PortMap map;
+    map.user_lookup = [&settings](int entry) {
+        return settings::CRegistry(settings).Werte("Ports", "COM" + std::to_string(entry));
+    };
+    return map.device(n);
+}
+
+int run(const Options& o, Environment& env) {
+    const TextsInUse texts(env.settings);
+    switch (o.command) {
+        case Command::scan:
+            return scan(o, env, texts);
+        case Command::read:
+            return read(o, env, texts);
+        case Command::write:
+            return write(o, env, texts);
+        case Command::diff:
+            return diff(o, env, texts);
+        case Command::monitor:
+            return monitor(o, env, texts);
+        case Command::none:
+            break;
+    }
+    return kExitUsage;
+}
+
+}  // namespace plx::cli

@@ -1,0 +1,44 @@
+#pragma once
+// plx24ctl's commands over the bus layer: what each does with the line, what it prints, its exit
+// status. Everything from outside (port, clock, settings, streams, the time stamp) comes in the
+// environment, so tests run the commands against a simulated bus on a virtual clock.
+
+#include <chrono>
+#include <functional>
+#include <ostream>
+#include <string>
+
+#include "cli/loop.h"
+#include "cli/options.h"
+#include "link/serial_port.h"
+#include "paramfile/file_io.h"
+#include "settings/store.h"
+
+namespace plx::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitUnitsFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+struct Environment {
+    link::SerialPort& port;  // stands for the device of --device
+    Loop& loop;
+    const settings::Store& settings;
+    std::ostream& out;
+    std::ostream& err;
+    bool err_is_terminal = false;
+    std::function<paramfile::Stamp()> stamp = paramfile::local_stamp;
+    // true once the user asked the program to stop (Ctrl+C)
+    std::function<bool()> interrupted = [] { return false; };
+    // the wall-clock time of a monitor line, "14:03:22.125"
+    std::function<std::string()> time_of_day;
+};
+
+// Runs the command of `o` (help and version are the caller's); the exit status.
+int run(const Options& o, Environment& env);
+
+// The device a --device text stands for: a path as it is, "COMn" through the window's port map (the
+// user's assignments in `settings` included); empty when COMn stands for none.
+std::string resolve_device(const std::string& text, const settings::Store& settings);
+
+}  // namespace plx::cli

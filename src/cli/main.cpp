@@ -1,0 +1,85 @@
+// plx24ctl: the command-line program for many units on one line; the real serial port and clock under
+// the commands of cli/.
+
+#include <iostream>
+#include <memory>
+#include <signal.h>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QTime>
+
+#include "cli/commands.h"
+#include "cli/options.h"
+#include "link/qt_serial_port.h"
+#include "settings/overlay_store.h"
+#include "settings/store.h"
+
+namespace {
+
+volatile sig_atomic_t interrupted = 0;
+
+void on_interrupt(int) {
+    interrupted = 1;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    using namespace plx;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const cli::Parsed parsed = cli::parse_command_line(args);
+    if (!parsed.options) {
+        std::cerr << "plx24ctl: " << parsed.error << "\nTry 'plx24ctl --help' for more information.\n";
+        return cli::kExitUsage;
+    }
+    const cli::Options& o = *parsed.options;
+    if (o.help) {
+        std::cout << cli::help_text(o.command);
+        return cli::kExitOk;
+    }
+    if (o.version) {
+        std::cout << "plx24ctl " << PLX24_VERSION << " (Qt " << qVersion() << ")\n";
+        return cli::kExitOk;
+    }
+
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("plx24ctl"));
+    // the window's settings: the same language, decimal separator, version and port assignments
+    std::unique_ptr<settings::Store> store = std::make_unique<settings::QSettingsStore>(
+        settings::QSettingsStore::for_program(QCoreApplication::applicationDirPath()));
+    if (!o.language_code.empty()) {
+        auto overlay = std::make_unique<settings::OverlayStore>(std::move(store));
+        overlay->set(settings::Root::machine, QString::fromLatin1(settings::kProgramKey),
+                     QStringLiteral("Language"), QString::fromStdString(o.language_code));
+        store = std::move(overlay);
+    }
+    const std::string device = cli::resolve_device(o.device, *store);
+    if (device.empty()) {
+        std::cerr << "plx24ctl: " << o.device << " stands for no device\n";
+        return cli::kExitUsage;
+    }
+    link::QtSerialPort port;
+    port.use_device(device);
+
+    struct sigaction sa {};
+    sa.sa_handler = on_interrupt;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+
+    cli::RealTimeLoop loop;
+    cli::Environment env{
+        port,
+        loop,
+        *store,
+        std::cout,
+        std::cerr,
+        isatty(STDERR_FILENO) == 1,
+        plx::paramfile::local_stamp,
+        [] { return interrupted != 0; },
+        [] { return QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")).toStdString(); }};
+    return cli::run(o, env);
+}

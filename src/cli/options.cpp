@@ -1,0 +1,302 @@
+#include "cli/options.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+namespace plx::cli {
+
+namespace {
+
+std::optional<long> whole_number(std::string_view s) {
+    long v = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (s.empty() || ec != std::errc{} || end != s.data() + s.size()) return std::nullopt;
+    return v;
+}
+
+std::string lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::vector<std::string> split(const std::string& s) {
+    std::vector<std::string> out;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t comma = s.find(',', from);
+        out.push_back(s.substr(from, comma == std::string::npos ? std::string::npos : comma - from));
+        if (comma == std::string::npos) return out;
+        from = comma + 1;
+    }
+}
+
+// "1-247", "1,5,17", "1-10,20": every address 1 .. 247 once, in the order given.
+std::optional<std::vector<int>> address_list(const std::string& text) {
+    std::vector<int> out;
+    for (const std::string& part : split(text)) {
+        const std::size_t dash = part.find('-');
+        const auto first = whole_number(std::string_view(part).substr(0, dash));
+        const auto last =
+            dash == std::string::npos ? first : whole_number(std::string_view(part).substr(dash + 1));
+        if (!first || !last || *first < 1 || *last > 247 || *first > *last) return std::nullopt;
+        for (long a = *first; a <= *last; ++a) {
+            if (std::find(out.begin(), out.end(), a) == out.end()) out.push_back(static_cast<int>(a));
+        }
+    }
+    return out;
+}
+
+const char* const kProgramHelp =
+    "Usage: plx24ctl COMMAND [options]\n"
+    "Commissioning of many PLX24 room operating units on one RS485 line (Modbus RTU/ASCII).\n"
+    "\n"
+    "Commands:\n"
+    "  scan     find the units on a line: addresses and line settings\n"
+    "  read     read one unit out into a parameter file\n"
+    "  write    write a parameter file to units and read each back\n"
+    "  diff     what differs between a unit and a parameter file\n"
+    "  monitor  poll a unit's output registers, one line per poll\n"
+    "\n"
+    "'plx24ctl COMMAND --help' describes a command.\n"
+    "\n"
+    "Options of every command:\n"
+    "  --device DEV        the serial device (/dev/ttyUSB0, /dev/serial/by-id/...), or COM1 .. COM40\n"
+    "                      as the window's port entries name them (assignments included)\n"
+    "  --language de|en    the language of reports and parameter files for this run; default: the\n"
+    "                      installation's, as in the window\n"
+    "  --json              the result as JSON on standard output (keys in English)\n"
+    "  --verbose           every frame sent and every verdict of reception on standard error\n"
+    "  --no-progress       no progress bar (it shows on standard error when that is a terminal)\n"
+    "  -h, --help          this text;  -v, --version  the version\n"
+    "\n"
+    "Line settings (default 9600, even parity, RTU):\n"
+    "  --baud B            9600, 19200, 38400, 57600 or 115200\n"
+    "  --parity P          E, O or N (even, odd, none)\n"
+    "  --mode M            rtu (8 data bits) or ascii (7 data bits)\n"
+    "\n"
+    "Exit status: 0 all good, 1 some units failed (or differ, or none was found), 2 a usage error, a\n"
+    "file that is not taken or a device that cannot be opened.\n";
+
+const char* const kScanHelp =
+    "Usage: plx24ctl scan --device DEV [--baud LIST] [--parity LIST] [--mode LIST] [--address RANGE]\n"
+    "                     [--timeout MS]\n"
+    "Probes every address at every line setting with one read of configuration registers 0..2 (device\n"
+    "coding, firmware, buttons) and lists each unit that answers. LIST is comma-separated or 'all'\n"
+    "(e.g. --baud 9600,19200 --parity all --mode rtu,ascii); RANGE such as 1-247 (the default), 1,5,17\n"
+    "or 1-10,20. Each probe waits MS (default 100) plus the frames' time on the line; an address that\n"
+    "answers later shows itself and is probed again with the longest wait a unit may take (3.5 s).\n"
+    "Exit status 1 when no unit answered.\n";
+
+const char* const kReadHelp =
+    "Usage: plx24ctl read --device DEV --address N [line settings] -o FILE\n"
+    "Reads unit N out (its response time first, then the 60 configuration registers in blocks of ten\n"
+    "and the 32 configuration bits, paced by the unit's response time) and writes the parameter file the\n"
+    "window writes, with the captions of the language in use. An existing FILE is replaced only once the\n"
+    "new one is complete.\n";
+
+const char* const kWriteHelp =
+    "Usage: plx24ctl write FILE --device DEV --address LIST [line settings]\n"
+    "Checks the whole parameter file first (a file the window would refuse, one that ends early or a\n"
+    "value that cannot be sent stops everything before any byte goes out), then writes registers 3..60\n"
+    "and the 32 configuration bits to each unit in the window's stages (blocks of ten registers, then\n"
+    "the bits), reads every unit back and compares. Registers 1 and 2 (device coding, firmware) stay the\n"
+    "unit's own. One report line per unit: written and verified, differs at ..., no answer, exception\n"
+    "NN; a unit that fails does not stop the next. LIST such as 1-40 or 1,5,17.\n";
+
+const char* const kDiffHelp =
+    "Usage: plx24ctl diff FILE --device DEV --address N [line settings]\n"
+    "Reads unit N out and lists every register (3..60) and configuration bit whose value differs from\n"
+    "the parameter file, with its caption. Exit status 0 when nothing differs, 1 otherwise.\n";
+
+const char* const kMonitorHelp =
+    "Usage: plx24ctl monitor --device DEV --address N [line settings] [--interval MS] [--count N]\n"
+    "Polls the 17 output registers every MS (default 1000; never faster than the unit's response time\n"
+    "allows) and prints them decoded, one line per poll, until interrupted (Ctrl+C) or N polls are done.\n";
+
+bool parity_of(const std::string& token, char& out) {
+    const std::string t = lower(token);
+    if (t == "e" || t == "even")
+        out = 'E';
+    else if (t == "o" || t == "odd")
+        out = 'O';
+    else if (t == "n" || t == "none")
+        out = 'N';
+    else
+        return false;
+    return true;
+}
+
+}  // namespace
+
+std::string_view command_name(Command command) {
+    switch (command) {
+        case Command::scan:
+            return "scan";
+        case Command::read:
+            return "read";
+        case Command::write:
+            return "write";
+        case Command::diff:
+            return "diff";
+        case Command::monitor:
+            return "monitor";
+        case Command::none:
+            break;
+    }
+    return "";
+}
+
+std::string help_text(Command command) {
+    switch (command) {
+        case Command::scan:
+            return kScanHelp;
+        case Command::read:
+            return kReadHelp;
+        case Command::write:
+            return kWriteHelp;
+        case Command::diff:
+            return kDiffHelp;
+        case Command::monitor:
+            return kMonitorHelp;
+        case Command::none:
+            break;
+    }
+    return kProgramHelp;
+}
+
+bus::LineSettings Options::line() const {
+    bus::LineSettings l;
+    if (!bauds.empty()) l.baud = bauds.front();
+    if (!parities.empty()) l.parity = parities.front();
+    if (!framings.empty()) l.framing = framings.front();
+    return l;
+}
+
+Parsed parse_command_line(const std::vector<std::string>& args) {
+    Parsed result;
+    Options o;
+    const auto refuse = [&](std::string why) {
+        result.error = std::move(why);
+        return result;
+    };
+    for (std::size_t n = 0; n < args.size(); ++n) {
+        const std::string& a = args[n];
+        const auto value = [&]() -> std::optional<std::string> {
+            if (n + 1 >= args.size()) return std::nullopt;
+            return args[++n];
+        };
+        if (a == "-h" || a == "--help") {
+            o.help = true;
+        } else if (a == "-v" || a == "--version") {
+            o.version = true;
+        } else if (a == "--json") {
+            o.json = true;
+        } else if (a == "--verbose") {
+            o.verbose = true;
+        } else if (a == "--no-progress") {
+            o.no_progress = true;
+        } else if (a.size() > 1 && a[0] == '-') {
+            const auto v = value();
+            if (!v) return refuse(a + " needs a value");
+            if (a == "--device") {
+                if (v->empty()) return refuse("--device needs a device, e.g. /dev/ttyUSB0");
+                o.device = *v;
+            } else if (a == "--language") {
+                const std::string l = lower(*v);
+                if (l != "de" && l != "en") return refuse("--language takes de or en, not '" + *v + "'");
+                o.language_code = l == "en" ? "1033" : "1031";
+            } else if (a == "--baud") {
+                o.bauds.clear();
+                for (const std::string& t : lower(*v) == "all" ? std::vector<std::string>{} : split(*v)) {
+                    const auto b = whole_number(t);
+                    if (!b || std::find(std::begin(bus::kBauds), std::end(bus::kBauds), *b) ==
+                                  std::end(bus::kBauds)) {
+                        return refuse("--baud '" + t + "' is not one of 9600 19200 38400 57600 115200");
+                    }
+                    o.bauds.push_back(static_cast<int>(*b));
+                }
+                if (o.bauds.empty()) o.bauds.assign(std::begin(bus::kBauds), std::end(bus::kBauds));
+            } else if (a == "--parity") {
+                o.parities.clear();
+                for (const std::string& t : lower(*v) == "all" ? std::vector<std::string>{} : split(*v)) {
+                    char p = 0;
+                    if (!parity_of(t, p)) return refuse("--parity is E, O or N, not '" + t + "'");
+                    o.parities.push_back(p);
+                }
+                if (o.parities.empty())
+                    o.parities.assign(std::begin(bus::kParities), std::end(bus::kParities));
+            } else if (a == "--mode") {
+                o.framings.clear();
+                const std::string all = lower(*v) == "all" ? "rtu,ascii" : lower(*v);
+                for (const std::string& t : split(all)) {
+                    if (t != "rtu" && t != "ascii") return refuse("--mode is rtu or ascii, not '" + t + "'");
+                    o.framings.push_back(t == "rtu" ? bus::Framing::rtu : bus::Framing::ascii);
+                }
+            } else if (a == "--address") {
+                const auto list = address_list(*v);
+                if (!list)
+                    return refuse("--address takes addresses 1..247 such as 5, 1-40 or 1,5,17, not '" + *v +
+                                  "'");
+                o.addresses = *list;
+            } else if (a == "-o" || a == "--output") {
+                if (v->empty()) return refuse(a + " needs a file name");
+                o.output = *v;
+            } else if (a == "--interval" || a == "--timeout") {
+                const auto ms = whole_number(*v);
+                if (!ms || *ms < 1 || *ms > 3'600'000)
+                    return refuse(a + " is a number of milliseconds 1..3600000");
+                (a == "--interval" ? o.interval : o.timeout.emplace()) = std::chrono::milliseconds(*ms);
+            } else if (a == "--count") {
+                const auto c = whole_number(*v);
+                if (!c || *c < 1) return refuse("--count is a number of polls, 1 or more");
+                o.count = *c;
+            } else {
+                return refuse("unknown option '" + a + "'");
+            }
+        } else if (o.command == Command::none) {
+            for (Command c :
+                 {Command::scan, Command::read, Command::write, Command::diff, Command::monitor}) {
+                if (a == command_name(c)) o.command = c;
+            }
+            if (o.command == Command::none) return refuse("unknown command '" + a + "'");
+        } else if (o.file.empty() && (o.command == Command::write || o.command == Command::diff)) {
+            o.file = a;
+        } else {
+            return refuse("unexpected argument '" + a + "'");
+        }
+    }
+    if (o.help || o.version) {
+        result.options = o;
+        return result;
+    }
+    const std::string cmd(command_name(o.command));
+    if (o.command == Command::none) return refuse("which command? scan, read, write, diff or monitor");
+    if (o.device.empty()) return refuse(cmd + " needs --device");
+    if (o.command != Command::scan) {
+        if (o.bauds.size() > 1 || o.parities.size() > 1 || o.framings.size() > 1) {
+            return refuse(cmd + " talks to units at one line setting: one --baud, --parity and --mode");
+        }
+        if (o.addresses.empty()) return refuse(cmd + " needs --address");
+        if (o.command != Command::write && o.addresses.size() > 1)
+            return refuse(cmd + " takes one --address");
+        if (o.timeout) return refuse("--timeout belongs to scan");
+    } else {
+        if (o.addresses.empty()) {
+            for (int a = 1; a <= 247; ++a) o.addresses.push_back(a);
+        }
+    }
+    if ((o.command == Command::write || o.command == Command::diff) && o.file.empty()) {
+        return refuse(cmd + " needs the parameter file: plx24ctl " + cmd + " FILE ...");
+    }
+    if (o.command == Command::read && o.output.empty()) return refuse("read needs -o FILE");
+    if (o.command != Command::read && !o.output.empty()) return refuse("-o belongs to read");
+    if (o.command != Command::monitor && o.count) return refuse("--count belongs to monitor");
+    if (o.bauds.empty()) o.bauds = {9600};
+    if (o.parities.empty()) o.parities = {'E'};
+    if (o.framings.empty()) o.framings = {bus::Framing::rtu};
+    result.options = o;
+    return result;
+}
+
+}  // namespace plx::cli

@@ -1,0 +1,171 @@
+// The bus layer against several simulated units on one line, on a virtual clock: the scan finds
+// exactly the units there are, a batch write reports each unit as it fared, a read-out compares equal
+// to the unit it came from, and no unit gets requests faster than its response time allows.
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "bus/scan.h"
+#include "bus/unit_job.h"
+#include "controls/timer.h"
+#include "sim/bus.h"
+#include "sim/simulated_bus_port.h"
+
+namespace plx::bus {
+namespace {
+
+using std::chrono::milliseconds;
+
+struct Rig : link::LinkObserver {
+    Rig(sim::FrameMode mode, std::vector<sim::BusUnitSetup> units)
+        : bus(units, sim::SlaveSettings{mode}),
+          port(bus, {9600, 'E', mode == sim::FrameMode::rtu ? 8 : 7, 1}, [this] { return clock.now(); }),
+          master(port, clock) {
+        master.observe(this);
+    }
+    // Runs the clock until `finished` says so, at most `limit` of virtual time.
+    template <class F>
+    void run_until(F finished, milliseconds limit = milliseconds(600'000)) {
+        for (milliseconds t{0}; t < limit && !finished(); t += milliseconds(10))
+            clock.advance(milliseconds(10));
+        ASSERT_TRUE(finished()) << "did not finish within " << limit.count() << " ms of virtual time";
+    }
+    void frame_sent(const link::SentFrame& f) override { sent[f.bytes[0]].push_back(f.at); }
+    void received(const link::Reception&) override {}
+
+    controls::VirtualClock clock;
+    sim::SimulatedBus bus;
+    sim::SimulatedBusPort port;
+    Master master;
+    std::map<int, std::vector<milliseconds>> sent;  // RTU: by slave address
+};
+
+LineSettings line_of(sim::FrameMode mode) {
+    return {9600, 'E', mode == sim::FrameMode::rtu ? Framing::rtu : Framing::ascii};
+}
+
+class Scan : public ::testing::TestWithParam<sim::FrameMode> {};
+
+TEST_P(Scan, FindsExactlyTheUnitsOnTheLineSlowOneIncluded) {
+    // 5 has 8 buttons, 17 answers after 400 ms: four times the short wait
+    Rig rig(GetParam(), {{1, {}}, {5, {}}, {17, milliseconds(400)}, {247, {}}});
+    Scanner scanner(rig.master);
+    ScanPlan plan;
+    const LineSettings right = line_of(GetParam());
+    LineSettings wrong = right;
+    wrong.parity = 'N';
+    plan.lines = {wrong, right};
+    for (int a = 1; a <= 247; ++a) plan.addresses.push_back(a);
+    std::optional<ScanOutcome> outcome;
+    scanner.start(plan, [&](const ScanOutcome& o) { outcome = o; });
+    rig.run_until([&] { return outcome.has_value(); });
+
+    std::map<int, FoundUnit> found;
+    for (const FoundUnit& u : outcome->units) {
+        EXPECT_EQ(u.line, right) << u.address;
+        EXPECT_TRUE(found.emplace(u.address, u).second) << "found twice: " << u.address;
+    }
+    ASSERT_EQ(found.size(), 4u);
+    for (int a : {1, 5, 17, 247}) ASSERT_TRUE(found.contains(a)) << a;
+    EXPECT_EQ(found[5].buttons, 8);
+    EXPECT_EQ(found[1].buttons, 4);
+    EXPECT_EQ(found[1].device_coding, 24);
+    EXPECT_EQ(found[1].firmware, 112);
+    EXPECT_TRUE(found[17].slow);
+    EXPECT_FALSE(found[247].slow);
+    EXPECT_FALSE(outcome->cancelled);
+    // two settings of 247 probes and one second look
+    EXPECT_EQ(outcome->probes, 2u * 247u + 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes,
+                         Scan,
+                         ::testing::Values(sim::FrameMode::rtu, sim::FrameMode::ascii),
+                         [](const auto& info) {
+                             return info.param == sim::FrameMode::rtu ? "rtu" : "ascii";
+                         });
+
+Target target_from(const UnitImage& image) {
+    Target t;
+    t.registers = image.registers;
+    t.bits = image.bits;
+    return t;
+}
+
+TEST(UnitJobs, ReadOutComparesEqualToItsUnit) {
+    Rig rig(sim::FrameMode::rtu, {{3, {}}, {9, {}}});
+    ASSERT_FALSE(rig.master.open(line_of(sim::FrameMode::rtu)));
+    UnitJob job(rig.master, 9);
+    std::optional<UnitJob::ReadResult> read;
+    job.read_out([&](const UnitJob::ReadResult& r) { read = r; });
+    rig.run_until([&] { return read.has_value(); });
+    ASSERT_TRUE(read->image) << "failed at step " << static_cast<int>(read->failure->at.step);
+    const auto& tables = rig.bus.unit(1).tables();
+    EXPECT_EQ(read->image->registers, tables.cfg_registers);
+    EXPECT_TRUE(std::equal(tables.cfg_bits.begin(), tables.cfg_bits.end(), read->image->bits.begin()));
+    UnitImage other_unit;
+    other_unit.registers = rig.bus.unit(0).tables().cfg_registers;
+    EXPECT_TRUE(compare(target_from(*read->image), *read->image).empty());
+    // unit 9 has 8 buttons (register 2), unit 3 four
+    const auto differ = compare(target_from(*read->image), other_unit);
+    ASSERT_FALSE(differ.empty());
+    EXPECT_EQ(differ.front().index, 2);
+    EXPECT_EQ(differ.front().wanted, 8);
+}
+
+TEST(UnitJobs, BatchWriteReportsEachUnitAsItFaredAndKeepsEachUnitsPace) {
+    Rig rig(sim::FrameMode::rtu, {{1, {}}, {2, {}}, {3, {}}});
+    rig.bus.slave_at(2)->faults().add({sim::FaultKind::no_answer, 1.0, std::nullopt});
+    // the third request to unit 3 is its first block write
+    rig.bus.slave_at(3)->faults().add({sim::FaultKind::exception, 1.0, 3});
+    ASSERT_FALSE(rig.master.open(line_of(sim::FrameMode::rtu)));
+
+    Target target = target_from({rig.bus.unit(0).tables().cfg_registers, {}});
+    target.registers[4] = 99;
+    target.registers[33] = 60;  // the unit's pace changes with the block that holds it
+    target.bits[5] = true;
+
+    std::map<int, UnitJob::WriteResult> results;
+    std::vector<std::unique_ptr<UnitJob>> jobs;
+    std::function<void(int)> write = [&](int address) {
+        jobs.push_back(std::make_unique<UnitJob>(rig.master, address));
+        jobs.back()->write_and_verify(target, [&, address](const UnitJob::WriteResult& r) {
+            results[address] = r;
+            if (address < 3) write(address + 1);
+        });
+    };
+    write(1);
+    rig.run_until([&] { return results.size() == 3; });
+
+    EXPECT_FALSE(results[1].failure);
+    EXPECT_TRUE(results[1].mismatches.empty());
+    EXPECT_EQ(rig.bus.unit(0).tables().cfg_registers[4], 99);
+    EXPECT_TRUE(rig.bus.unit(0).tables().cfg_bits[5]);
+    // device coding and firmware stay the unit's own
+    EXPECT_EQ(results[1].read_back.registers[0], 24);
+
+    ASSERT_TRUE(results[2].failure);
+    EXPECT_EQ(results[2].failure->verdict, link::Verdict::time_out);
+    EXPECT_EQ(results[2].failure->at.step, Step::read_response_time);
+
+    ASSERT_TRUE(results[3].failure);
+    EXPECT_EQ(results[3].failure->verdict, link::Verdict::exception);
+    EXPECT_EQ(results[3].failure->exception_code, 4);
+    EXPECT_EQ(results[3].failure->at.step, Step::write_cfg_block);
+    EXPECT_EQ(results[3].failure->at.first, 0);
+    EXPECT_EQ(rig.bus.unit(2).tables().cfg_registers[4], rig.bus.unit(1).tables().cfg_registers[4]);
+
+    // unit 1: 20 ms until its block 30 .. 39 set 60 ms, so requests at least 240 ms, later 320 ms apart
+    const auto& times = rig.sent[1];
+    ASSERT_EQ(times.size(), 1u + 1u + 6u + 1u + 6u + 1u);
+    for (std::size_t n = 1; n < times.size(); ++n) {
+        EXPECT_GE(times[n] - times[n - 1], n > 5 ? pacing(60) : pacing(20)) << "request " << n;
+    }
+}
+
+}  // namespace
+}  // namespace plx::bus

@@ -1,0 +1,275 @@
+// plx24ctl's commands on simulated units and a virtual clock: what each reports and its exit status,
+// a malformed parameter file refused before a byte goes out, and the parameter file of `read` byte for
+// byte the window's.
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "../support/null_platform.h"
+#include "app/program.h"
+#include "cli/commands.h"
+#include "cli/options.h"
+#include "cli/texts_in_use.h"
+#include "paramfile/parameter_file.h"
+#include "settings/store.h"
+#include "sim/bus.h"
+#include "sim/simulated_bus_port.h"
+#include "sim/simulated_serial_port.h"
+
+namespace plx::cli {
+namespace {
+
+using std::chrono::milliseconds;
+const paramfile::Stamp kStamp{"29.01.2015", "14:03:22"};
+
+QString key(const char* name) {
+    return QString::fromLatin1(name);
+}
+
+using Units = std::vector<sim::BusUnitSetup>;
+
+std::unique_ptr<settings::MemoryStore> store_for(const char* language, const char* separator) {
+    auto store = std::make_unique<settings::MemoryStore>();
+    const QString key = QString::fromLatin1(settings::kProgramKey);
+    store->put(settings::Root::machine, key, QStringLiteral("Language"), QString::fromLatin1(language));
+    store->put(settings::Root::machine, key, QStringLiteral("Version"), QStringLiteral("1.5"));
+    store->put(settings::Root::user, QString::fromLatin1(settings::kInternationalKey),
+               QStringLiteral("sDecimal"), QString::fromLatin1(separator));
+    return store;
+}
+
+std::string slurp(const std::string& path) {
+    QFile f(QString::fromStdString(path));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : "<missing>";
+}
+
+void put_file(const std::string& path, const std::string& bytes) {
+    QFile f(QString::fromStdString(path));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+// plx24ctl on simulated units at 9600 8E1 RTU, in English unless told otherwise.
+struct Cli {
+    explicit Cli(std::vector<sim::BusUnitSetup> units,
+                 const char* language = "1033",
+                 const char* separator = ".")
+        : bus(units, sim::SlaveSettings{}),
+          port(bus, {9600, 'E', 8, 1}, [this] { return loop.now(); }),
+          store(store_for(language, separator)) {}
+    int run(std::vector<std::string> args) {
+        out.str({});
+        err.str({});
+        const Parsed p = parse_command_line(args);
+        if (!p.options) {
+            err << p.error;
+            return kExitUsage;
+        }
+        Environment env{port, loop, *store, out, err, false, [] { return kStamp; }, [] { return false; }, {}};
+        return cli::run(*p.options, env);
+    }
+    std::string path(const char* name) const { return dir.filePath(QString::fromLatin1(name)).toStdString(); }
+
+    VirtualLoop loop;
+    sim::SimulatedBus bus;
+    sim::SimulatedBusPort port;
+    std::unique_ptr<settings::MemoryStore> store;
+    std::ostringstream out, err;
+    QTemporaryDir dir;
+};
+
+struct Refusal {
+    std::vector<std::string> args;
+    const char* says;
+};
+
+class CommandLineRefusal : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(CommandLineRefusal, SaysWhyAndTouchesNothing) {
+    const Parsed p = parse_command_line(GetParam().args);
+    EXPECT_FALSE(p.options);
+    EXPECT_NE(p.error.find(GetParam().says), std::string::npos) << p.error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases,
+    CommandLineRefusal,
+    ::testing::Values(
+        Refusal{{}, "which command"},
+        Refusal{{"frob"}, "unknown command"},
+        Refusal{{"scan"}, "needs --device"},
+        Refusal{{"scan", "--device", "d", "--address", "0-3"}, "1..247"},
+        Refusal{{"scan", "--device", "d", "--baud", "4800"}, "9600 19200"},
+        Refusal{{"read", "--device", "d", "--address", "1-2", "-o", "f"}, "one --address"},
+        Refusal{{"read", "--device", "d", "--address", "1"}, "-o FILE"},
+        Refusal{{"write", "--device", "d", "--address", "1"}, "needs the parameter file"},
+        Refusal{{"diff", "f", "--device", "d", "--address", "1", "--mode", "rtu,ascii"}, "one line"},
+        Refusal{{"monitor", "--device", "d", "--address", "1", "--interval", "0"}, "milliseconds"}));
+
+TEST(Commands, ScanListsTheUnitsAndSaysWhenThereIsNone) {
+    Cli cli(Units{{3, {}}, {7, {}}});
+    EXPECT_EQ(cli.run({"scan", "--device", "bus", "--address", "1-8", "--json"}), kExitOk) << cli.err.str();
+    const QJsonArray units =
+        QJsonDocument::fromJson(QByteArray::fromStdString(cli.out.str()))[key("units")].toArray();
+    ASSERT_EQ(units.size(), 2);
+    EXPECT_EQ(units[1].toObject()[key("address")].toInt(), 7);
+    EXPECT_EQ(units[1].toObject()[key("buttons")].toInt(), 8);
+    EXPECT_EQ(units[1].toObject()[key("mode")].toString(), QStringLiteral("RTU"));
+    EXPECT_EQ(cli.run({"scan", "--device", "bus", "--address", "100-102"}), kExitUnitsFailed);
+    EXPECT_NE(cli.out.str().find("No unit answered (3 probes"), std::string::npos) << cli.out.str();
+}
+
+TEST(Commands, ReadThenDiffOfTheSameUnitShowsNoDifferenceAndAChangeShowsWithItsCaption) {
+    Cli cli(Units{{4, {}}});
+    const std::string file = cli.path("unit4.txt");
+    ASSERT_EQ(cli.run({"read", "--device", "bus", "--address", "4", "-o", file}), kExitOk) << cli.err.str();
+    EXPECT_EQ(cli.run({"diff", file, "--device", "bus", "--address", "4"}), kExitOk) << cli.err.str();
+    EXPECT_NE(cli.out.str().find("no difference"), std::string::npos) << cli.out.str();
+
+    cli.bus.unit(0).tables().cfg_registers[34] = 5;  // temperature offset 0.5 K
+    EXPECT_EQ(cli.run({"diff", file, "--device", "bus", "--address", "4"}), kExitUnitsFailed);
+    EXPECT_NE(cli.out.str().find("Register 35 (" + TextsInUse(*cli.store).register_name(34) +
+                                 "): file 0, unit 0.5"),
+              std::string::npos)
+        << cli.out.str();
+}
+
+// A write to three units, one of them silent and one answering exception 04 to its first block.
+struct ThreeUnits : Cli {
+    ThreeUnits() : Cli(Units{{1, {}}, {2, {}}, {3, {}}}) {
+        bus.slave_at(2)->faults().add({sim::FaultKind::no_answer, 1.0, std::nullopt});
+        bus.slave_at(3)->faults().add({sim::FaultKind::exception, 1.0, 3});
+        file = path("unit1.txt");
+        bus.unit(0).tables().cfg_registers[4] = 77;
+        EXPECT_EQ(run({"read", "--device", "bus", "--address", "1", "-o", file}), kExitOk);
+        bus.unit(0).tables().cfg_registers[4] = 40;
+    }
+    std::string file;
+};
+
+TEST(Commands, WriteReportsEachUnitAsItFaredAndFailsWithStatusOne) {
+    ThreeUnits cli;
+    EXPECT_EQ(cli.run({"write", cli.file, "--device", "bus", "--address", "1-3"}), kExitUnitsFailed);
+    EXPECT_EQ(cli.out.str(),
+              "Unit 1: written and verified\n"
+              "Unit 2: no answer (reading the response time (register 33))\n"
+              "Unit 3: exception 04 (slave device failure) on writing configuration registers 0..9\n"
+              "1 of 3 units written and verified.\n");
+    EXPECT_EQ(cli.bus.unit(0).tables().cfg_registers[4], 77);
+    EXPECT_EQ(cli.bus.unit(2).tables().cfg_registers[4], 40);
+}
+
+TEST(Commands, WriteSaysTheSameInJson) {
+    ThreeUnits cli;
+    EXPECT_EQ(cli.run({"write", cli.file, "--device", "bus", "--address", "1-3", "--json"}),
+              kExitUnitsFailed);
+    const QJsonObject r = QJsonDocument::fromJson(QByteArray::fromStdString(cli.out.str())).object();
+    const QJsonArray units = r[key("units")].toArray();
+    ASSERT_EQ(units.size(), 3);
+    EXPECT_EQ(units[0].toObject()[key("result")].toString(), QStringLiteral("verified"));
+    EXPECT_EQ(units[1].toObject()[key("result")].toString(), QStringLiteral("no_answer"));
+    EXPECT_EQ(units[2].toObject()[key("result")].toString(), QStringLiteral("exception"));
+    EXPECT_EQ(units[2].toObject()[key("exception_code")].toInt(), 4);
+    EXPECT_EQ(r[key("verified")].toInt(), 1);
+}
+
+struct Malformed {
+    const char* name;
+    int line;              // the line replaced (0: none)
+    const char* replaced;  // by this text
+    std::size_t keep;      // bytes kept of the file (0: all)
+    const char* says;
+};
+
+class MalformedFile : public ::testing::TestWithParam<Malformed> {};
+
+TEST_P(MalformedFile, IsRefusedBeforeAnyByteIsSent) {
+    const Malformed& m = GetParam();
+    Cli cli(Units{{1, {}}});
+    const std::string good = cli.path("good.txt");
+    ASSERT_EQ(cli.run({"read", "--device", "bus", "--address", "1", "-o", good}), kExitOk);
+    std::string bytes = slurp(good);
+    if (m.line > 0) {
+        std::size_t start = 0;
+        for (int n = 1; n < m.line; ++n) start = bytes.find("\r\n", start) + 2;
+        bytes.replace(start, bytes.find("\r\n", start) - start, m.replaced);
+    }
+    if (m.keep > 0) bytes.resize(m.keep);
+    const bool missing = std::string(m.name) == "Missing";
+    const std::string bad = cli.path(missing ? "absent.txt" : "bad.txt");
+    if (!missing) put_file(bad, bytes);
+    const std::size_t written_before = cli.port.written().size();
+    const bool was_open = cli.port.port_open();
+
+    for (const char* command : {"write", "diff"}) {
+        EXPECT_EQ(cli.run({command, bad, "--device", "bus", "--address", "1"}), kExitUsage) << command;
+        EXPECT_NE(cli.err.str().find(m.says), std::string::npos) << cli.err.str();
+        EXPECT_EQ(cli.port.written().size(), written_before) << command;
+        EXPECT_EQ(cli.port.port_open(), was_open) << command;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files,
+    MalformedFile,
+    ::testing::Values(Malformed{"BinaryByte", 20, "Register 6 ;x:;4\x01", 0, "binary"},
+                      Malformed{"EndsEarly", 0, "", 3000, "ends after line"},
+                      Malformed{"BitSeven", 80, "Configuration bit 6 ;x:; 7 ", 0, "line 80"},
+                      Malformed{"NoValueField", 30, "Register 16 no separators", 0, "line 30"},
+                      Malformed{"NotANumber", 40, "Register 26 ;x:;abc", 0, "\"abc\" cannot be sent"},
+                      Malformed{"OtherSeparator", 50, "Register 36 ;x:;2,5", 0, "decimal separator \".\""},
+                      Malformed{"Missing", 0, "", 0, "could not be read"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Commands, MonitorPrintsOneDecodedLinePerPoll) {
+    Cli cli(Units{{9, {}}});
+    EXPECT_EQ(cli.run({"monitor", "--device", "bus", "--address", "9", "--interval", "500", "--count", "3"}),
+              kExitOk);
+    const std::string out = cli.out.str();
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3) << out;
+    EXPECT_NE(out.find("T1=0/21 "), std::string::npos) << out;
+}
+
+// The file of `read` is the window's "&Parameter speichern" after reading the same unit out.
+class SameFileAsTheWindow : public ::testing::TestWithParam<std::pair<const char*, const char*>> {};
+
+TEST_P(SameFileAsTheWindow, ByteForByte) {
+    const auto [language, separator] = GetParam();
+    controls::VirtualClock clock;
+    sim::SimulatedSerialPort demo{[&clock] { return clock.now(); }};
+    test::RecordingMessages messages;
+    test::NoFiles files;
+    test::NoShell shell;
+    Program window{Platform{demo, clock, messages, files, shell}};
+    window.settings = store_for(language, separator);
+    window.state.demo = true;
+    window.start();
+    window.form.Combo_Port[1].user_select(0);
+    window.form.Combo_Port[5].user_select(1);
+    window.form.Combo_Port[6].user_select(1);
+    clock.advance(milliseconds(30'000));
+    const paramfile::Written from_window = paramfile::write(window.parameter_files->contents(kStamp, "1.5"));
+    ASSERT_TRUE(from_window.ok());
+
+    // the demo unit and the first unit of a simulated bus at address 1 leave the same factory
+    Cli cli(Units{{1, {}}}, language, separator);
+    const std::string file = cli.path("unit.txt");
+    ASSERT_EQ(cli.run({"read", "--device", "bus", "--address", "1", "-o", file}), kExitOk) << cli.err.str();
+    EXPECT_EQ(slurp(file), from_window.bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages,
+                         SameFileAsTheWindow,
+                         ::testing::Values(std::pair{"1031", ","}, std::pair{"1033", "."}));
+
+}  // namespace
+}  // namespace plx::cli

@@ -1,0 +1,69 @@
+// The commissioning round on a site, with the real programs: plx24-sim serves five units on one
+// pseudo-terminal, plx24ctl finds them, reads one out, writes its file to the other four and diffs.
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "child_process.h"
+
+namespace plx {
+namespace {
+
+using std::chrono::milliseconds;
+using testing::ChildProcess;
+using testing::run_command;
+
+TEST(Plx24ctl, FindsFiveUnitsCarriesOnesConfigurationToTheOthersAndDiffsClean) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // settings of their own: German, "," and no port assignments of the machine's user
+    const std::string machine = dir.filePath(QStringLiteral("machine.ini")).toStdString();
+    const std::string user = dir.filePath(QStringLiteral("user.ini")).toStdString();
+    setenv("PLX24_MACHINE_SETTINGS", machine.c_str(), 1);
+    setenv("PLX24_USER_SETTINGS", user.c_str(), 1);
+
+    ChildProcess sim;
+    ASSERT_TRUE(sim.start({PLX24_SIM_EXE, "--pty", "--address", "1,2,3,4,5", "--response-ms", "0"}));
+    const std::string pty = sim.read_line(milliseconds(10'000)).value_or("");
+    ASSERT_FALSE(pty.empty()) << sim.err();
+    const auto ctl = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), PLX24CTL_EXE);
+        args.insert(args.end(), {"--device", pty});
+        return run_command(args, milliseconds(120'000));
+    };
+
+    // help needs no line; a usage error touches none
+    const auto help = run_command({PLX24CTL_EXE, "write", "--help"}, milliseconds(10'000));
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("plx24ctl write FILE --device DEV --address LIST"), std::string::npos)
+        << help.out;
+    EXPECT_EQ(run_command({PLX24CTL_EXE, "write", "--device", pty}, milliseconds(10'000)).status, 2);
+
+    const auto scan = ctl({"scan", "--address", "1-8"});
+    EXPECT_EQ(scan.status, 0) << scan.err;
+    EXPECT_NE(scan.out.find("5 Geräte gefunden (8 Abfragen"), std::string::npos) << scan.out;
+    EXPECT_NE(scan.out.find("       2  9600 8E1 RTU          24       112  8 Tasten"), std::string::npos)
+        << scan.out;
+
+    const std::string file = dir.filePath(QStringLiteral("unit1.txt")).toStdString();
+    const auto read = ctl({"read", "--address", "1", "-o", file});
+    ASSERT_EQ(read.status, 0) << read.err;
+
+    const auto write = ctl({"write", file, "--address", "2-5", "--language", "en"});
+    EXPECT_EQ(write.status, 0) << write.out << write.err;
+    EXPECT_NE(write.out.find("4 of 4 units written and verified."), std::string::npos) << write.out;
+
+    for (const char* unit : {"2", "5"}) {
+        const auto diff = ctl({"diff", file, "--address", unit});
+        EXPECT_EQ(diff.status, 0) << diff.out << diff.err;
+        EXPECT_NE(diff.out.find("kein Unterschied"), std::string::npos) << diff.out;
+    }
+    EXPECT_EQ(sim.stop(), 0);
+}
+
+}  // namespace
+}  // namespace plx
