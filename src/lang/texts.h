@@ -129,6 +129,9 @@ std::string message(Message id, const std::string& language_code);
 // The same with %1, %2, ... replaced by `args` in order.
 std::string message(Message id, const std::string& language_code, const std::vector<std::string>& args);
 
+// %1, %2, ... of `pattern` replaced by `args` in order, in one pass.
+std::string fill_in(const std::string& pattern, const std::vector<std::string>& args);
+
 // True for the one code that selects English; the comparison is exact.
 inline bool is_english(const std::string& language_code) { return language_code == kEnglish; }
 
