@@ -74,6 +74,7 @@ int main(int argc, char** argv) {
     slave_settings.lrc_form = o.lrc_form;
     slave_settings.slow_delay = o.slow_delay;
     slave_settings.split_gap = o.split_gap;
+    slave_settings.any_framing = o.any_framing;
     SimulatedSlave slave(unit, slave_settings, o.seed);
     for (const auto& rule : o.faults) slave.faults().add(rule);
     std::cerr << "plx24-sim: unit " << int{o.address} << ", " << (o.mode == FrameMode::rtu ? "RTU" : "ASCII")
