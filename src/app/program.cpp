@@ -120,9 +120,8 @@ void Program::stop_on_refusal(const std::string& request_string, int code) {
     transactions->stop_after_refusal();
     frm_state->give_up();
     const traffic::Style style{state.language_code, device::separator_of(state.decimal_separator)};
-    const std::string text = traffic::refusal_text(request_string, code, style);
-    form.status_line.set_caption(text);
-    platform.messages.show_ok(text);
+    form.status_line.set_caption(traffic::refusal_text(request_string, code, style, true));
+    platform.messages.show_ok(traffic::refusal_text(request_string, code, style));
 }
 
 Program::~Program() {

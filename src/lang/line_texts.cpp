@@ -51,53 +51,52 @@ constexpr std::array kRows{
     Row{LineText::column_meaning, "Bedeutung", "Meaning"},
     Row{LineText::column_verdict, "Ergebnis", "Verdict"},
     Row{LineText::counters,
-        "Anfragen %1 | gültige Antworten %2 | Zeitüberschreitungen %3 | Prüfsummenfehler %4 | Ausnahmen %5",
-        "requests %1 | valid answers %2 | time-outs %3 | check-sum errors %4 | exceptions %5"},
-    Row{LineText::port_open, "%1 (%2) %3 %4: geöffnet", "%1 (%2) %3 %4: open"},
-    Row{LineText::port_closed, "%1 (%2): geschlossen", "%1 (%2): closed"},
+        "Anfragen %1 · gültige Antworten %2 · Zeitüberschreitungen %3 · Prüfsummenfehler %4 · Ausnahmen %5",
+        "requests %1 · valid answers %2 · time-outs %3 · check-sum errors %4 · exceptions %5"},
+    Row{LineText::port_open, "%1 → %2, %3 %4: geöffnet", "%1 → %2, %3 %4: open"},
+    Row{LineText::port_closed, "%1 → %2: geschlossen", "%1 → %2: closed"},
     Row{LineText::last_answer_age, "letzte gültige Antwort vor %1 s", "last valid answer %1 s ago"},
     Row{LineText::no_valid_answer_yet, "noch keine gültige Antwort", "no valid answer yet"},
     Row{LineText::polling_every, "Abfrage alle %1 ms", "polling every %1 ms"},
+    // each reason: what was seen, then on a line of its own what to do; short lines, as the status
+    // bar shares its width with the counters
     Row{LineText::reason_no_byte,
-        "Kein einziges Byte empfangen. Ist das Gerät eingeschaltet und angeschlossen (A und B vertauscht?), "
-        "hat es die Modbus-Adresse %1? Auch ein anderer Modus oder eine andere Baudrate lassen es schweigen. "
-        "Port schließen, Einstellung ändern, wieder öffnen.",
-        "Not a single byte received. Is the unit powered and connected (A and B swapped?), does it have the "
-        "Modbus address %1? A different mode or baud rate also keeps it silent. Close the port, change the "
-        "setting, open it again."},
+        "Kein Byte empfangen: Gerät aus, nicht angeschlossen, A/B vertauscht?\n"
+        "Adresse %1, Modus, Baudrate prüfen: Port schließen, ändern, öffnen.",
+        "Not a byte received: unit off, not connected, A and B swapped?\n"
+        "Check address %1, mode, baud rate: close the port, change, open."},
     Row{LineText::reason_bytes_no_frame,
-        "Es kamen %1 Bytes an, aber kein gültiger Rahmen. Weichen Modus (ASCII/RTU), Baudrate oder Parität "
-        "vom Gerät ab? Port schließen, Modus, Baudrate oder Parität ändern, wieder öffnen.",
-        "%1 bytes arrived, but no valid frame. Do mode (ASCII/RTU), baud rate or parity differ from the "
-        "unit's? Close the port, change mode, baud rate or parity, open it again."},
+        "%1 Bytes empfangen, aber kein gültiger Rahmen: Modus oder Baudrate?\n"
+        "Port schließen, Modus, Baudrate oder Parität ändern, wieder öffnen.",
+        "%1 bytes received, but no valid frame: mode or baud rate differ?\n"
+        "Close the port, change mode, baud rate or parity, open it again."},
     Row{LineText::reason_check_sums,
-        "%1 Antworten mit falscher Prüfsumme. Störungen auf der Leitung (Abschluss, Schirmung) oder eine "
-        "abweichende Baudrate oder Parität? Leitung prüfen oder Port schließen, Baudrate und Parität "
-        "ändern, wieder öffnen.",
-        "%1 answers with a wrong check sum. Noise on the line (termination, shield) or a different baud "
-        "rate or parity? Check the line, or close the port, change baud rate and parity, open it again."},
+        "%1 Antworten mit falscher Prüfsumme: Störungen, Baudrate, Parität?\n"
+        "Leitung prüfen, oder Port schließen, Baudrate ändern, öffnen.",
+        "%1 answers with a wrong check sum: noise, baud rate, parity?\n"
+        "Check the line, or close the port, change the baud rate, open."},
     Row{LineText::reason_other_address,
-        "Antworten kamen von Adresse %1, nicht von %2. Stimmt die Modbus-Adresse? Adresse %1 eintragen "
-        "und neu lesen.",
-        "Answers came from address %1, not from %2. Is the Modbus address right? Enter address %1 and read "
-        "again."},
+        "Antworten kamen von Adresse %1, nicht von %2: Adresse falsch?\n"
+        "Adresse %1 eintragen und neu lesen.",
+        "Answers came from address %1, not from %2: wrong address?\n"
+        "Enter address %1 and read again."},
     Row{LineText::reason_misfit,
-        "Es kamen Antworten, die nicht zur Anfrage passen (ein zweiter Master am Bus?). Den anderen Master "
-        "abschalten und neu lesen.",
-        "Answers came that do not fit the request (a second master on the line?). Switch the other master "
-        "off and read again."},
+        "Antworten passen nicht zur Anfrage: ein zweiter Master am Bus?\n"
+        "Den anderen Master abschalten und neu lesen.",
+        "Answers do not fit the request: a second master on the line?\n"
+        "Switch the other master off and read again."},
     Row{LineText::reason_echo_only,
-        "Nur das Echo der eigenen Anfragen kam zurück (Adapter ohne Echo-Unterdrückung): das Gerät "
-        "antwortet nicht. Adresse %1, Verkabelung, Modus und Baudrate prüfen: Port schließen, ändern, "
-        "wieder öffnen.",
-        "Only the echo of the requests came back (adapter without echo suppression): the unit does not "
-        "answer. Check address %1, wiring, mode and baud rate: close the port, change, open it again."},
+        "Nur das Echo der Anfragen kam zurück: das Gerät antwortet nicht.\n"
+        "Adresse %1, Kabel, Modus, Baudrate prüfen: Port neu öffnen.",
+        "Only the echo of the requests came back: the unit does not answer.\n"
+        "Check address %1, wiring, mode, baud rate: open the port again."},
     Row{LineText::reason_exception, "Das Gerät lehnt die Anfrage ab: %1.", "The unit refuses the request: %1."},
     Row{LineText::refused,
-        "Das Gerät hat „%1“ abgelehnt: %2. Der Vorgang wurde angehalten, nichts aus dieser Antwort wurde "
-        "übernommen; nicht bestätigte Änderungen bleiben rot markiert.",
-        "The unit refused \"%1\": %2. The transfer was stopped and nothing of this answer was taken; changes "
-        "not confirmed stay marked red."},
+        "Das Gerät hat „%1“ abgelehnt: %2.\n"
+        "Der Vorgang wurde angehalten, nichts davon übernommen; nicht Bestätigtes bleibt rot markiert.",
+        "The unit refused \"%1\": %2.\n"
+        "The transfer was stopped and nothing of it taken; what is not confirmed stays marked red."},
+    Row{LineText::refused_short, "Abgelehnt: %1\n%2, Vorgang angehalten.", "Refused: %1\n%2, transfer stopped."},
     Row{LineText::register_blocks, "%1 Registerblöcke", "%1 register blocks"},
     Row{LineText::register_block, "1 Registerblock", "1 register block"},
     Row{LineText::cfg_bits_written, "%1 Konfigurationsbits", "%1 configuration bits"},
@@ -114,7 +113,7 @@ constexpr std::array kRows{
     Row{LineText::copy, "Kopieren", "Copy"},
     Row{LineText::save, "Speichern…", "Save…"},
     Row{LineText::save_title, "Mitschnitt speichern", "Save traffic"},
-    Row{LineText::save_filter, "Textdateien (*.txt);;Alle Dateien (*)", "Text files (*.txt);;All files (*)"},
+    Row{LineText::save_filter, "Textdateien (*.txt)|*.txt|Alle Dateien|*", "Text files (*.txt)|*.txt|All files|*"},
     Row{LineText::save_failed, "Der Mitschnitt konnte nicht als %1 gespeichert werden: %2",
         "The traffic could not be saved as %1: %2"},
     Row{LineText::row_count, "%1 Zeilen (die letzten %2 bleiben)", "%1 rows (the last %2 are kept)"},

@@ -64,6 +64,7 @@ enum class LineText {
     reason_exception,  // %1: the exception (exception_with_meaning or exception_code_only)
     // an exception answer stops the transfer: %1 the request's meaning, %2 the exception
     refused,
+    refused_short,  // the same for the status line
     // confirmations
     register_blocks,          // %1: how many (more than one)
     register_block,           // exactly one

@@ -235,6 +235,14 @@ std::string request_meaning(const Adu& request, const Style& style) {
     }
 }
 
+std::string request_title(const Adu& request, const Style& style) {
+    const auto a = addressed(request);
+    const auto p = a ? points_of(request.function, a->start, a->quantity) : std::nullopt;
+    if (!p) return generic(request, style);
+    const bool read = request.function == fn_read_coils || request.function == fn_read_holding_registers;
+    return say(read ? LineText::read : LineText::write, style, {points_text(*p, style)});
+}
+
 std::string answer_meaning(const Adu& answer, const Adu* request, const Style& style) {
     if ((answer.function & 0x80) != 0 && answer.data.size() == 1)
         return exception_text(answer.data[0], style.language_code);

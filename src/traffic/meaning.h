@@ -45,6 +45,8 @@ struct Style {
 // What a request asks for, with the values of a write: "Konfigurationsregister 0..9 schreiben:
 // 0=5; 1=1; ...", "Ausgaberegister 0..16 lesen", "Konfigurationsbits schreiben: gesetzt: 0, 24".
 std::string request_meaning(const Adu& request, const Style& style);
+// The same without the values a write carries: "Konfigurationsregister 0..9 schreiben".
+std::string request_title(const Adu& request, const Style& style);
 // What an answer carries, read against the request it answers (null: unknown): the values of a read,
 // the confirmation of a write, an exception with its meaning.
 std::string answer_meaning(const Adu& answer, const Adu* request, const Style& style);

@@ -33,8 +33,12 @@ std::string answer_age_text(std::optional<std::chrono::milliseconds> last_valid,
 
 // What was seen and what the engineer can do; empty for Reason::none.
 std::string reason_text(const Diagnosis& d, const std::string& language_code);
-// The message when the unit refuses a request: the request's meaning and the exception.
-std::string refusal_text(const std::string& request_string, int exception_code, const Style& style);
+// The message when the unit refuses a request: what the request was for, and the exception.
+// short: the two lines for the status line.
+std::string refusal_text(const std::string& request_string,
+                         int exception_code,
+                         const Style& style,
+                         bool short_form = false);
 // "6 Registerblöcke, 32 Konfigurationsbits, 1 Eingaberegister geschrieben und zurückgelesen (14:03:22)",
 // or "Auslesen abgeschlossen um 14:03:22" when nothing was written.
 std::string completion_text(const Written& written,

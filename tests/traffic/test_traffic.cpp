@@ -186,14 +186,15 @@ TEST_P(LineReason, TheTimeOutSaysWhatWasSeen) {
 INSTANTIATE_TEST_SUITE_P(
     Traffic, LineReason,
     ::testing::Values(
-        ReasonCase{"Silence", "RTU", "", Reason::no_byte, "Kein einziges Byte empfangen"},
+        ReasonCase{"Silence", "RTU", "", Reason::no_byte, "Kein Byte empfangen: Gerät aus"},
         // the unit answers in RTU, the tool listens for ASCII
         ReasonCase{"ModesDiffer", "ASCII", "01030200323991", Reason::bytes_no_frame,
-                   "Es kamen 7 Bytes an, aber kein gültiger Rahmen. Weichen Modus (ASCII/RTU), Baudrate"},
+                   "7 Bytes empfangen, aber kein gültiger Rahmen: Modus oder Baudrate?\n"
+                   "Port schließen, Modus, Baudrate"},
         ReasonCase{"Noise", "RTU", "0103020032387A", Reason::check_sums, "1 Antworten mit falscher Prüfsumme"},
         ReasonCase{"OtherAddress", "RTU", "02030200327D91", Reason::other_address,
-                   "Antworten kamen von Adresse 2, nicht von 1"},
-        ReasonCase{"EchoOnly", "RTU", "echo", Reason::echo_only, "Nur das Echo der eigenen Anfragen"}),
+                   "Antworten kamen von Adresse 2, nicht von 1: Adresse falsch?\nAdresse 2 eintragen"},
+        ReasonCase{"EchoOnly", "RTU", "echo", Reason::echo_only, "Nur das Echo der Anfragen"}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
@@ -258,12 +259,12 @@ TEST(LineStatus, CountersLinkStateAgeAndConfirmations) {
     c.time_outs = 1;
     c.check_sum_errors = 1;
     EXPECT_EQ(counters_text(c, kEnglish),
-              "requests 12 | valid answers 10 | time-outs 1 | check-sum errors 1 | exceptions 0");
+              "requests 12 · valid answers 10 · time-outs 1 · check-sum errors 1 · exceptions 0");
     LinkFacts f{3, "/dev/ttyUSB0", "9600,E,8,1", "RTU", true, true, std::chrono::milliseconds(250)};
-    EXPECT_EQ(link_state_text(f, kGerman), "COM3 (/dev/ttyUSB0) 9600,E,8,1 RTU: geöffnet");
+    EXPECT_EQ(link_state_text(f, kGerman), "COM3 → /dev/ttyUSB0, 9600,E,8,1 RTU: geöffnet");
     EXPECT_EQ(polling_text(f, kGerman), "Abfrage alle 250 ms");
     f.open = false;
-    EXPECT_EQ(link_state_text(f, kEnglish), "COM3 (/dev/ttyUSB0): closed");
+    EXPECT_EQ(link_state_text(f, kEnglish), "COM3 → /dev/ttyUSB0: closed");
     EXPECT_EQ(polling_text(f, kEnglish), "");
     using std::chrono::milliseconds;
     EXPECT_EQ(answer_age_text(milliseconds(1000), milliseconds(4500), kGerman),
