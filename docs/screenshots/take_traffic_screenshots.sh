@@ -59,7 +59,7 @@ shoot_traffic $out/traffic_window_modes_differ.png
 stop
 
 # a block write refused with exception 03
-start "--language en" --mode rtu --fault exception-03/10
+start "--language en" --mode rtu --fault exception-03,fn=10
 rtu
 open_port
 sleep 6

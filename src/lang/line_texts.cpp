@@ -126,7 +126,7 @@ constexpr std::array kRows{
 
 std::string line_text(LineText id, const std::string& language_code, const std::vector<std::string>& args) {
     for (const Row& r : kRows) {
-        if (r.id == id) return fill_in(is_english(language_code) ? r.english : r.german, args);
+        if (r.id == id) return substitute(is_english(language_code) ? r.english : r.german, args);
     }
     return {};
 }

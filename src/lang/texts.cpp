@@ -382,10 +382,10 @@ std::string exception_meaning(int code, const std::string& language_code) {
 }
 
 std::string message(Message id, const std::string& language_code, const std::vector<std::string>& args) {
-    return fill_in(message(id, language_code), args);
+    return substitute(message(id, language_code), args);
 }
 
-std::string fill_in(const std::string& pattern, const std::vector<std::string>& args) {
+std::string substitute(const std::string& pattern, const std::vector<std::string>& args) {
     std::string out;
     out.reserve(pattern.size());
     // one pass, so an argument that itself contains "%2" is never expanded again

@@ -124,13 +124,13 @@ enum class Message {
 // code with no standard meaning, which callers show by its number.
 std::string exception_meaning(int code, const std::string& language_code);
 
+// The pattern with %1, %2, ... replaced by `args` in order, in one pass.
+std::string substitute(const std::string& pattern, const std::vector<std::string>& args);
+
 // The text of `id` in the language of `language_code` ("1033" English, anything else German).
 std::string message(Message id, const std::string& language_code);
 // The same with %1, %2, ... replaced by `args` in order.
 std::string message(Message id, const std::string& language_code, const std::vector<std::string>& args);
-
-// %1, %2, ... of `pattern` replaced by `args` in order, in one pass.
-std::string fill_in(const std::string& pattern, const std::vector<std::string>& args);
 
 // True for the one code that selects English; the comparison is exact.
 inline bool is_english(const std::string& language_code) { return language_code == kEnglish; }

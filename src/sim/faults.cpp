@@ -48,13 +48,15 @@ std::optional<std::uint8_t> hex_byte(std::string_view text) {
 ParsedFault parse_fault(std::string_view text) {
     ParsedFault result;
     FaultRule rule;
-    if (const auto slash = text.find('/'); slash != std::string_view::npos) {
-        rule.function = hex_byte(text.substr(slash + 1));
+    constexpr std::string_view only = ",fn=";
+    if (const auto at = text.find(only); at != std::string_view::npos) {
+        const auto fn = text.substr(at + only.size());
+        rule.function = hex_byte(fn);
         if (!rule.function || *rule.function == 0) {
-            result.error = "function '" + std::string(text.substr(slash + 1)) + "' is not two hex digits such as 10";
+            result.error = "function '" + std::string(fn) + "' is not two hex digits such as 10";
             return result;
         }
-        text = text.substr(0, slash);
+        text = text.substr(0, at);
     }
     const auto sep = text.find_first_of(":@");
     std::string_view name = text.substr(0, sep);

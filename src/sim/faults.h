@@ -50,7 +50,7 @@ struct FaultRule {
     std::uint8_t exception_code = 0x04;
 };
 
-// "KIND", "KIND:RATE" (0 < RATE <= 1) or "KIND@N", each optionally followed by "/FN" (a function
+// "KIND", "KIND:RATE" (0 < RATE <= 1) or "KIND@N", each optionally followed by ",fn=FN" (a function
 // code in hex: only those requests). KIND "exception-NN" is an exception with the hex code NN. An
 // error text explains a refusal.
 struct ParsedFault {

@@ -22,7 +22,7 @@ std::optional<long> whole_number(const std::string& s) {
 std::string usage_text() {
     std::string t =
         "Usage: plx24-sim [--device PATH | --pty] [--mode rtu|ascii] [--address N] [--baud B]\n"
-        "                 [--parity E|O|N] [--fault KIND[:RATE][/FN]]... [--seed N] [options]\n"
+        "                 [--parity E|O|N] [--fault KIND[:RATE]]... [--seed N] [options]\n"
         "\n"
         "Serves a simulated PLX24 room operating unit as a Modbus slave (functions 01, 03, 0F, 10).\n"
         "\n"
@@ -43,14 +43,15 @@ std::string usage_text() {
         "                     put a fault on a share RATE (0 < RATE <= 1, default 1) of the answers;\n"
         "  --fault KIND@N     or on the answer to request number N only (counting from 1);\n"
         "                     may be repeated, the first rule that hits wins\n"
-        "  --fault KIND.../FN only on requests with the function code FN (hex): exception-03/10\n"
-        "                     refuses every register write with exception 03\n"
-        "  --any-framing      take requests in either framing (as units that detect it on\n"
-        "                     receiving do); answers go out in --mode\n"
         "  --seed N           seed of the unit's random walk and of the faults; default 1\n"
         "  --slow-ms N        extra delay of a slow answer, ms; default 1500\n"
         "  --split-gap-ms N   gap between the pieces of a split answer, ms; default 40\n"
         "  --verbose          log every request and answer on standard error\n"
+        "  --fault KIND...,fn=FN\n"
+        "                     only on requests with the function code FN (hex): exception-03,fn=10\n"
+        "                     refuses every register write with exception 03\n"
+        "  --any-framing      take requests in either framing (as units that detect it on\n"
+        "                     receiving do); answers go out in --mode\n"
         "  --help             this text\n"
         "\n"
         "Fault kinds:\n";
@@ -81,10 +82,10 @@ ParsedOptions parse_command_line(const std::vector<std::string>& args) {
             o.help = true;
         } else if (a == "--pty") {
             pty = true;
-        } else if (a == "--verbose") {
-            o.verbose = true;
         } else if (a == "--any-framing") {
             o.any_framing = true;
+        } else if (a == "--verbose") {
+            o.verbose = true;
         } else if (a == "--device" || a == "--mode" || a == "--lrc" || a == "--address" || a == "--baud" ||
                    a == "--parity" || a == "--fault" || a == "--seed" || a == "--slow-ms" ||
                    a == "--split-gap-ms") {

@@ -24,8 +24,8 @@ struct SimOptions {
     std::chrono::milliseconds slow_delay{1500};
     std::chrono::milliseconds split_gap{40};
     bool verbose = false;
-    bool any_framing = false;
     bool help = false;
+    bool any_framing = false;
 };
 
 struct ParsedOptions {

@@ -241,7 +241,7 @@ TEST(SlaveFaultsPerRun, RateHitsAboutThatShare) {
 
 TEST(SlaveFaultsPerRun, ExceptionWithItsCodeOnlyForTheChosenFunction) {
     Bench b;
-    b.slave.faults().add(*parse_fault("exception-03/10").rule);
+    b.slave.faults().add(*parse_fault("exception-03,fn=10").rule);
     b.send(read_block_0, milliseconds(0));
     b.send({1, hex("1000030001020007")}, milliseconds(100));
     const auto out = b.drain();
@@ -289,10 +289,10 @@ INSTANTIATE_TEST_SUITE_P(Texts, FaultParsing,
                                            ParseCase{"noise:0", false, 0, 0}, ParseCase{"noise:1.5", false, 0, 0},
                                            ParseCase{"noise:abc", false, 0, 0}, ParseCase{"noise@0", false, 0, 0},
                                            ParseCase{"noise@", false, 0, 0}, ParseCase{"truncated:1", true, 1.0, 0},
-                                           ParseCase{"exception-03@2/10", true, 1.0, 2},
+                                           ParseCase{"exception-03@2,fn=10", true, 1.0, 2},
                                            ParseCase{"exception-3", false, 0, 0},
                                            ParseCase{"exception-00", false, 0, 0},
-                                           ParseCase{"noise/1G", false, 0, 0}));
+                                           ParseCase{"noise,fn=1G", false, 0, 0}));
 
 }  // namespace
 }  // namespace plx::sim
