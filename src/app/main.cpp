@@ -18,9 +18,9 @@
 #include "gui/frm_config_view.h"
 #include "gui/frm_state_view.h"
 #include "gui/port_view.h"
+#include "gui/traffic_view.h"
 #include "gui/qt_platform.h"
 #include "gui/qt_timer_engine.h"
-#include "gui/traffic_view.h"
 #include "link/qt_port_enumeration.h"
 #include "link/qt_serial_port.h"
 #include "settings/overlay_store.h"
@@ -96,9 +96,9 @@ int main(int argc, char* argv[]) {
     view.on_close = [&] { editor.Form_Unload(); };
 
     program.start();
-    plx::gui::PortView port_view(view, program);
     // the traffic window in the menu, the link's state and counters in the status bar
     plx::gui::LineView line_view(view, program);
+    plx::gui::PortView port_view(view, program);
     view.show();
     return QApplication::exec();
 }
