@@ -51,7 +51,7 @@ class TrafficWindow : public QWidget, public traffic::RowListener {
 
     TrafficModel* model() const { return model_; }
     QTableView* view() const { return view_; }
-    // The selected rows (all when none is selected) as text lines, the header first.
+    // The selected rows as tab-separated lines, oldest first.
     QString selected_text() const;
     void copy_selected() const;
     // The save dialog, then every row kept into the file chosen, complete or not at all.
