@@ -15,7 +15,7 @@ for i in 0 1 2 3 4 5 6 7 8; do
   sleep 0.3
   import -window root $out/${names[$i]}.png
 done
-xdotool mousemove 223 57 click 1
+xdotool mousemove 322 33 click 1
 sleep 1.5
 import -window root $out/about.png
 xdotool key Escape

@@ -18,6 +18,7 @@
 #include "gui/frm_config_view.h"
 #include "gui/frm_state_view.h"
 #include "gui/port_view.h"
+#include "gui/traffic_view.h"
 #include "gui/qt_platform.h"
 #include "gui/qt_timer_engine.h"
 #include "gui/scan_view.h"
@@ -96,6 +97,8 @@ int main(int argc, char* argv[]) {
     view.on_close = [&] { editor.Form_Unload(); };
 
     program.start();
+    // the traffic window in the menu, the link's state and counters in the status bar
+    plx::gui::LineView line_view(view, program);
     plx::gui::PortView port_view(view, program);
     plx::gui::ScanView scan_view(view, program);
     view.show();

@@ -6,11 +6,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QTime>
 
+#include "device/number_text.h"
 #include "lang/apply_language.h"
 #include "lang/texts.h"
 #include "regdoc/register_description.h"
 #include "settings/registry.h"
+#include "traffic/status.h"
 
 namespace plx {
 
@@ -58,7 +61,27 @@ Program::Program(Platform p) : platform(p) {
     frm_state->func_read_out_parameter = [this] { transactions->func_read_out_parameter(); };
     frm_state->transfer_in_progress = [this] { return transactions->transfer_in_progress(); };
     transactions->after_dispatch = [this] { frm_state->follow_transfer(); };
-    link->on_time_out = [this] { frm_state->follow_transfer(); };
+    link->on_time_out = [this] {
+        show_line_failure();
+        frm_state->follow_transfer();
+    };
+    link->on_exception = [this](const std::string& request, int code) { stop_on_refusal(request, code); };
+    traffic = std::make_unique<traffic::Recorder>();
+    traffic->framing = [this] {
+        return state.modbus_mode == "ASCII" ? traffic::Framing::ascii : traffic::Framing::rtu;
+    };
+    link->observe(traffic.get(), &platform.timers);
+    time_of_day = [] { return QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString(); };
+    traffic->on_read_out_completed = [this](const traffic::Written& written) {
+        form.status_line.set_caption(traffic::completion_text(written, time_of_day(), state.language_code));
+    };
+    traffic->on_recovered = [this] {
+        // the reason is history once the unit answers again
+        if (!failure_text_.empty() && form.status_line.caption() == failure_text_)
+            form.status_line.set_caption("");
+        form.lbl_desc[7].set_tooltip("");
+        failure_text_.clear();
+    };
     frm_state->apply_language = [this](FrmStateControls& w) { apply_language(3, &w); };
     // the user's own device for COMn: [Ports] COMn=/dev/... in the user settings
     ports.user_map = [this](int n) {
@@ -84,6 +107,21 @@ Program::Program(Platform p) : platform(p) {
 
 void Program::apply_language(int window_kind, FrmStateControls* status_window) {
     lang::apply_language(window_kind, state, &form, status_window, *settings);
+}
+
+void Program::show_line_failure() {
+    failure_text_ = traffic::reason_text(traffic->diagnosis(), state.language_code);
+    form.status_line.set_caption(failure_text_);
+    form.lbl_desc[7].set_tooltip(failure_text_);
+}
+
+void Program::stop_on_refusal(const std::string& request_string, int code) {
+    // first the chain and the status window, so nothing sends while the message is open
+    transactions->stop_after_refusal();
+    frm_state->give_up();
+    const traffic::Style style{state.language_code, device::separator_of(state.decimal_separator)};
+    form.status_line.set_caption(traffic::refusal_text(request_string, code, style, true));
+    platform.messages.show_ok(traffic::refusal_text(request_string, code, style));
 }
 
 Program::~Program() {

@@ -3,7 +3,9 @@
 // subsystems that handle its events, built on whatever platform the caller hands in (the real Qt
 // platform in main.cpp, a virtual clock and fakes in tests).
 
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "controls/platform.h"
 #include "controls/timer.h"
@@ -17,6 +19,7 @@
 #include "link/port_directory.h"
 #include "link/serial_port.h"
 #include "settings/store.h"
+#include "traffic/recorder.h"
 #include "windows/frm_state.h"
 
 namespace plx {
@@ -62,6 +65,19 @@ public:
     // The language step of a window's load: kind 0 the main window, 3 the status window (pass its
     // controls; null when it is not loaded).
     void apply_language(int window_kind, FrmStateControls* status_window = nullptr);
+
+    // Every frame and verdict of the line, the counters and the reason of a failure: the traffic
+    // window and the status bar read it.
+    std::unique_ptr<traffic::Recorder> traffic;
+    // The time of day a confirmation names ("14:03:22"); the computer's clock unless a test sets another.
+    std::function<std::string()> time_of_day;
+
+private:
+    // The time-out: the status line and the problem label's tooltip say what was seen.
+    void show_line_failure();
+    // The unit refused a request: the chain stops, the status window goes, a message names both.
+    void stop_on_refusal(const std::string& request_string, int code);
+    std::string failure_text_;
 };
 
 }  // namespace plx

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "lang/texts.h"
+#include "traffic/meaning.h"
 
 namespace plx::cli {
 
@@ -93,14 +94,8 @@ std::string verdict_words(link::Verdict v, const std::string& language_code) {
 }
 
 std::string exception_words(int code, const std::string& language_code) {
-    char hex[3] = {};
-    constexpr char kDigits[] = "0123456789ABCDEF";
-    hex[0] = kDigits[(code >> 4) & 0xF];
-    hex[1] = kDigits[code & 0xF];
-    const std::string meaning = lang::exception_meaning(code, language_code);
-    std::string text = (lang::is_english(language_code) ? "exception " : "Ausnahme ") + std::string(hex);
-    if (!meaning.empty()) text += " (" + meaning + ")";
-    return text;
+    // worded as the traffic window words it
+    return traffic::exception_text(code, language_code);
 }
 
 std::string step_words(const bus::StepRef& step, const std::string& code) {

@@ -156,6 +156,24 @@ void Transactions::chk_read_out_Click() {
     }
 }
 
+void Transactions::stop_after_refusal() {
+    f_.Timer1.set_enabled(false);
+    f_.Timer2.set_enabled(false);
+    f_.Timer6.set_enabled(false);
+    if (s_.comm_state == write_input_registers) {
+        // its mark went when it was sent; refused, it is not confirmed
+        const int k = s_.current_register - input_register_group.start;
+        if (f_.txt_data_in.has(k)) f_.txt_data_in[k].set_pending(true);
+    }
+    // the next Apply finds its stages again from the marks
+    f_.input_registers_pending = false;
+    f_.input_bits_pending = false;
+    s_.comm_state = idle;
+    // a refused poll would be refused at every tick
+    if (f_.chk_read_out.value() == 1) f_.chk_read_out.set_value(0);
+    check_pending_changes(f_);
+}
+
 bool Transactions::transfer_in_progress() const {
     if (!port_.port_open()) return false;
     if (!s_.link_ready) return f_.Timer5.running();

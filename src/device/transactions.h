@@ -53,6 +53,10 @@ class Transactions {
     // pacing timer's next tick will send. False when nothing could ever reach the wire.
     bool transfer_in_progress() const;
 
+    // The unit refused the request on the wire: the chain stops there, nothing is loaded, polling
+    // ends, and what was not confirmed keeps its mark.
+    void stop_after_refusal();
+
     // Sets Timer1, Timer2 and Timer6 to 2 x response_time + base and Timer7 to response_time + base.
     void set_pacing_intervals(int base_ms);
 

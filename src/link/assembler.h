@@ -97,6 +97,8 @@ class AsciiAssembler {
 
     bool outstanding() const { return want_.has_value(); }
     bool in_progress() const { return in_frame_; }
+    // bytes not yet judged: a frame under way or noise that the next silence reports
+    bool holding() const { return in_frame_ || !noise_.empty(); }
 
   private:
     void judge(std::vector<Reception>& out);

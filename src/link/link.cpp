@@ -151,6 +151,10 @@ void Link::Combo_Port_Click(int index) {
     if (s_.port_number < 1 || s_.port_number > kMaxPortNumber) {
         return fail({port_error::invalid_port, {}, say(Text::no_port_selected)});
     }
+    // a new opening or new settings: nothing half-received belongs to what comes next, and no
+    // request sent before is awaited any more; what waits unread (no poll runs while nothing is
+    // awaited) is reported before a closing drops it
+    give_up_reception();
     if (port_.comm_port() != s_.port_number) {
         if (port_.port_open()) {
             if (auto e = port_.set_port_open(false)) return fail(*e);
@@ -162,12 +166,7 @@ void Link::Combo_Port_Click(int index) {
         if (auto e = port_.set_port_open(s_.port_open_wanted)) return fail(*e);
     }
 
-    // a new opening or new settings: nothing half-received belongs to what comes next, and no
-    // request sent before is awaited any more
-    give_up_reception(false);
-
     if (port_.port_open()) {
-        f_.Timer4.set_enabled(true);
         s_.comm_state = read_response_time;
         f_.chk_read_out.set_enabled(true);
         check_pending_changes(f_);
@@ -182,6 +181,7 @@ void Link::Combo_Port_Click(int index) {
                 messages_.show_ok(say(Text::invalid_slave_address, {address_text}));
             }
         }
+        follow_awaited();
     } else {
         enter_closed_state();
     }
@@ -197,10 +197,10 @@ void Link::enter_closed_state() {
     f_.lbl_desc[30].set_enabled(false);
 }
 
-void Link::give_up_reception(bool drop_waiting) {
+void Link::give_up_reception() {
     std::vector<Reception> got = rtu_.flush();
     for (Reception& r : ascii_.flush()) got.push_back(std::move(r));
-    if (drop_waiting && port_.in_buffer_count() > 0) {
+    if (port_.in_buffer_count() > 0) {
         // it came before the next request went out, so it cannot answer that one
         std::vector<std::uint8_t> stale = port_.input();
         if (!stale.empty()) got.push_back(Reception{{}, Verdict::discarded, std::move(stale), 0});
@@ -243,7 +243,7 @@ void Link::send() {
         return;
     }
     // a late answer to an earlier request must not pass for the answer to this one
-    give_up_reception(true);
+    give_up_reception();
     // from now on only the exact answer to this request is taken
     std::optional<Outstanding> awaited = outstanding_for(s_.request_string, bytes);
     if (awaited) awaited_request_ = s_.request_string;
@@ -253,6 +253,7 @@ void Link::send() {
         ascii_.expect(std::move(awaited));
     }
     f_.rtu_expected_length = rtu_.expected_length();
+    follow_awaited();
     last_frame_ = bytes;
     if (observer_ != nullptr) {
         observer_->frame_sent(SentFrame{now(), bytes, s_.request_string, s_.comm_state, s_.current_register});
@@ -296,26 +297,42 @@ void Link::receive() {
 
 void Link::settle(std::vector<Reception>& got) {
     std::optional<std::string> answer;
+    std::optional<std::pair<std::string, int>> refusal;
     for (Reception& r : got) {
         if (r.verdict != Verdict::ok && r.verdict != Verdict::exception) continue;
         // the unit has answered: nothing more is awaited for that request
         const std::string request = std::exchange(awaited_request_, {});
+        const bool awaited = !transaction_awaits || transaction_awaits(request);
         if (r.verdict == Verdict::ok) {
-            if (transaction_awaits && !transaction_awaits(request)) {
-                r.verdict = Verdict::misfit;
-            } else {
+            if (awaited) {
                 answer = response_text_of(r, s_.modbus_mode == "RTU");
+            } else {
+                r.verdict = Verdict::misfit;
             }
+        } else if (awaited) {
+            // a refusal of a request the transaction has moved on from stops nothing
+            refusal.emplace(request, r.exception_code);
         }
     }
     f_.rtu_expected_length = rtu_.expected_length();
+    // before the dispatch, whose next request arms the poll again
+    follow_awaited();
     // the verdicts first: bytes after the answer arrived before anything the dispatch sends
     report(got);
-    if (answer) accept(*answer);
+    if (answer) {
+        accept(*answer);
+    } else if (refusal) {
+        refuse(refusal->first, refusal->second);
+    }
 }
 
-void Link::accept(const std::string& response_text) {
-    s_.response_text = response_text;
+void Link::follow_awaited() {
+    // bytes still held are judged at the next quiet poll, so that the verdicts come in time
+    const bool holding = rtu_.buffered() > 0 || ascii_.holding();
+    f_.Timer4.set_enabled(port_.port_open() && (awaiting() || holding));
+}
+
+void Link::answered() {
     f_.Timer5.set_enabled(false);
     f_.lbl_desc[7].set_visible(false);
     f_.chk_read_out.set_enabled(true);
@@ -324,7 +341,18 @@ void Link::accept(const std::string& response_text) {
         check_pending_changes(f_);
     }
     s_.link_ready = true;
+}
+
+void Link::accept(const std::string& response_text) {
+    s_.response_text = response_text;
+    answered();
     if (on_response) on_response();
+}
+
+void Link::refuse(const std::string& request_string, int code) {
+    // reported at once: waiting for the time-out would make a refusal look like a broken cable
+    answered();
+    if (on_exception) on_exception(request_string, code);
 }
 
 void Link::Timer5_Timer() {

@@ -50,6 +50,9 @@ public:
 
     std::function<void()> on_response;          // the dispatch: once per accepted frame
     std::function<void()> on_time_out;          // after the communication problem is shown
+    // The unit refused the awaited request (its string) with this exception code. The link is free
+    // again and nothing was dispatched; the chain is the receiver's to stop.
+    std::function<void(const std::string& request_string, int code)> on_exception;
     // Set by the device layer: does the transaction in progress still wait for the answer to this
     // request string? The answer to one it has moved on from must not be taken for its own.
     std::function<bool(const std::string& request_string)> transaction_awaits;
@@ -64,6 +67,8 @@ public:
     // One observer of every frame sent and every reception verdict, time-stamped by clock; null
     // for none.
     void observe(LinkObserver* observer, const controls::TimerEngine* clock);
+    // An answer to the last request sent is still awaited (also after its time-out was reported).
+    bool awaiting() const { return !awaited_request_.empty(); }
 
 private:
     void Timer4_Timer();
@@ -71,9 +76,13 @@ private:
     void txt_Modbus_adress_KeyPress(int& key);
     void settle(std::vector<Reception>& got);
     void accept(const std::string& response_text);
-    // Flushes the receivers and forgets the awaited request; drop_waiting: the port's waiting
-    // bytes go too.
-    void give_up_reception(bool drop_waiting);
+    void refuse(const std::string& request_string, int code);
+    // The unit has answered: the time-out goes, the read and poll controls come back.
+    void answered();
+    // The reception poll runs only while an answer is awaited.
+    void follow_awaited();
+    // Flushes the receivers and the port's waiting bytes and forgets the awaited request.
+    void give_up_reception();
     void report(std::vector<Reception>& got) const;
     std::chrono::milliseconds now() const;
     void enter_closed_state();

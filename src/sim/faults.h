@@ -37,12 +37,22 @@ std::optional<FaultKind> fault_from_name(std::string_view name);
 // One rule of a run: every answered request meets it with probability `rate`, or exactly request
 // number `at_request` (1-based, counting the requests addressed to this unit).
 struct FaultRule {
+    FaultRule() = default;
+    FaultRule(FaultKind k, double r = 1.0, std::optional<std::size_t> at = std::nullopt)
+        : kind(k), rate(r), at_request(at) {}
+
     FaultKind kind = FaultKind::no_answer;
     double rate = 1.0;
     std::optional<std::size_t> at_request;
+    // only requests of this function code meet the rule
+    std::optional<std::uint8_t> function;
+    // the code an exception fault answers with
+    std::uint8_t exception_code = 0x04;
 };
 
-// "KIND", "KIND:RATE" (0 < RATE <= 1) or "KIND@N"; an error text explains a refusal.
+// "KIND", "KIND:RATE" (0 < RATE <= 1) or "KIND@N", each optionally followed by ",fn=FN" (a function
+// code in hex: only those requests). KIND "exception-NN" is an exception with the hex code NN. An
+// error text explains a refusal.
 struct ParsedFault {
     std::optional<FaultRule> rule;
     std::string error;
@@ -62,8 +72,11 @@ public:
     }
     bool empty() const { return rules_.empty() && next_.empty(); }
 
-    // The fault for request number `request` (1-based), if any; the first rule that hits wins.
-    std::optional<FaultKind> draw(std::size_t request);
+    // The fault for request number `request` (1-based) of this function code, if any; the first
+    // rule that hits wins.
+    std::optional<FaultKind> draw(std::size_t request, std::uint8_t function = 0);
+    // The exception code of the rule the last draw hit (04 for a fault queued by inject_next).
+    std::uint8_t exception_code() const { return exception_code_; }
 
     std::mt19937& rng() { return rng_; }
 
@@ -71,6 +84,7 @@ private:
     std::vector<FaultRule> rules_;
     std::deque<FaultKind> next_;
     std::mt19937 rng_;
+    std::uint8_t exception_code_ = 0x04;
 };
 
 }  // namespace plx::sim

@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
     common.lrc_form = o.lrc_form;
     common.slow_delay = o.slow_delay;
     common.split_gap = o.split_gap;
+    common.any_framing = o.any_framing;
     std::vector<BusUnitSetup> setups;
     for (std::size_t n = 0; n < o.addresses.size(); ++n) {
         BusUnitSetup setup{o.addresses[n], {}};

@@ -66,10 +66,15 @@ std::string usage_text() {
         "                     may be repeated, the first rule that hits wins\n"
         "  --fault ADDRESS/KIND[:RATE|@N]\n"
         "                     the same on the unit at ADDRESS only\n"
+        "  --fault KIND...,fn=FN\n"
+        "                     only on requests with the function code FN (hex): exception-03,fn=10\n"
+        "                     refuses every register write with exception 03\n"
         "  --seed N           seed of the unit's random walk and of the faults; default 1\n"
         "  --slow-ms N        extra delay of a slow answer, ms; default 1500\n"
         "  --split-gap-ms N   gap between the pieces of a split answer, ms; default 40\n"
         "  --verbose          log every request and answer on standard error\n"
+        "  --any-framing      take requests in either framing (as units that detect it on\n"
+        "                     receiving do); answers go out in --mode\n"
         "  --help             this text\n"
         "\n"
         "Fault kinds:\n";
@@ -100,6 +105,8 @@ ParsedOptions parse_command_line(const std::vector<std::string>& args) {
             o.help = true;
         } else if (a == "--pty") {
             pty = true;
+        } else if (a == "--any-framing") {
+            o.any_framing = true;
         } else if (a == "--verbose") {
             o.verbose = true;
         } else if (a == "--device" || a == "--mode" || a == "--lrc" || a == "--address" || a == "--baud" ||

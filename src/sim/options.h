@@ -35,6 +35,7 @@ struct SimOptions {
     std::chrono::milliseconds split_gap{40};
     bool verbose = false;
     bool help = false;
+    bool any_framing = false;
 };
 
 struct ParsedOptions {

@@ -10,17 +10,36 @@ constexpr char hex_digits[] = "0123456789ABCDEF";
 
 }  // namespace
 
+namespace {
+
+FrameMode other(FrameMode mode) {
+    return mode == FrameMode::rtu ? FrameMode::ascii : FrameMode::rtu;
+}
+
+}  // namespace
+
 SimulatedSlave::SimulatedSlave(SimulatedUnit& unit, SlaveSettings settings, std::uint32_t seed)
-    : unit_(unit), settings_(settings), parser_(settings.mode, settings.lrc_form), faults_(seed) {}
+    : unit_(unit),
+      settings_(settings),
+      parser_(settings.mode, settings.lrc_form),
+      other_parser_(other(settings.mode), settings.lrc_form),
+      faults_(seed) {}
 
 void SimulatedSlave::set_mode(FrameMode mode) {
     settings_.mode = mode;
     parser_.set_mode(mode);
+    other_parser_.set_mode(other(mode));
 }
 
 void SimulatedSlave::receive(std::span<const std::uint8_t> bytes, std::chrono::milliseconds now) {
     parser_.feed(bytes, now);
-    while (auto request = parser_.next()) {
+    if (settings_.any_framing) other_parser_.feed(bytes, now);
+    const auto next = [this]() -> std::optional<Adu> {
+        if (auto r = parser_.next()) return r;
+        if (settings_.any_framing) return other_parser_.next();
+        return std::nullopt;
+    };
+    while (auto request = next()) {
         if (request->address == 0) {
             // broadcast: writes are carried out, nobody answers
             ++counters_.broadcasts;
@@ -42,7 +61,8 @@ void SimulatedSlave::receive(std::span<const std::uint8_t> bytes, std::chrono::m
 void SimulatedSlave::answer(const Adu& request, std::chrono::milliseconds now) {
     ++counters_.requests;
     unit_.advance_to(now);
-    const std::optional<FaultKind> fault = faults_.draw(counters_.requests);
+    const std::optional<FaultKind> fault =
+        faults_.draw(counters_.requests, request.pdu.empty() ? std::uint8_t{0} : request.pdu[0]);
     if (fault) {
         ++counters_.faults;
         applied_.push_back(*fault);
@@ -52,7 +72,7 @@ void SimulatedSlave::answer(const Adu& request, std::chrono::milliseconds now) {
     Adu response{settings_.address, {}};
     const std::uint8_t function = request.pdu.empty() ? 0 : request.pdu[0];
     if (fault == FaultKind::exception) {
-        response.pdu = exception_pdu(function, exception_code::slave_device_failure);
+        response.pdu = exception_pdu(function, faults_.exception_code());
     } else {
         response.pdu = unit_.handle(request.pdu);
         if (!response.pdu.empty() && (response.pdu[0] & 0x80) != 0) ++counters_.exceptions;

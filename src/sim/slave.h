@@ -23,6 +23,8 @@ struct SlaveSettings {
     LrcForm lrc_form = LrcForm::hex_characters;
     std::chrono::milliseconds split_gap{40};
     std::chrono::milliseconds slow_delay{1500};
+    // requests are taken in either framing; answers go out in `mode`
+    bool any_framing = false;
 };
 
 struct SlaveCounters {
@@ -61,6 +63,7 @@ private:
     SimulatedUnit& unit_;
     SlaveSettings settings_;
     RequestParser parser_;
+    RequestParser other_parser_;  // the other framing, for any_framing
     FaultPlan faults_;
     SlaveCounters counters_;
     std::vector<FaultKind> applied_;

@@ -141,6 +141,10 @@ void FrmState::follow_transfer() {
     if (live_ && overtime_) end_or_follow_transfer();
 }
 
+void FrmState::give_up() {
+    close_on_time_out();
+}
+
 void FrmState::close_on_time_out() {
     // the chain is given up: its pacing timers must not send on under idle after a late answer
     s_.comm_state = idle;

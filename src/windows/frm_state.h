@@ -34,6 +34,9 @@ class FrmState {
     void Abbruch_Click();
     // The transfer answered or timed out: past its display time the window ends as soon as it may.
     void follow_transfer();
+    // The transfer was given up (the unit refused a request): the window goes at once, no read-out
+    // follows, and the chain's timers stop.
+    void give_up();
 
     bool loaded() const { return live_ != nullptr; }
     // The window's controls while it is loaded, otherwise null.

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -48,6 +49,8 @@ class ScriptedUnit {
     bool echo = false;
     // a slow unit: each answer goes out this long after its request
     std::int64_t answer_delay_ms = 0;
+    // the exception code the unit refuses a request with (hex without check sum), 0 to answer it
+    std::function<int(const std::string& request)> refuse;
     std::vector<Seen> seen;
     // the answers given, with the time each went out
     std::vector<Answer> answered;
@@ -96,7 +99,12 @@ inline void serve_unit(link::FakeSerialPort& port, ScriptedUnit& unit, std::int6
         if (unit.echo) port.inject(std::span<const std::uint8_t>(bytes).subspan(at, length));
         at += length;
         unit.seen.push_back({request, now_ms});
-        if (!unit.silent) unit.due.push_back({unit.answer_for(request), now_ms + unit.answer_delay_ms});
+        const int refused = unit.refuse ? unit.refuse(request) : 0;
+        const std::string answer = refused != 0
+                                       ? request.substr(0, 2) + hex2(static_cast<std::uint8_t>(fn | 0x80)) +
+                                             hex2(static_cast<std::uint8_t>(refused))
+                                       : unit.answer_for(request);
+        if (!unit.silent) unit.due.push_back({answer, now_ms + unit.answer_delay_ms});
     }
     while (!unit.due.empty() && unit.due.front().at_ms <= now_ms) {
         port.inject(link::rtu_frame(unit.due.front().response));

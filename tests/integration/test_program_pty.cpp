@@ -153,7 +153,8 @@ protected:
     bool read_out_complete() {
         return differences().empty() && program->state.link_ready && program->form.frm_config.enabled();
     }
-    bool problem_reported() { return program->form.lbl_desc[7].visible(); }
+    // the time-out's label, or the message of a refusal
+    bool problem_reported() { return program->form.lbl_desc[7].visible() || !messages.shown.empty(); }
 
     bool ascii_ = false;
     testing::PtyPair pair;
@@ -234,9 +235,16 @@ TEST_P(ProgramSurvivesFault, NothingWrongLandsAndTheNextGoodAnswersComplete) {
     if (must_report) {
         EXPECT_TRUE(problem_reported()) << "a lost or spoilt answer is reported";
     }
+    if (kind == sim::FaultKind::exception) {
+        // at once, by its code, not after the time-out
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_NE(messages.shown[0].find("Ausnahme 04"), std::string::npos) << messages.shown[0];
+        EXPECT_FALSE(program->form.lbl_desc[7].visible());
+    }
     if (problem_reported()) {
         EXPECT_FALSE(differences().empty()) << "the chain stopped at the spoilt answer";
         // the user opens the port again: the unit's next (good) answers carry the read-out through
+        messages.shown.clear();
         close_port();
         open_port();
     }

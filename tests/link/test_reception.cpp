@@ -105,14 +105,17 @@ TEST_P(Reception, OnlyTheExactAnswerReachesTheDispatch) {
     EXPECT_EQ(rig.dispatched, c.dispatched);
     EXPECT_EQ(rig.log.joined(), c.verdicts);
     const bool accepted = !c.dispatched.empty();
-    EXPECT_EQ(rig.state.link_ready, accepted);
-    // only an accepted frame disarms the time-out
-    EXPECT_EQ(rig.form.Timer5.enabled(), sent && !accepted);
+    // an exception answers too: it frees the link at once, though nothing is dispatched
+    const bool answered = accepted || std::string(c.verdicts).find("exception") != std::string::npos;
+    EXPECT_EQ(rig.state.link_ready, answered);
+    // only an answer disarms the time-out
+    EXPECT_EQ(rig.form.Timer5.enabled(), sent && !answered);
     EXPECT_FALSE(rig.form.lbl_desc[7].visible());
     if (!accepted) {
         EXPECT_EQ(rig.state.response_text, "");
         rig.clock.advance_ms(10000);
-        EXPECT_EQ(rig.form.lbl_desc[7].visible(), sent) << "the time-out follows what was refused";
+        EXPECT_EQ(rig.form.lbl_desc[7].visible(), sent && !answered)
+            << "the time-out follows what was refused";
     }
 }
 
@@ -149,8 +152,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReceptionCase{"RtuEchoAloneTimesOut", "RTU", {"echo"}, {}, "echo"},
         ReceptionCase{"RtuWriteEchoThenConfirmation", "RTU", {"echo", "01 10 00 00 00 0A 40 0E"},
                       {"01100000000A400E"}, "echo, ok", kWriteBlock},
+        // nothing awaited, no poll: the bytes wait for the next request, which drops them unread
         ReceptionCase{"RtuNothingAwaitedAfterAnInvalidAddressOpen", "RTU", {"01 03 02 00 64 B9 AF"}, {},
-                      "no_request", "", "0", "1"},
+                      "", "", "0", "1"},
         ReceptionCase{"RtuAddressOfTheRequestNotOfTheField", "RTU", {"02 03 02 00 64 FD AF"}, {},
                       "wrong_slave_address", "", "1", "2"},
         ReceptionCase{"RtuAnswerTakenAfterTheFieldWasCleared", "RTU", {"01 03 02 00 64 B9 AF"},
@@ -179,7 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
                       kWriteInputRegister},
         ReceptionCase{"AsciiEchoThenAnswer", "ASCII", {"echo", ":01030200C8FF\r\n"}, {"01030200C8FF"}, "echo, ok"},
         ReceptionCase{"AsciiNothingAwaitedAfterAnInvalidAddressOpen", "ASCII", {":010302006410\r\n"}, {},
-                      "no_request", "", "300", "1"}),
+                      "", "", "300", "1"}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
@@ -318,13 +322,46 @@ TEST(ReceptionTimeOut, AnswerAfterTheLabelHidesItAndReenablesPolling) {
     EXPECT_FALSE(rig.form.Timer5.enabled());
 }
 
-TEST(ReceptionTimeOut, GarbageAndRefusalsAreReportedLikeSilence) {
+TEST(ReceptionTimeOut, GarbageIsReportedLikeSilence) {
     ReceptionRig rig("RTU");
-    rig.poll(hex("01 83 02 C0 F1"));
     rig.poll(hex("55 AA 01 03 02 00 64 B9 AE"));
     rig.clock.advance_ms(10000);
     EXPECT_TRUE(rig.form.lbl_desc[7].visible());
     EXPECT_TRUE(rig.dispatched.empty());
+}
+
+TEST(ReceptionRefusal, ExceptionIsReportedAtOnceWithTheRequestItRefuses) {
+    for (const char* mode : {"RTU", "ASCII"}) {
+        ReceptionRig rig(mode);
+        std::vector<std::pair<std::string, int>> refused;
+        rig.link.on_exception = [&](const std::string& request, int code) {
+            refused.emplace_back(request, code);
+        };
+        if (std::string(mode) == "RTU") {
+            rig.poll(hex("01 83 02 C0 F1"));
+        } else {
+            rig.poll_text(":018302D2\r\n");
+        }
+        EXPECT_EQ(refused, (std::vector<std::pair<std::string, int>>{{"010300210001", 2}})) << mode;
+        EXPECT_TRUE(rig.dispatched.empty());
+        EXPECT_TRUE(rig.state.link_ready);
+        EXPECT_FALSE(rig.form.Timer4.enabled()) << "nothing is awaited any more";
+        rig.clock.advance_ms(20000);
+        EXPECT_FALSE(rig.form.lbl_desc[7].visible()) << mode;
+    }
+}
+
+TEST(ReceptionPoll, RunsOnlyWhileAnAnswerIsAwaited) {
+    ReceptionRig rig("RTU");
+    EXPECT_TRUE(rig.form.Timer4.enabled()) << "the opening's request is awaited";
+    rig.clock.advance_ms(10000);
+    EXPECT_TRUE(rig.form.Timer4.enabled()) << "a late answer is still taken after the time-out";
+    rig.poll(hex("01 03 02 00 64 B9 AF"));
+    EXPECT_FALSE(rig.form.Timer4.enabled());
+    rig.link.transmit("0103002A0001");
+    EXPECT_TRUE(rig.form.Timer4.enabled());
+    rig.form.Combo_Port[6].user_select(0);
+    EXPECT_FALSE(rig.form.Timer4.enabled());
 }
 
 TEST(ReceptionOutstanding, AnswerToARequestTheTransactionNoLongerAwaitsIsAMisfit) {

@@ -239,6 +239,28 @@ TEST(SlaveFaultsPerRun, RateHitsAboutThatShare) {
     EXPECT_LT(hits, 140u);
 }
 
+TEST(SlaveFaultsPerRun, ExceptionWithItsCodeOnlyForTheChosenFunction) {
+    Bench b;
+    b.slave.faults().add(*parse_fault("exception-03,fn=10").rule);
+    b.send(read_block_0, milliseconds(0));
+    b.send({1, hex("1000030001020007")}, milliseconds(100));
+    const auto out = b.drain();
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out[0].second.size(), 25u) << "a read is answered";
+    EXPECT_EQ(out[1].second, encode_rtu({1, hex("9003")}));
+    EXPECT_EQ(b.unit.tables().cfg_registers[3], 1) << "the refused write is not carried out";
+}
+
+TEST(Slave, AnyFramingTakesAnAsciiRequestAndAnswersInRtu) {
+    SlaveSettings s;
+    s.any_framing = true;
+    Bench b(s);
+    b.slave.receive(encode_ascii(read_block_0, LrcForm::hex_characters), milliseconds(0));
+    const auto out = b.drain();
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_TRUE(crc_ok(out[0].second));
+}
+
 struct ParseCase {
     const char* text;
     bool ok;
@@ -266,7 +288,11 @@ INSTANTIATE_TEST_SUITE_P(Texts, FaultParsing,
                                            ParseCase{"split@3", true, 1.0, 3}, ParseCase{"bogus", false, 0, 0},
                                            ParseCase{"noise:0", false, 0, 0}, ParseCase{"noise:1.5", false, 0, 0},
                                            ParseCase{"noise:abc", false, 0, 0}, ParseCase{"noise@0", false, 0, 0},
-                                           ParseCase{"noise@", false, 0, 0}, ParseCase{"truncated:1", true, 1.0, 0}));
+                                           ParseCase{"noise@", false, 0, 0}, ParseCase{"truncated:1", true, 1.0, 0},
+                                           ParseCase{"exception-03@2,fn=10", true, 1.0, 2},
+                                           ParseCase{"exception-3", false, 0, 0},
+                                           ParseCase{"exception-00", false, 0, 0},
+                                           ParseCase{"noise,fn=1G", false, 0, 0}));
 
 }  // namespace
 }  // namespace plx::sim

@@ -1,0 +1,241 @@
+// Polls the simulated unit for a fixed number of transactions and prints the CPU time per transaction
+// of the tool (without a watcher of the line: the baseline; with the traffic recorder; with the
+// recorder and every row put into words as an open traffic window does) and of mbpoll against the
+// same unit, side by side in one run, each as a ratio to the baseline.
+//   plx24_bench_poll [--transactions N]        (cmake --build build --target bench_poll)
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <sys/resource.h>
+#include <sys/time.h>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+
+#include "app/program.h"
+#include "gui/qt_timer_engine.h"
+#include "link/port_directory.h"
+#include "link/qt_serial_port.h"
+#include "settings/store.h"
+#include "traffic/table.h"
+
+namespace {
+
+using namespace std::chrono;
+
+struct Quiet : plx::controls::MessageBox {
+    void show_ok(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
+};
+struct NoFiles : plx::controls::FileDialog {
+    std::optional<std::string> open_file(const std::string&, const std::string&) override { return {}; }
+    std::optional<std::string> save_file(const std::string&, const std::string&) override { return {}; }
+};
+struct NoShell : plx::controls::Shell {
+    bool open(const std::string&) override { return false; }
+};
+
+// Every new row put into words, as the traffic window does while it is open.
+struct Wording : plx::traffic::RowListener {
+    explicit Wording(const plx::traffic::Recorder& r) : table(r) {}
+    void rows_changed() override {
+        table.accept_drop();
+        const std::size_t first = table.row_count();
+        table.accept_append();
+        for (std::size_t i = first; i < table.row_count(); ++i) {
+            if (const plx::traffic::Row* row = table.row(i)) words += table.line(*row).size();
+        }
+    }
+    plx::traffic::Table table;
+    std::size_t words = 0;
+};
+
+double cpu_seconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+double children_cpu_seconds() {
+    rusage u{};
+    getrusage(RUSAGE_CHILDREN, &u);
+    const auto s = [](const timeval& v) {
+        return static_cast<double>(v.tv_sec) + static_cast<double>(v.tv_usec) * 1e-6;
+    };
+    return s(u.ru_utime) + s(u.ru_stime);
+}
+
+// Runs the event loop until done() or the deadline.
+bool run_until(const std::function<bool()>& done, milliseconds limit) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > limit.count()) return false;
+        // sleeps until the next event: the bench itself adds no wake-ups
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+struct Figure {
+    std::string name;
+    double cpu_per_transaction = 0;   // seconds
+    double wall_per_transaction = 0;  // seconds
+    long transactions = 0;
+};
+
+enum class Watch {
+    none,
+    recorder,
+    worded,
+};
+
+std::optional<Figure> run_tool(const std::string& pty, Watch watch, long n, milliseconds poll) {
+    plx::gui::QtTimerEngine timers;
+    plx::link::QtSerialPort port;
+    Quiet messages;
+    NoFiles files;
+    NoShell shell;
+    plx::Program program(plx::Platform{port, timers, messages, files, shell});
+    program.settings = std::make_unique<plx::settings::MemoryStore>();
+    program.ports.set_run_device(plx::link::kStartupEntry, pty);
+    program.start();
+    program.form.Combo_Port[5].user_select(1);  // RTU
+    program.form.Combo_Port[6].user_select(1);  // open: the response time, then a read-out
+    const bool read = run_until(
+        [&] { return program.traffic->counters().valid_answers >= 10 && !program.frm_state->loaded(); },
+        seconds(30));
+    if (!read) {
+        std::fprintf(stderr, "no read-out: %llu requests, %llu valid answers, port %s\n",
+                     static_cast<unsigned long long>(program.traffic->counters().requests),
+                     static_cast<unsigned long long>(program.traffic->counters().valid_answers),
+                     port.port_open() ? "open" : "closed");
+        return std::nullopt;
+    }
+
+    Wording wording(*program.traffic);
+    if (watch == Watch::none) program.link->observe(nullptr, nullptr);
+    if (watch == Watch::worded) program.traffic->add_listener(&wording);
+    long answers = 0;
+    auto dispatch = program.link->on_response;
+    program.link->on_response = [&] {
+        ++answers;
+        dispatch();
+    };
+    program.form.chk_read_out.user_toggle();
+    program.form.Timer7.set_interval(poll);
+    const double cpu0 = cpu_seconds();
+    QElapsedTimer wall;
+    wall.start();
+    const bool done = run_until([&] { return answers >= n; }, milliseconds(n * 2000));
+    const double cpu = cpu_seconds() - cpu0;
+    const double elapsed = static_cast<double>(wall.elapsed()) * 1e-3;
+    program.form.chk_read_out.user_toggle();
+    program.form.Combo_Port[6].user_select(0);
+    program.traffic->remove_listener(&wording);
+    if (!done) {
+        std::fprintf(stderr, "polling stopped after %ld answers (port %d, polling box %d, window %s)\n",
+                     answers, port.port_open(), program.form.chk_read_out.value(),
+                     program.form.frm_config.enabled() ? "enabled" : "disabled");
+        return std::nullopt;
+    }
+    const char* names[] = {"tool, no watcher (baseline)", "tool, traffic recorder",
+                           "tool, recorder + rows in words"};
+    return Figure{names[static_cast<int>(watch)], cpu / static_cast<double>(answers),
+                  elapsed / static_cast<double>(answers), answers};
+}
+
+std::optional<Figure> run_mbpoll(const QString& mbpoll, const std::string& pty, long n, milliseconds poll) {
+    const double cpu0 = children_cpu_seconds();
+    QProcess p;
+    p.start(mbpoll, {QStringLiteral("-m"),  QStringLiteral("rtu"),         QStringLiteral("-a"),
+                     QStringLiteral("1"),   QStringLiteral("-b"),          QStringLiteral("115200"),
+                     QStringLiteral("-P"),  QStringLiteral("even"),        QStringLiteral("-0"),
+                     QStringLiteral("-t"),  QStringLiteral("4"),           QStringLiteral("-r"),
+                     QStringLiteral("256"), QStringLiteral("-c"),          QStringLiteral("17"),
+                     QStringLiteral("-l"),  QString::number(poll.count()), QStringLiteral("-o"),
+                     QStringLiteral("1"),   QString::fromStdString(pty)});
+    if (!p.waitForStarted()) return std::nullopt;
+    QElapsedTimer wall;
+    wall.start();
+    // its output is buffered: it counts its polls when it ends
+    const auto period = poll + milliseconds(20);
+    QThread::msleep(static_cast<unsigned long>(n * period.count()));
+    ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+    if (!p.waitForFinished(10'000)) return std::nullopt;
+    const double elapsed = static_cast<double>(wall.elapsed()) * 1e-3;
+    const double cpu = children_cpu_seconds() - cpu0;
+    const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    const auto m =
+        QRegularExpression(QStringLiteral("(\\d+) frames transmitted, (\\d+) received")).match(out);
+    const long received = m.hasMatch() ? m.captured(2).toLong() : 0;
+    if (received == 0) return std::nullopt;
+    return Figure{"mbpoll (libmodbus)", cpu / static_cast<double>(received),
+                  elapsed / static_cast<double>(received), received};
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    long n = 200;
+    const QStringList args = QCoreApplication::arguments();
+    const auto at = args.indexOf(QStringLiteral("--transactions"));
+    if (at > 0 && at + 1 < args.size()) n = std::max(10L, args[at + 1].toLong());
+    // the poll tick sends whether or not the last answer came, so its period must leave room for the
+    // response time (20 ms) and the reception poll (50 ms in RTU)
+    const milliseconds poll(100);
+
+    QProcess sim;
+    sim.start(QStringLiteral(PLX24_SIM_EXE),
+              {QStringLiteral("--pty"), QStringLiteral("--mode"), QStringLiteral("rtu"),
+               QStringLiteral("--baud"), QStringLiteral("115200")});
+    if (!sim.waitForStarted() || !sim.waitForReadyRead(5000)) {
+        std::fprintf(stderr, "plx24-sim did not start: %s\n", PLX24_SIM_EXE);
+        return 1;
+    }
+    const std::string pty = QString::fromLocal8Bit(sim.readLine()).trimmed().toStdString();
+    std::printf(
+        "Polling the 17 output registers of plx24-sim on %s (RTU, 115200 Bd, response time 20 ms),\n"
+        "%ld transactions each, one every %lld ms:\n\n",
+        pty.c_str(), n, static_cast<long long>(poll.count()));
+
+    std::vector<Figure> figures;
+    for (Watch w : {Watch::none, Watch::recorder, Watch::worded}) {
+        if (const auto f = run_tool(pty, w, n, poll)) {
+            figures.push_back(*f);
+        } else {
+            std::fprintf(stderr, "the tool's run %d did not finish\n", static_cast<int>(w));
+            return 1;
+        }
+    }
+    const QString mbpoll = QStandardPaths::findExecutable(QStringLiteral("mbpoll"));
+    if (mbpoll.isEmpty()) {
+        std::printf("(mbpoll is not installed: Debian package mbpoll)\n");
+    } else if (const auto f = run_mbpoll(mbpoll, pty, n, poll)) {
+        figures.push_back(*f);
+    } else {
+        std::printf("(mbpoll did not poll the unit)\n");
+    }
+    sim.terminate();
+    sim.waitForFinished(3000);
+
+    const double base = figures.front().cpu_per_transaction;
+    std::printf("%-34s %14s %10s %16s %12s\n", "", "CPU/transaction", "ratio", "wall/transaction",
+                "transactions");
+    for (const Figure& f : figures) {
+        std::printf("%-34s %11.1f us %10.2f %13.1f ms %12ld\n", f.name.c_str(), f.cpu_per_transaction * 1e6,
+                    f.cpu_per_transaction / base, f.wall_per_transaction * 1e3, f.transactions);
+    }
+    return 0;
+}

@@ -1,0 +1,108 @@
+#pragma once
+// The line in the window: the traffic window ("Kommunikation") over the recorder's ring, opened from
+// the menu, and the status bar's permanent fields (link state, counters, age of the last valid
+// answer, poll period). Widgets only bind; the words come from traffic/.
+
+#include <memory>
+
+#include <QAbstractTableModel>
+#include <QObject>
+#include <QWidget>
+
+#include "app/program.h"
+#include "traffic/table.h"
+
+class QAction;
+class QLabel;
+class QPushButton;
+class QTableView;
+class QTimer;
+
+namespace plx::gui {
+
+class FrmConfigView;
+
+// The recorder's rows as a Qt table; words are made only for the cells a view draws.
+class TrafficModel : public QAbstractTableModel {
+  public:
+    TrafficModel(const traffic::Recorder& recorder, traffic::Style style, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // Brings the rows up to the recorder's, announcing what went and what came.
+    void sync();
+    traffic::Table& table() { return table_; }
+
+  private:
+    traffic::Table table_;
+};
+
+// The traffic window: non-modal, its own top-level window (the main window is disabled during a
+// transfer, and a child window would be disabled with it). It listens to the recorder only while shown.
+class TrafficWindow : public QWidget, public traffic::RowListener {
+  public:
+    explicit TrafficWindow(Program& program);
+    ~TrafficWindow() override;
+
+    void rows_changed() override;
+
+    TrafficModel* model() const { return model_; }
+    QTableView* view() const { return view_; }
+    // The selected rows as tab-separated lines, oldest first.
+    QString selected_text() const;
+    void copy_selected() const;
+    // The save dialog, then every row kept into the file chosen, complete or not at all.
+    void save();
+    void set_paused(bool paused);
+
+  protected:
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+
+  private:
+    void sync_now();
+    void update_count();
+
+    Program& program_;
+    TrafficModel* model_;
+    QTableView* view_;
+    QPushButton* pause_;
+    QLabel* count_;
+    QLabel* paused_note_;
+    bool sync_due_ = false;
+    bool listening_ = false;
+};
+
+// The menu entry and shortcut of the traffic window, and the permanent fields of the status bar.
+class LineView : public QObject {
+  public:
+    LineView(FrmConfigView& view, Program& program);
+    ~LineView() override;
+
+    // Opens the traffic window (created on first use) or brings it to the front.
+    void show_traffic();
+    TrafficWindow* traffic_window() const { return window_.get(); }
+    QAction* traffic_action() const { return action_; }
+    // Writes the link state, counters, answer age and poll period into the status bar now.
+    void refresh();
+
+    QLabel* link_label() const { return link_; }
+    QLabel* counters_label() const { return counters_; }
+    QLabel* age_label() const { return age_; }
+    QLabel* polling_label() const { return polling_; }
+
+  private:
+    Program& program_;
+    QAction* action_;
+    std::unique_ptr<TrafficWindow> window_;
+    QLabel* link_;
+    QLabel* counters_;
+    QLabel* age_;
+    QLabel* polling_;
+    QTimer* tick_;
+};
+
+}  // namespace plx::gui

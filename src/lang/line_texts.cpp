@@ -1,0 +1,134 @@
+#include "lang/line_texts.h"
+
+#include <array>
+
+#include "lang/texts.h"
+
+namespace plx::lang {
+
+namespace {
+
+struct Row {
+    LineText id;
+    const char* german;
+    const char* english;
+};
+
+// clang-format off
+constexpr std::array kRows{
+    Row{LineText::verdict_ok, "ok", "ok"},
+    Row{LineText::verdict_check_sum_wrong, "Prüfsumme falsch", "check sum wrong"},
+    Row{LineText::verdict_wrong_slave_address, "falsche Slave-Adresse", "wrong slave address"},
+    Row{LineText::verdict_misfit, "passt nicht zur Anfrage", "answer does not fit the request"},
+    Row{LineText::verdict_echo, "Echo der Anfrage", "echo of the request"},
+    Row{LineText::verdict_no_request, "keine Anfrage offen", "no request outstanding"},
+    Row{LineText::verdict_discarded, "Bytes verworfen", "bytes discarded"},
+    Row{LineText::verdict_time_out, "Zeitüberschreitung", "time-out"},
+    Row{LineText::exception_with_meaning, "Ausnahme %1 (%2)", "exception %1 (%2)"},
+    Row{LineText::exception_code_only, "Ausnahme %1", "exception %1"},
+    Row{LineText::group_cfg_registers, "Konfigurationsregister", "configuration registers"},
+    Row{LineText::group_output_registers, "Ausgaberegister", "output registers"},
+    Row{LineText::group_input_registers, "Eingaberegister", "input registers"},
+    Row{LineText::group_cfg_bits, "Konfigurationsbits", "configuration bits"},
+    Row{LineText::group_input_bits, "Eingabebits", "input bits"},
+    Row{LineText::group_cfg_register, "Konfigurationsregister", "configuration register"},
+    Row{LineText::group_output_register, "Ausgaberegister", "output register"},
+    Row{LineText::group_input_register, "Eingaberegister", "input register"},
+    Row{LineText::group_cfg_bit, "Konfigurationsbit", "configuration bit"},
+    Row{LineText::group_input_bit, "Eingabebit", "input bit"},
+    Row{LineText::read, "%1 lesen", "read %1"},
+    Row{LineText::write, "%1 schreiben", "write %1"},
+    Row{LineText::confirmed, "%1 bestätigt", "%1 confirmed"},
+    Row{LineText::bits_set, "gesetzt: %1", "set: %1"},
+    Row{LineText::no_bit_set, "keins gesetzt", "none set"},
+    Row{LineText::generic_frame, "Slave %1, Funktion %2, %3 Datenbytes", "slave %1, function %2, %3 data bytes"},
+    Row{LineText::bytes, "%1 Bytes", "%1 bytes"},
+    Row{LineText::no_answer_to, "keine Antwort auf: %1", "no answer to: %1"},
+    Row{LineText::from_slave, "von Slave %1: %2", "from slave %1: %2"},
+    Row{LineText::column_time, "Zeit", "Time"},
+    Row{LineText::column_direction, "Richtung", "Direction"},
+    Row{LineText::column_frame, "Rahmen", "Frame"},
+    Row{LineText::column_meaning, "Bedeutung", "Meaning"},
+    Row{LineText::column_verdict, "Ergebnis", "Verdict"},
+    Row{LineText::counters,
+        "Anfragen %1 · gültige Antworten %2 · Zeitüberschreitungen %3 · Prüfsummenfehler %4 · Ausnahmen %5",
+        "requests %1 · valid answers %2 · time-outs %3 · check-sum errors %4 · exceptions %5"},
+    Row{LineText::port_open, "%1 → %2, %3 %4: geöffnet", "%1 → %2, %3 %4: open"},
+    Row{LineText::port_closed, "%1 → %2: geschlossen", "%1 → %2: closed"},
+    Row{LineText::last_answer_age, "letzte gültige Antwort vor %1 s", "last valid answer %1 s ago"},
+    Row{LineText::no_valid_answer_yet, "noch keine gültige Antwort", "no valid answer yet"},
+    Row{LineText::polling_every, "Abfrage alle %1 ms", "polling every %1 ms"},
+    // each reason: what was seen, then on a line of its own what to do; short lines, as the status
+    // bar shares its width with the counters
+    Row{LineText::reason_no_byte,
+        "Kein Byte empfangen: Gerät aus, nicht angeschlossen, A/B vertauscht?\n"
+        "Adresse %1, Modus, Baudrate prüfen: Port schließen, ändern, öffnen.",
+        "Not a byte received: unit off, not connected, A and B swapped?\n"
+        "Check address %1, mode, baud rate: close the port, change, open."},
+    Row{LineText::reason_bytes_no_frame,
+        "%1 Bytes empfangen, aber kein gültiger Rahmen: Modus oder Baudrate?\n"
+        "Port schließen, Modus, Baudrate oder Parität ändern, wieder öffnen.",
+        "%1 bytes received, but no valid frame: mode or baud rate differ?\n"
+        "Close the port, change mode, baud rate or parity, open it again."},
+    Row{LineText::reason_check_sums,
+        "%1 Antworten mit falscher Prüfsumme: Störungen, Baudrate, Parität?\n"
+        "Leitung prüfen, oder Port schließen, Baudrate ändern, öffnen.",
+        "%1 answers with a wrong check sum: noise, baud rate, parity?\n"
+        "Check the line, or close the port, change the baud rate, open."},
+    Row{LineText::reason_other_address,
+        "Antworten kamen von Adresse %1, nicht von %2: Adresse falsch?\n"
+        "Adresse %1 eintragen und neu lesen.",
+        "Answers came from address %1, not from %2: wrong address?\n"
+        "Enter address %1 and read again."},
+    Row{LineText::reason_misfit,
+        "Antworten passen nicht zur Anfrage: ein zweiter Master am Bus?\n"
+        "Den anderen Master abschalten und neu lesen.",
+        "Answers do not fit the request: a second master on the line?\n"
+        "Switch the other master off and read again."},
+    Row{LineText::reason_echo_only,
+        "Nur das Echo der Anfragen kam zurück: das Gerät antwortet nicht.\n"
+        "Adresse %1, Kabel, Modus, Baudrate prüfen: Port neu öffnen.",
+        "Only the echo of the requests came back: the unit does not answer.\n"
+        "Check address %1, wiring, mode, baud rate: open the port again."},
+    Row{LineText::reason_exception, "Das Gerät lehnt die Anfrage ab: %1.", "The unit refuses the request: %1."},
+    Row{LineText::refused,
+        "Das Gerät hat „%1“ abgelehnt: %2.\n"
+        "Der Vorgang wurde angehalten, nichts davon übernommen; nicht Bestätigtes bleibt rot markiert.",
+        "The unit refused \"%1\": %2.\n"
+        "The transfer was stopped and nothing of it taken; what is not confirmed stays marked red."},
+    Row{LineText::refused_short, "Abgelehnt: %1\n%2, Vorgang angehalten.", "Refused: %1\n%2, transfer stopped."},
+    Row{LineText::register_blocks, "%1 Registerblöcke", "%1 register blocks"},
+    Row{LineText::register_block, "1 Registerblock", "1 register block"},
+    Row{LineText::cfg_bits_written, "%1 Konfigurationsbits", "%1 configuration bits"},
+    Row{LineText::input_registers_written, "%1 Eingaberegister", "%1 input registers"},
+    Row{LineText::input_register_written, "1 Eingaberegister", "1 input register"},
+    Row{LineText::input_bits_written, "%1 Eingabebits", "%1 input bits"},
+    Row{LineText::written_and_read_back, "%1 geschrieben und zurückgelesen (%2)", "%1 written and read back (%2)"},
+    Row{LineText::read_out_completed, "Auslesen abgeschlossen um %1", "Read-out completed at %1"},
+    Row{LineText::window_title, "Kommunikation", "Traffic"},
+    Row{LineText::menu_entry, "&Kommunikation", "&Traffic"},
+    Row{LineText::pause, "Anhalten", "Pause"},
+    Row{LineText::resume, "Fortsetzen", "Resume"},
+    Row{LineText::clear, "Leeren", "Clear"},
+    Row{LineText::copy, "Kopieren", "Copy"},
+    Row{LineText::save, "Speichern…", "Save…"},
+    Row{LineText::save_title, "Mitschnitt speichern", "Save traffic"},
+    Row{LineText::save_filter, "Textdateien (*.txt)|*.txt|Alle Dateien|*", "Text files (*.txt)|*.txt|All files|*"},
+    Row{LineText::save_failed, "Der Mitschnitt konnte nicht als %1 gespeichert werden: %2",
+        "The traffic could not be saved as %1: %2"},
+    Row{LineText::row_count, "%1 Zeilen (die letzten %2 bleiben)", "%1 rows (the last %2 are kept)"},
+    Row{LineText::paused_note, "angehalten: neue Rahmen werden nur gezählt",
+        "paused: new frames are only counted"},
+};
+// clang-format on
+
+}  // namespace
+
+std::string line_text(LineText id, const std::string& language_code, const std::vector<std::string>& args) {
+    for (const Row& r : kRows) {
+        if (r.id == id) return substitute(is_english(language_code) ? r.english : r.german, args);
+    }
+    return {};
+}
+
+}  // namespace plx::lang
