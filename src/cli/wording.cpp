@@ -3,69 +3,63 @@
 #include <array>
 
 #include "lang/texts.h"
+#include "lang/worded.h"
 #include "traffic/meaning.h"
 
 namespace plx::cli {
 
 namespace {
 
-struct Row {
-    Word id;
-    const char* english;
-    const char* german;
-};
+using Row = lang::Worded<Word>;
 
 // clang-format off
 constexpr std::array kRows{
-    Row{Word::scan_columns, "Address|Line|Coding|Firmware|Variant", "Adresse|Leitung|Codierung|Firmware|Variante"},
-    Row{Word::scan_none, "No unit answered (%1 probes, %2 s).", "Kein Gerät hat geantwortet (%1 Abfragen, %2 s)."},
-    Row{Word::scan_count, "%1 units found (%2 probes, %3 s).", "%1 Geräte gefunden (%2 Abfragen, %3 s)."},
-    Row{Word::scan_slow, "answers late", "antwortet spät"},
-    Row{Word::scan_refused, "answers, but refused registers 0..2: %1", "antwortet, verweigert aber Register 0..2: %1"},
-    Row{Word::buttons, "%1 buttons", "%1 Tasten"},
-    Row{Word::unit_read, "Unit %1: read out into %2", "Gerät %1: ausgelesen nach %2"},
-    Row{Word::unit_verified, "Unit %1: written and verified", "Gerät %1: geschrieben und bestätigt"},
-    Row{Word::unit_differs, "Unit %1: differs at %2", "Gerät %1: abweichend bei %2"},
-    Row{Word::unit_no_answer, "no answer (%1)", "keine Antwort (%1)"},
-    Row{Word::unit_no_valid_answer, "no valid answer (%1: %2)", "keine gültige Antwort (%1: %2)"},
-    Row{Word::unit_exception, "%1 on %2", "%1 bei %2"},
-    Row{Word::unit_buttons_changed, "Unit %1: had %2 buttons, the file sets %3", "Gerät %1: hatte %2 Tasten, die Datei setzt %3"},
-    Row{Word::write_summary, "%1 of %2 units written and verified.", "%1 von %2 Geräten geschrieben und bestätigt."},
-    Row{Word::diff_line, "%1 (%2): file %3, unit %4", "%1 (%2): Datei %3, Gerät %4"},
-    Row{Word::diff_none, "Unit %1 and %2: no difference.", "Gerät %1 und %2: kein Unterschied."},
-    Row{Word::diff_count, "Unit %1 and %2: %3 differences.", "Gerät %1 und %2: %3 Unterschiede."},
-    Row{Word::diff_file, "file", "Datei"},
-    Row{Word::diff_unit, "unit", "Gerät"},
-    Row{Word::step_read_response_time, "reading the response time (register 33)", "Lesen der Antwortzeit (Register 33)"},
-    Row{Word::step_read_identification, "reading registers 0..2", "Lesen der Register 0..2"},
-    Row{Word::step_read_cfg_block, "reading configuration registers %1..%2", "Lesen der Konfigurationsregister %1..%2"},
-    Row{Word::step_read_cfg_bits, "reading the configuration bits", "Lesen der Konfigurationsbits"},
-    Row{Word::step_write_cfg_block, "writing configuration registers %1..%2", "Schreiben der Konfigurationsregister %1..%2"},
-    Row{Word::step_write_cfg_bits, "writing the configuration bits", "Schreiben der Konfigurationsbits"},
-    Row{Word::step_read_outputs, "reading the output registers", "Lesen der Ausgaberegister"},
-    Row{Word::file_not_read, "%1 could not be read: %2. No unit was written.", "%1 konnte nicht gelesen werden: %2. Es wurde kein Gerät beschrieben."},
-    Row{Word::file_refused, "%1 is not a parameter file (%2). No unit was written.", "%1 ist keine Parameterdatei (%2). Es wurde kein Gerät beschrieben."},
-    Row{Word::file_short, "%1 ends after line %2 of %3. No unit was written.", "%1 endet nach Zeile %2 von %3. Es wurde kein Gerät beschrieben."},
-    Row{Word::file_bad_line, "%1, line %2 (%3): no valid value. No unit was written.", "%1, Zeile %2 (%3): kein gültiger Wert. Es wurde kein Gerät beschrieben."},
-    Row{Word::file_not_sendable, "%1, line %2 (%3): the value \"%4\" cannot be sent: %5. No unit was written.", "%1, Zeile %2 (%3): der Wert \"%4\" kann nicht gesendet werden: %5. Es wurde kein Gerät beschrieben."},
-    Row{Word::encode_empty, "it is empty", "er ist leer"},
-    Row{Word::encode_not_a_number, "not a number with the decimal separator \"%1\"", "keine Zahl mit dem Dezimaltrennzeichen \"%1\""},
-    Row{Word::encode_out_of_range, "beyond -32768..65535", "außerhalb von -32768..65535"},
-    Row{Word::output_not_written, "%1 could not be written: %2. An existing file of that name is unchanged.", "%1 konnte nicht geschrieben werden: %2. Eine vorhandene Datei dieses Namens ist unverändert."},
-    Row{Word::device_failed, "%1 could not be opened: %2", "%1 konnte nicht geöffnet werden: %2"},
-    Row{Word::no_device, "%1 stands for no device", "%1 steht für kein Gerät"},
-    Row{Word::monitor_no_answer, "no answer", "keine Antwort"},
-    Row{Word::monitor_pressed, "pressed", "gedrückt"},
+    Row{Word::scan_columns, "Adresse|Leitung|Codierung|Firmware|Variante", "Address|Line|Coding|Firmware|Variant"},
+    Row{Word::scan_none, "Kein Gerät hat geantwortet (%1 Abfragen, %2 s).", "No unit answered (%1 probes, %2 s)."},
+    Row{Word::scan_count, "%1 Geräte gefunden (%2 Abfragen, %3 s).", "%1 units found (%2 probes, %3 s)."},
+    Row{Word::scan_slow, "antwortet spät", "answers late"},
+    Row{Word::scan_refused, "antwortet, verweigert aber Register 0..2: %1", "answers, but refused registers 0..2: %1"},
+    Row{Word::buttons, "%1 Tasten", "%1 buttons"},
+    Row{Word::unit_read, "Gerät %1: ausgelesen nach %2", "Unit %1: read out into %2"},
+    Row{Word::unit_verified, "Gerät %1: geschrieben und bestätigt", "Unit %1: written and verified"},
+    Row{Word::unit_differs, "Gerät %1: abweichend bei %2", "Unit %1: differs at %2"},
+    Row{Word::unit_no_answer, "keine Antwort (%1)", "no answer (%1)"},
+    Row{Word::unit_no_valid_answer, "keine gültige Antwort (%1: %2)", "no valid answer (%1: %2)"},
+    Row{Word::unit_exception, "%1 bei %2", "%1 on %2"},
+    Row{Word::unit_buttons_changed, "Gerät %1: hatte %2 Tasten, die Datei setzt %3", "Unit %1: had %2 buttons, the file sets %3"},
+    Row{Word::write_summary, "%1 von %2 Geräten geschrieben und bestätigt.", "%1 of %2 units written and verified."},
+    Row{Word::diff_line, "%1 (%2): Datei %3, Gerät %4", "%1 (%2): file %3, unit %4"},
+    Row{Word::diff_none, "Gerät %1 und %2: kein Unterschied.", "Unit %1 and %2: no difference."},
+    Row{Word::diff_count, "Gerät %1 und %2: %3 Unterschiede.", "Unit %1 and %2: %3 differences."},
+    Row{Word::diff_file, "Datei", "file"},
+    Row{Word::diff_unit, "Gerät", "unit"},
+    Row{Word::step_read_response_time, "Lesen der Antwortzeit (Register 33)", "reading the response time (register 33)"},
+    Row{Word::step_read_identification, "Lesen der Register 0..2", "reading registers 0..2"},
+    Row{Word::step_read_cfg_block, "Lesen der Konfigurationsregister %1..%2", "reading configuration registers %1..%2"},
+    Row{Word::step_read_cfg_bits, "Lesen der Konfigurationsbits", "reading the configuration bits"},
+    Row{Word::step_write_cfg_block, "Schreiben der Konfigurationsregister %1..%2", "writing configuration registers %1..%2"},
+    Row{Word::step_write_cfg_bits, "Schreiben der Konfigurationsbits", "writing the configuration bits"},
+    Row{Word::step_read_outputs, "Lesen der Ausgaberegister", "reading the output registers"},
+    Row{Word::file_not_read, "%1 konnte nicht gelesen werden: %2. Es wurde kein Gerät beschrieben.", "%1 could not be read: %2. No unit was written."},
+    Row{Word::file_refused, "%1 ist keine Parameterdatei (%2). Es wurde kein Gerät beschrieben.", "%1 is not a parameter file (%2). No unit was written."},
+    Row{Word::file_short, "%1 endet nach Zeile %2 von %3. Es wurde kein Gerät beschrieben.", "%1 ends after line %2 of %3. No unit was written."},
+    Row{Word::file_bad_line, "%1, Zeile %2 (%3): kein gültiger Wert. Es wurde kein Gerät beschrieben.", "%1, line %2 (%3): no valid value. No unit was written."},
+    Row{Word::file_not_sendable, "%1, Zeile %2 (%3): der Wert \"%4\" kann nicht gesendet werden: %5. Es wurde kein Gerät beschrieben.", "%1, line %2 (%3): the value \"%4\" cannot be sent: %5. No unit was written."},
+    Row{Word::encode_empty, "er ist leer", "it is empty"},
+    Row{Word::encode_not_a_number, "keine Zahl mit dem Dezimaltrennzeichen \"%1\"", "not a number with the decimal separator \"%1\""},
+    Row{Word::encode_out_of_range, "außerhalb von -32768..65535", "beyond -32768..65535"},
+    Row{Word::output_not_written, "%1 konnte nicht geschrieben werden: %2. Eine vorhandene Datei dieses Namens ist unverändert.", "%1 could not be written: %2. An existing file of that name is unchanged."},
+    Row{Word::device_failed, "%1 konnte nicht geöffnet werden: %2", "%1 could not be opened: %2"},
+    Row{Word::no_device, "%1 steht für kein Gerät", "%1 stands for no device"},
+    Row{Word::monitor_no_answer, "keine Antwort", "no answer"},
+    Row{Word::monitor_pressed, "gedrückt", "pressed"},
 };
 // clang-format on
 
 }  // namespace
 
 std::string say(Word w, const std::string& language_code, const std::vector<std::string>& args) {
-    for (const Row& r : kRows) {
-        if (r.id == w) return lang::substitute(lang::is_english(language_code) ? r.english : r.german, args);
-    }
-    return {};
+    return lang::worded(kRows, w, language_code, args);
 }
 
 std::string verdict_words(link::Verdict v, const std::string& language_code) {

@@ -3,16 +3,13 @@
 #include <array>
 
 #include "lang/texts.h"
+#include "lang/worded.h"
 
 namespace plx::lang {
 
 namespace {
 
-struct Row {
-    LineText id;
-    const char* german;
-    const char* english;
-};
+using Row = Worded<LineText>;
 
 // clang-format off
 constexpr std::array kRows{
@@ -125,10 +122,7 @@ constexpr std::array kRows{
 }  // namespace
 
 std::string line_text(LineText id, const std::string& language_code, const std::vector<std::string>& args) {
-    for (const Row& r : kRows) {
-        if (r.id == id) return substitute(is_english(language_code) ? r.english : r.german, args);
-    }
-    return {};
+    return worded(kRows, id, language_code, args);
 }
 
 }  // namespace plx::lang

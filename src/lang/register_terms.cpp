@@ -3,16 +3,13 @@
 #include <array>
 
 #include "lang/texts.h"
+#include "lang/worded.h"
 
 namespace plx::lang {
 
 namespace {
 
-struct Row {
-    Term term;
-    const char* german;
-    const char* english;
-};
+using Row = Worded<Term>;
 
 // clang-format off
 constexpr std::array kRows{
@@ -63,11 +60,7 @@ constexpr std::array kRows{
 }  // namespace
 
 std::string term(Term t, const std::string& language_code) {
-    const bool en = is_english(language_code);
-    for (const Row& r : kRows) {
-        if (r.term == t) return en ? r.english : r.german;
-    }
-    return {};
+    return worded(kRows, t, language_code);
 }
 
 }  // namespace plx::lang

@@ -22,12 +22,6 @@ std::string hex4(std::uint16_t v) {
     return buf;
 }
 
-std::string replace_arg(std::string pattern, const std::string& arg) {
-    const auto at = pattern.find("%1");
-    if (at != std::string::npos) pattern.replace(at, 2, arg);
-    return pattern;
-}
-
 struct Words {
     const std::string& code;
     bool en;
@@ -163,7 +157,7 @@ std::vector<Point> describe(Group g, const std::string& code) {
                         {}};
                 if (r.has_combo) {
                     p.choices = choices_of(lists.cmb_cfg[r.k]);
-                    p.range = replace_arg(w.t(Term::list_range), std::to_string(p.choices.size() - 1));
+                    p.range = lang::substitute(w.t(Term::list_range), {std::to_string(p.choices.size() - 1)});
                 } else if (r.has_spinner) {
                     p.range = w.span(r.min, r.max);
                 } else {
@@ -275,7 +269,7 @@ std::string help_html(const std::string& code, const std::string& version) {
                     "</title></head><body>";
     h += "<h1>" + escape(w.t(Term::document_title)) + "</h1>";
     h += "<p>" + escape(w.t(Term::document_intro)) + "</p>";
-    h += "<p><i>" + escape(replace_arg(w.t(Term::document_generated), version)) + "</i></p>";
+    h += "<p><i>" + escape(lang::substitute(w.t(Term::document_generated), {version})) + "</i></p>";
     const std::pair<Group, Term> sections[] = {
         {Group::cfg_register, Term::section_cfg_registers},
         {Group::cfg_bit, Term::section_cfg_bits},
@@ -305,7 +299,7 @@ std::string help_html(const std::string& code, const std::string& version) {
                 h += "<br/><small>";
                 // a list shared by a run of registers (the button functions) is printed once
                 if (same_list && same_list->choices == p.choices) {
-                    h += escape(replace_arg(w.t(Term::same_choices), std::to_string(same_list->index)));
+                    h += escape(lang::substitute(w.t(Term::same_choices), {std::to_string(same_list->index)}));
                 } else {
                     for (std::size_t i = 0; i < p.choices.size(); ++i) {
                         h += (i ? "<br/>" : "") + escape(p.choices[i]);
