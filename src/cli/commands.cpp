@@ -334,31 +334,48 @@ std::string unit_prefix(int address, const std::string& code) {
     return (lang::is_english(code) ? "Unit " : "Gerät ") + std::to_string(address) + ": ";
 }
 
-int read(const Options& o, Environment& env, const TextsInUse& texts) {
+// The first unit of the options read out for `command`. A port that cannot be opened, an interruption
+// and a unit's failure are reported here; the result is then empty and `exit` says how to end.
+std::optional<bus::UnitJob::ReadResult> read_unit(const Options& o, Environment& env, const TextsInUse& texts,
+                                                  const QString& command, int& exit) {
     const std::string& code = texts.language_code();
     const int address = o.addresses.front();
     std::optional<bus::UnitJob::ReadResult> result;
     {
         Session s(env, o, texts);
-        if (auto e = s.master.open(o.line())) return port_failure(env, o, texts, *e);
+        if (auto e = s.master.open(o.line())) {
+            exit = port_failure(env, o, texts, *e);
+            return std::nullopt;
+        }
         bus::UnitJob job(s.master, address);
         job.read_out([&](const bus::UnitJob::ReadResult& r) { result = r; });
         s.bar.show(0, 1, std::to_string(address));
         env.loop.run_until([&] { return result.has_value() || env.interrupted(); });
         job.stop();
     }
-    if (!result) return kExitUnitsFailed;
+    exit = kExitUnitsFailed;
+    if (!result) return std::nullopt;
     if (result->failure) {
         if (o.json) {
             QJsonObject j = failure_json(*result->failure, code);
-            j[QStringLiteral("command")] = QStringLiteral("read");
+            j[QStringLiteral("command")] = command;
             j[QStringLiteral("address")] = address;
             print_json(env.out, j);
         } else {
             env.out << unit_prefix(address, code) << failure_words(*result->failure, code) << "\n";
         }
-        return kExitUnitsFailed;
+        return std::nullopt;
     }
+    exit = kExitOk;
+    return result;
+}
+
+int read(const Options& o, Environment& env, const TextsInUse& texts) {
+    const std::string& code = texts.language_code();
+    const int address = o.addresses.front();
+    int exit = kExitOk;
+    const auto result = read_unit(o, env, texts, QStringLiteral("read"), exit);
+    if (!result) return exit;
     const paramfile::Written w =
         paramfile::write(parameter_contents(texts, *result->image, o.line(), address, env.stamp()));
     std::optional<std::string> problem;
@@ -470,27 +487,9 @@ int diff(const Options& o, Environment& env, const TextsInUse& texts) {
     const auto file = checked_file(o, env, texts);
     if (!file) return kExitUsage;
     const int address = o.addresses.front();
-    std::optional<bus::UnitJob::ReadResult> result;
-    {
-        Session s(env, o, texts);
-        if (auto e = s.master.open(o.line())) return port_failure(env, o, texts, *e);
-        bus::UnitJob job(s.master, address);
-        job.read_out([&](const bus::UnitJob::ReadResult& r) { result = r; });
-        env.loop.run_until([&] { return result.has_value() || env.interrupted(); });
-        job.stop();
-    }
-    if (!result) return kExitUnitsFailed;
-    if (result->failure) {
-        if (o.json) {
-            QJsonObject j = failure_json(*result->failure, code);
-            j[QStringLiteral("command")] = QStringLiteral("diff");
-            j[QStringLiteral("address")] = address;
-            print_json(env.out, j);
-        } else {
-            env.out << unit_prefix(address, code) << failure_words(*result->failure, code) << "\n";
-        }
-        return kExitUnitsFailed;
-    }
+    int exit = kExitOk;
+    const auto result = read_unit(o, env, texts, QStringLiteral("diff"), exit);
+    if (!result) return exit;
     const auto ms = bus::compare(file->target, *result->image);
     if (o.json) {
         print_json(env.out, {{QStringLiteral("command"), QStringLiteral("diff")},
