@@ -15,6 +15,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "gui/binders.h"
 #include "gui/frm_config_view.h"
 #include "lang/texts.h"
 
@@ -23,10 +24,6 @@ namespace plx::gui {
 namespace {
 
 using lang::Message;
-
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 QString say(Message id, const std::string& language, const std::vector<std::string>& args = {}) {
     return qs(lang::message(id, language, args));

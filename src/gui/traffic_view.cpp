@@ -92,13 +92,13 @@ QVariant TrafficModel::headerData(int section, Qt::Orientation orientation, int 
     return qs(traffic::Table::header(static_cast<traffic::Column>(section), table_.style.language_code));
 }
 
-void TrafficModel::sync() {
+std::size_t TrafficModel::sync() {
     const traffic::Table::Change c = table_.pending();
     if (c.reset) {
         beginResetModel();
         table_.accept_reset();
         endResetModel();
-        return;
+        return 0;
     }
     if (c.dropped > 0) {
         beginRemoveRows({}, 0, static_cast<int>(c.dropped) - 1);
@@ -111,6 +111,7 @@ void TrafficModel::sync() {
         table_.accept_append();
         endInsertRows();
     }
+    return c.dropped;
 }
 
 // ---------------------------------------------------------------- window
@@ -214,11 +215,18 @@ void TrafficWindow::rows_changed() {
 
 void TrafficWindow::sync_now() {
     sync_due_ = false;
-    const QScrollBar* bar = view_->verticalScrollBar();
+    QScrollBar* bar = view_->verticalScrollBar();
     // newest at the bottom, followed unless the engineer scrolled up to read
     const bool follow = bar->value() >= bar->maximum();
-    model_->sync();
-    if (follow) view_->scrollToBottom();
+    const int at = bar->value();
+    const auto dropped = static_cast<int>(model_->sync());
+    if (follow) {
+        view_->scrollToBottom();
+    } else if (dropped > 0) {
+        // a full ring drops its oldest rows: the rows being read stay where they are (the table
+        // scrolls by rows)
+        bar->setValue(std::max(0, at - dropped));
+    }
     update_count();
 }
 

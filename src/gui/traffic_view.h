@@ -33,7 +33,8 @@ class TrafficModel : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     // Brings the rows up to the recorder's, announcing what went and what came.
-    void sync();
+    // brings the view up to the record; the number of rows dropped at the top
+    std::size_t sync();
     traffic::Table& table() { return table_; }
 
   private:

@@ -255,6 +255,7 @@ void Link::send() {
     f_.rtu_expected_length = rtu_.expected_length();
     follow_awaited();
     last_frame_ = bytes;
+    time_out_reported_ = false;
     if (observer_ != nullptr) {
         observer_->frame_sent(SentFrame{now(), bytes, s_.request_string, s_.comm_state, s_.current_register});
     }
@@ -356,7 +357,12 @@ void Link::refuse(const std::string& request_string, int code) {
 }
 
 void Link::Timer5_Timer() {
-    if (observer_ != nullptr) observer_->received(Reception{now(), Verdict::time_out, last_frame_, 0});
+    // one time-out per request: the timer goes on ticking until the next request or answer, and a
+    // closed port awaits nothing
+    if (observer_ != nullptr && !time_out_reported_ && port_.port_open()) {
+        observer_->received(Reception{now(), Verdict::time_out, last_frame_, 0});
+        time_out_reported_ = true;
+    }
     f_.lbl_desc[7].set_visible(true);
     f_.chk_read_out.set_enabled(false);
     f_.read_out_parameter.set_enabled(false);

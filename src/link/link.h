@@ -99,6 +99,7 @@ private:
     // the request whose answer is awaited: empty once answered, or when none went out
     std::string awaited_request_;
     std::vector<std::uint8_t> last_frame_;  // the last frame written, for the time-out report
+    bool time_out_reported_ = false;        // the last frame's time-out has been told to the observer
     LinkObserver* observer_ = nullptr;
     const controls::TimerEngine* clock_ = nullptr;
 };

@@ -76,7 +76,12 @@ struct QtSerialPort::Impl {
     bool pty = false;
 };
 
-QtSerialPort::QtSerialPort() : impl_(std::make_unique<Impl>()) {}
+QtSerialPort::QtSerialPort() : impl_(std::make_unique<Impl>()) {
+    // The port is read only while an answer is awaited; what another master sends in between is
+    // held up to this much (far more than any answer) and the rest is left to the driver to drop.
+    constexpr qint64 kHeldWhileIdle = 64 * 1024;
+    impl_->port.setReadBufferSize(kHeldWhileIdle);
+}
 
 QtSerialPort::~QtSerialPort() {
     if (impl_->port.isOpen()) impl_->port.close();

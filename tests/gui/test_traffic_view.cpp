@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -80,6 +81,48 @@ TEST(TrafficView, TheWindowFollowsTheRecorderAndTheStatusBarTheLink) {
     QTest::qWait(120);
     EXPECT_EQ(window->model()->rowCount(), 0);
     EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST(TrafficView, RowsReadAfterScrollingUpStayInPlaceWhenTheRingDropsItsOldest) {
+    test::app();
+    link::FakeSerialPort port;
+    controls::VirtualClock clock;
+    plx::test::RecordingMessages messages;
+    plx::test::ScriptedFiles files;
+    plx::test::NoShell shell;
+    Program program{Platform{port, clock, messages, files, shell}};
+    program.settings = std::make_unique<settings::MemoryStore>();
+    FrmConfigView view(program.form);
+    program.start();
+    // a small ring, so that it fills quickly
+    program.traffic = std::make_unique<traffic::Recorder>(60);
+    LineView line(view, program);
+    const auto send = [&](int n) {
+        for (int i = 0; i < n; ++i) {
+            clock.advance_ms(1000);
+            program.traffic->frame_sent(link::SentFrame{clock.now(), link::rtu_frame("010300000001"), "010300000001"});
+        }
+    };
+    send(60);
+    line.traffic_action()->trigger();
+    TrafficWindow* window = line.traffic_window();
+    window->resize(700, 300);
+    QApplication::processEvents();
+    QTableView* table = window->view();
+    const auto top_time = [&] {
+        return table->model()->data(table->model()->index(table->rowAt(0), traffic::column_time)).toString();
+    };
+    table->verticalScrollBar()->setValue(30);
+    const QString reading = top_time();
+    send(10);
+    QTest::qWait(120);
+    EXPECT_EQ(window->model()->rowCount(), 60);
+    EXPECT_EQ(top_time(), reading) << "the ten oldest rows went, the rows being read stayed";
+    // at the bottom, the newest row is followed
+    table->scrollToBottom();
+    send(5);
+    QTest::qWait(120);
+    EXPECT_EQ(table->verticalScrollBar()->value(), table->verticalScrollBar()->maximum());
 }
 
 }  // namespace

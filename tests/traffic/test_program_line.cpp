@@ -157,9 +157,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ProgramLine, TimeOutSaysWhatWasSeenInTheStatusLineAndTheLabelsTooltip) {
     unit.silent = true;
+    const auto requests_before = program.traffic->counters().requests;
     program.form.read_out_parameter.user_click();
-    run_ms(11000);
+    run_ms(31000);
     ASSERT_TRUE(program.form.lbl_desc[7].visible());
+    // one request, one time-out, however long the unit stays silent
+    EXPECT_EQ(program.traffic->counters().requests - requests_before, 1U);
+    EXPECT_EQ(program.traffic->counters().time_outs, 1U);
     const std::string reason = program.form.status_line.caption();
     EXPECT_TRUE(has(reason, "Kein Byte empfangen")) << reason;
     EXPECT_EQ(program.form.lbl_desc[7].tooltip(), reason);
