@@ -115,7 +115,8 @@ std::vector<std::uint8_t> SimulatedSerialPort::input() {
 }
 
 std::string SimulatedSerialPort::device_name(int n) const {
-    if (n == simulated_port) return "simulierte Einheit (Demo)";
+    // the same in either language: the program that plays the unit
+    if (n == simulated_port) return "plx24-sim (Demo)";
     if (real_ports_) return real_ports_->device_name(n);
     return "COM" + std::to_string(n);
 }
