@@ -24,18 +24,27 @@
 namespace plx::gui {
 namespace {
 
-TEST(TrafficView, TheWindowFollowsTheRecorderAndTheStatusBarTheLink) {
-    test::app();
+// the program started on a fake port, with its window's view
+class TrafficView : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::app();
+        program.settings = std::make_unique<settings::MemoryStore>();
+        view = std::make_unique<FrmConfigView>(program.form);
+        program.start();
+    }
+
     link::FakeSerialPort port;
     controls::VirtualClock clock;
     plx::test::RecordingMessages messages;
     plx::test::ScriptedFiles files;
     plx::test::NoShell shell;
     Program program{Platform{port, clock, messages, files, shell}};
-    program.settings = std::make_unique<settings::MemoryStore>();
-    FrmConfigView view(program.form);
-    program.start();
-    LineView line(view, program);
+    std::unique_ptr<FrmConfigView> view;
+};
+
+TEST_F(TrafficView, TheWindowFollowsTheRecorderAndTheStatusBarTheLink) {
+    LineView line(*view, program);
     EXPECT_EQ(line.link_label()->text(), QStringLiteral("COM3 → /dev/ttyUSB2: geschlossen"));
 
     program.form.Combo_Port[5].user_select(1);
@@ -83,20 +92,10 @@ TEST(TrafficView, TheWindowFollowsTheRecorderAndTheStatusBarTheLink) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST(TrafficView, RowsReadAfterScrollingUpStayInPlaceWhenTheRingDropsItsOldest) {
-    test::app();
-    link::FakeSerialPort port;
-    controls::VirtualClock clock;
-    plx::test::RecordingMessages messages;
-    plx::test::ScriptedFiles files;
-    plx::test::NoShell shell;
-    Program program{Platform{port, clock, messages, files, shell}};
-    program.settings = std::make_unique<settings::MemoryStore>();
-    FrmConfigView view(program.form);
-    program.start();
+TEST_F(TrafficView, RowsReadAfterScrollingUpStayInPlaceWhenTheRingDropsItsOldest) {
     // a small ring, so that it fills quickly
     program.traffic = std::make_unique<traffic::Recorder>(60);
-    LineView line(view, program);
+    LineView line(*view, program);
     const auto send = [&](int n) {
         for (int i = 0; i < n; ++i) {
             clock.advance_ms(1000);
