@@ -23,7 +23,7 @@
 #include <QStandardPaths>
 #include <QThread>
 
-#include "app/program.h"
+#include "program/program.h"
 #include "gui/qt_timer_engine.h"
 #include "link/port_directory.h"
 #include "link/qt_serial_port.h"
@@ -124,7 +124,7 @@ std::optional<Figure> run_tool(const std::string& pty, Watch watch, long n, mill
     }
 
     Wording wording(*program.traffic);
-    if (watch == Watch::none) program.link->observe(nullptr, nullptr);
+    if (watch == Watch::none) program.engine->observe(nullptr);
     if (watch == Watch::worded) program.traffic->add_listener(&wording);
     long answers = 0;
     auto dispatch = program.link->on_response;

@@ -11,7 +11,7 @@
 
 #include "device/number_text.h"
 #include "device/word_codec.h"
-#include "link/wandeln.h"
+#include "modbus/wandeln.h"
 #include "oracle.h"
 
 namespace {
@@ -70,14 +70,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // hex text and bytes
     std::vector<std::uint8_t> bytes;
-    if (plx::link::hex_to_bytes(text, bytes)) {
-        if (plx::link::bytes_to_hex(bytes) != upper(text)) fail("hex text round trip", text);
+    if (plx::modbus::hex_to_bytes(text, bytes)) {
+        if (plx::modbus::bytes_to_hex(bytes) != upper(text)) fail("hex text round trip", text);
     } else if (!bytes.empty()) {
         fail("refused hex leaves nothing behind", text);
     }
-    (void)plx::link::hex_pair_to_byte(text);
-    (void)plx::link::lrc_of_characters(text);
-    (void)plx::link::crc16(std::span<const std::uint8_t>(data, size));
+    (void)plx::modbus::hex_pair_to_byte(text);
+    (void)plx::modbus::lrc_of_characters(text);
+    (void)plx::modbus::crc16(std::span<const std::uint8_t>(data, size));
     for (int w = -1; w < 3; ++w) {
         const auto hi = plx::device::frame_byte(text, 3 + 2 * w);
         const auto lo = plx::device::frame_byte(text, 4 + 2 * w);

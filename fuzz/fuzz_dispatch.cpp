@@ -9,7 +9,7 @@
 #include <string>
 
 #include "device/number_text.h"
-#include "device/transactions.h"
+#include "transfer/transactions.h"
 #include "rig.h"
 
 namespace {
@@ -30,7 +30,7 @@ void expect_numbers(const Fields& fields, char separator, const char* group) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 4) return 0;
     plx::fuzz::LinkRig rig;
-    plx::device::Transactions tx{rig.form, rig.state, rig.link, rig.port};
+    plx::transfer::Transactions tx{rig.form, rig.state, rig.link, rig.port};
     const std::uint8_t flags = data[3];
     rig.state.decimal_separator = (flags & 32) != 0 ? "," : ".";
     if ((flags & 1) != 0) rig.open(true);

@@ -175,6 +175,25 @@ def parameter_files():
     }
 
 
+def engine(framing, script, calls):
+    """The engine's input: the framing, the unit's script byte per request (delay / 4 ms in the low bits
+    pattern the target reads), then the caller's requests as (block, retries, noise)."""
+    body = bytes([framing]) + bytes(script[n % len(script)] for n in range(64))
+    return body + b"".join(bytes(c) for c in calls)
+
+
+SIX_BLOCKS = [(b, 1, 0) for b in range(6)]
+ENGINE = {
+    "in_time_rtu": engine(0, [0x05], SIX_BLOCKS),
+    "in_time_ascii": engine(1, [0x05], SIX_BLOCKS),
+    # 0x71 * 4 = 452 ms: every answer after the 300 ms time-out, within the turnaround
+    "every_answer_late_rtu": engine(0, [0x71], SIX_BLOCKS),
+    "first_lost_then_late": engine(1, [0x08, 0x71, 0x05], SIX_BLOCKS),
+    "given_up_without_retry": engine(0, [0xF9, 0x05], [(b, 0, 1) for b in range(6)]),
+    "refused_and_twice": engine(0, [0x11, 0x35], SIX_BLOCKS),
+}
+
+
 def write(target, cases):
     folder = os.path.join(HERE, "corpus", target)
     os.makedirs(folder, exist_ok=True)
@@ -191,3 +210,4 @@ if __name__ == "__main__":
     write("port_map", PORT_MAP)
     write("line_settings", LINE_SETTINGS)
     write("parameter_file", parameter_files())
+    write("engine", ENGINE)

@@ -9,8 +9,8 @@
 
 #include "device/requests.h"
 #include "device/word_codec.h"
-#include "link/frame.h"
-#include "link/wandeln.h"
+#include "modbus/frame.h"
+#include "modbus/wandeln.h"
 #include "rig.h"
 
 namespace plx::fuzz {
@@ -25,7 +25,7 @@ struct Answer {
 
 std::optional<Answer> answer_to(const std::string& request_string) {
     std::vector<std::uint8_t> r;
-    if (!link::hex_to_bytes(request_string, r) || r.size() < 6 || r[0] == 0) return std::nullopt;
+    if (!modbus::hex_to_bytes(request_string, r) || r.size() < 6 || r[0] == 0) return std::nullopt;
     const int quantity = (r[4] << 8) | r[5];
     if (r[1] == 0x0F || r[1] == 0x10) return Answer{{r.begin(), r.begin() + 6}, 6};
     int count = 0;
@@ -35,22 +35,22 @@ std::optional<Answer> answer_to(const std::string& request_string) {
     return Answer{{r[0], r[1], static_cast<std::uint8_t>(count)}, 3 + static_cast<std::size_t>(count)};
 }
 
-class Oracle : public link::LinkObserver {
+class Oracle : public modbus::Observer {
   public:
     explicit Oracle(bool rtu) : rtu_(rtu) {}
 
-    void frame_sent(const link::SentFrame& frame) override {
+    void frame_sent(const modbus::SentFrame& frame) override {
         awaited_ = answer_to(frame.request_string);
         last_frame = frame.bytes;
     }
 
-    void received(const link::Reception& r) override {
-        if (r.verdict == link::Verdict::time_out) return;
-        if (r.bytes.empty()) fail("every verdict concerns bytes", std::string(link::verdict_name(r.verdict)));
+    void received(const modbus::Reception& r) override {
+        if (r.verdict == modbus::Verdict::time_out) return;
+        if (r.bytes.empty()) fail("every verdict concerns bytes", std::string(modbus::verdict_name(r.verdict)));
         judged.insert(judged.end(), r.bytes.begin(), r.bytes.end());
-        if (r.verdict == link::Verdict::ok && !awaited_)
+        if (r.verdict == modbus::Verdict::ok && !awaited_)
             fail("nothing is taken without a request", hex(r.bytes));
-        if (r.verdict == link::Verdict::exception) {
+        if (r.verdict == modbus::Verdict::exception) {
             // RTU: the address byte; ASCII: its two digits after the colon
             const std::string start =
                 rtu_ ? hex({r.bytes[0]}) : std::string(r.bytes.begin() + 1, r.bytes.begin() + 3);
@@ -63,7 +63,7 @@ class Oracle : public link::LinkObserver {
     void dispatched(const std::string& response_text) {
         if (!awaited_) fail("one answer per request", response_text);
         std::vector<std::uint8_t> b;
-        if (!link::hex_to_bytes(response_text, b)) fail("the answer is hex", response_text);
+        if (!modbus::hex_to_bytes(response_text, b)) fail("the answer is hex", response_text);
         const Answer& a = *awaited_;
         const std::size_t sum = rtu_ ? 2 : 1;
         if (b.size() != a.length + sum) fail("exactly the answer's length", response_text);
@@ -71,18 +71,18 @@ class Oracle : public link::LinkObserver {
             fail("address, function, count", response_text);
         const std::span<const std::uint8_t> body(b.data(), a.length);
         if (rtu_) {
-            const std::uint16_t crc = link::crc16(body);
+            const std::uint16_t crc = modbus::crc16(body);
             if (b[a.length] != (crc & 0xFF) || b[a.length + 1] != (crc >> 8))
                 fail("a right CRC", response_text);
         } else {
             const std::string digits = response_text.substr(0, 2 * a.length);
-            if (b.back() != link::lrc_of_characters(digits) && b.back() != link::lrc_of_bytes(body))
+            if (b.back() != modbus::lrc_of_characters(digits) && b.back() != modbus::lrc_of_bytes(body))
                 fail("a right LRC", response_text);
         }
         awaited_.reset();
     }
 
-    static std::string hex(const std::vector<std::uint8_t>& bytes) { return link::bytes_to_hex(bytes); }
+    static std::string hex(const std::vector<std::uint8_t>& bytes) { return modbus::bytes_to_hex(bytes); }
     static std::string upper(std::string text) {
         for (char& c : text) {
             if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
@@ -150,7 +150,7 @@ void run_reception(const std::uint8_t* data, std::size_t size, bool rtu) {
     LinkRig rig;
     Oracle oracle(rtu);
     std::vector<std::uint8_t> fed;
-    rig.link.observe(&oracle, &rig.clock);
+    rig.link.observe(&oracle);
     rig.link.on_response = [&] { oracle.dispatched(rig.state.response_text); };
     rig.link.first_request = [](const std::string& slave) {
         return device::requests::read_response_time(slave);

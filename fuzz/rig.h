@@ -43,7 +43,8 @@ struct LinkRig {
     ProgramState state;
     link::FakeSerialPort port;
     SilentMessages messages;
-    link::Link link{form, state, port, messages};
+    modbus::Engine engine{port, clock, form.Timer4, form.Timer5};
+    link::Link link{form, state, engine, messages};
 };
 
 }  // namespace plx::fuzz

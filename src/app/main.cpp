@@ -12,7 +12,7 @@
 #include <QStringList>
 
 #include "app/command_line.h"
-#include "app/program.h"
+#include "program/program.h"
 #include "gui/binders.h"
 #include "gui/fabout_view.h"
 #include "gui/frm_config_view.h"
@@ -49,7 +49,7 @@ int main(int argc, char* argv[]) {
     plx::gui::QtFileDialog files(&timers);
     plx::gui::QtShell shell;
     plx::link::QtSerialPort serial_port;
-    plx::link::SerialPort* port = &serial_port;
+    plx::modbus::SerialPort* port = &serial_port;
     // demo: COM3 is the simulated unit, on the clock of the program's own timers
     QElapsedTimer demo_clock;
     demo_clock.start();
@@ -100,7 +100,7 @@ int main(int argc, char* argv[]) {
     // the traffic window in the menu, the link's state and counters in the status bar
     plx::gui::LineView line_view(view, program);
     plx::gui::PortView port_view(view, program);
-    plx::gui::ScanView scan_view(view, program);
+    plx::gui::ScanView scan_view(view, *program.bus_scan, program.state);
     view.show();
     return QApplication::exec();
 }

@@ -2,26 +2,27 @@
 
 #include <utility>
 
-#include "device/requests.h"
+#include "device/chain.h"
 #include "device/word_codec.h"
-#include "link/wandeln.h"
+#include "modbus/adu.h"
+#include "modbus/wandeln.h"
 
 namespace plx::bus {
 
 namespace {
 
 // a probe and its answer in characters: RTU 8 + 11 bytes, ASCII 17 + 23
-std::size_t probe_characters(Framing f) {
-    return f == Framing::rtu ? 19 : 40;
+std::size_t probe_characters(modbus::Framing f) {
+    return f == modbus::Framing::rtu ? 19 : 40;
 }
 
 }  // namespace
 
-Scanner::Scanner(Master& master) : master_(master) {}
+Scanner::Scanner(modbus::Engine& engine) : engine_(engine) {}
 
 Scanner::~Scanner() {
-    if (running_) master_.cancel();
-    master_.on_reception = nullptr;
+    if (running_) engine_.cancel();
+    engine_.on_reception = nullptr;
 }
 
 void Scanner::start(ScanPlan plan, std::function<void(const ScanOutcome&)> done) {
@@ -33,19 +34,19 @@ void Scanner::start(ScanPlan plan, std::function<void(const ScanOutcome&)> done)
     progress_.total = plan_.lines.size() * plan_.addresses.size();
     running_ = true;
     line_ = 0;
-    master_.on_reception = [this](const link::Reception& r) { noticed(r); };
+    engine_.on_reception = [this](const modbus::Reception& r) { noticed(r); };
     begin_line();
 }
 
 void Scanner::cancel() {
     if (!running_) return;
-    master_.cancel();
+    engine_.cancel();
     end(true);
 }
 
 void Scanner::end(bool cancelled) {
     running_ = false;
-    master_.on_reception = nullptr;
+    engine_.on_reception = nullptr;
     outcome_.cancelled = cancelled;
     auto done = std::exchange(done_, nullptr);
     if (done) done(outcome_);
@@ -53,7 +54,7 @@ void Scanner::end(bool cancelled) {
 
 void Scanner::begin_line() {
     if (line_ >= plan_.lines.size()) return end(false);
-    if (auto e = master_.open(plan_.lines[line_])) {
+    if (auto e = engine_.open(plan_.lines[line_])) {
         outcome_.port_error = e;
         return end(false);
     }
@@ -78,26 +79,31 @@ void Scanner::probe_next() {
 }
 
 void Scanner::probe(int address, bool second_look) {
-    const LineSettings& line = plan_.lines[line_];
+    const modbus::LineSettings& line = plan_.lines[line_];
     progress_.address = address;
     progress_.line = line;
     progress_.second_look = second_look;
     if (on_progress) on_progress(progress_);
     disturbed_ = false;
     const auto wait = (second_look ? plan_.second_look_wait : plan_.probe_wait) +
-                      transfer_time(line, probe_characters(line.framing));
+                      modbus::transfer_time(line, probe_characters(line.framing));
     // a silent line between two probes, as between any two frames
-    const auto gap = transfer_time(line, 4);
-    master_.request(
-        device::requests::read_identification(link::byte_to_hex(static_cast<std::uint8_t>(address))), wait,
-        [this, address, second_look](const Answer& a) { probed(address, second_look, a); },
-        master_.now() + gap);
+    const auto gap = modbus::transfer_time(line, 4);
+    modbus::Request request;
+    request.request_string = device::read_request({device::Step::read_identification, 0},
+                                                  modbus::byte_to_hex(static_cast<std::uint8_t>(address)));
+    // no retry and no wait for a late answer: the next probe goes to another address, and a late
+    // answer shows its unit for the second look
+    request.policy.timeout = wait;
+    request.not_before = engine_.now() + gap;
+    engine_.request(std::move(request),
+                    [this, address, second_look](const modbus::Outcome& a) { probed(address, second_look, a); });
 }
 
-void Scanner::probed(int address, bool second_look, const Answer& a) {
+void Scanner::probed(int address, bool second_look, const modbus::Outcome& a) {
     ++outcome_.probes;
     ++progress_.done;
-    if (a.verdict == link::Verdict::time_out) {
+    if (a.verdict == modbus::Verdict::time_out) {
         // bytes came but not the answer: this unit may have answered into a late one's answer
         if (disturbed_ && !second_look) suspect(address);
         last_silent_ = address;
@@ -106,7 +112,7 @@ void Scanner::probed(int address, bool second_look, const Answer& a) {
         u.address = address;
         u.line = plan_.lines[line_];
         u.slow = second_look;
-        if (a.verdict == link::Verdict::exception) {
+        if (a.verdict == modbus::Verdict::exception) {
             u.exception_code = a.exception_code;
         } else {
             u.device_coding = device::word_at(a.response_text, 0).value_or(0);
@@ -121,14 +127,14 @@ void Scanner::probed(int address, bool second_look, const Answer& a) {
     probe_next();
 }
 
-void Scanner::noticed(const link::Reception& r) {
+void Scanner::noticed(const modbus::Reception& r) {
     if (!running_) return;
-    using link::Verdict;
+    using modbus::Verdict;
     const bool whole_frame = r.verdict == Verdict::ok || r.verdict == Verdict::exception ||
                              r.verdict == Verdict::wrong_slave_address;
     if (whole_frame) {
         // a late answer, or the answer of a unit to a probe that gave up on it
-        if (const auto slave = frame_slave(r, plan_.lines[line_].framing)) suspect(*slave);
+        if (const auto slave = modbus::frame_slave(r.bytes, plan_.lines[line_].framing)) suspect(*slave);
         return;
     }
     if (r.verdict == Verdict::echo || r.bytes.empty()) return;

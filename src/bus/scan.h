@@ -12,13 +12,14 @@
 #include <set>
 #include <vector>
 
-#include "bus/master.h"
+#include "modbus/engine.h"
+#include "modbus/line_settings.h"
 
 namespace plx::bus {
 
 struct FoundUnit {
     int address = 0;
-    LineSettings line;
+    modbus::LineSettings line;
     int device_coding = 0;
     int firmware = 0;
     int buttons = 0;
@@ -29,7 +30,7 @@ struct FoundUnit {
 };
 
 struct ScanPlan {
-    std::vector<LineSettings> lines;
+    std::vector<modbus::LineSettings> lines;
     std::vector<int> addresses;  // 1 .. 247, in the order to probe
     // the short wait after a probe has gone out; the transfer time of the answer comes on top
     std::chrono::milliseconds probe_wait{100};
@@ -41,20 +42,20 @@ struct ScanProgress {
     std::size_t done = 0;   // probes answered or timed out
     std::size_t total = 0;  // grows when a second look is due
     int address = 0;        // the address being probed
-    LineSettings line;
+    modbus::LineSettings line;
     bool second_look = false;
 };
 
 struct ScanOutcome {
     std::vector<FoundUnit> units;  // in the order found
     bool cancelled = false;
-    std::optional<link::PortError> port_error;  // the port could not be opened at these settings
+    std::optional<modbus::PortError> port_error;  // the port could not be opened at these settings
     std::size_t probes = 0;
 };
 
 class Scanner {
   public:
-    explicit Scanner(Master& master);
+    explicit Scanner(modbus::Engine& engine);
     Scanner(const Scanner&) = delete;
     Scanner& operator=(const Scanner&) = delete;
     ~Scanner();
@@ -71,13 +72,13 @@ class Scanner {
     void begin_line();
     void probe_next();
     void probe(int address, bool second_look);
-    void probed(int address, bool second_look, const Answer& a);
-    void noticed(const link::Reception& r);
+    void probed(int address, bool second_look, const modbus::Outcome& a);
+    void noticed(const modbus::Reception& r);
     void suspect(int address);
     void end(bool cancelled);
     bool known_here(int address) const;
 
-    Master& master_;
+    modbus::Engine& engine_;
     ScanPlan plan_;
     std::function<void(const ScanOutcome&)> done_;
     ScanOutcome outcome_;

@@ -3,16 +3,14 @@
 #include <algorithm>
 #include <utility>
 
-#include "device/requests.h"
-#include "device/transactions.h"
+#include "device/pacing.h"
 #include "device/word_codec.h"
-#include "link/wandeln.h"
+#include "modbus/wandeln.h"
 
 namespace plx::bus {
 
 namespace {
 
-namespace requests = device::requests;
 using std::chrono::milliseconds;
 
 constexpr int kBlock = regmap::cfg_register_group.read_count;
@@ -48,19 +46,33 @@ milliseconds pacing(int response_time_ms) {
     return device::block_interval(response_time_ms, 200);
 }
 
-milliseconds answer_timeout(const LineSettings& line, std::optional<int> response_time_ms) {
+milliseconds answer_timeout(const modbus::LineSettings& line, std::optional<int> response_time_ms) {
     const int rt = std::clamp(response_time_ms.value_or(kLongestResponseTime), 0, kLongestResponseTime);
     // a unit known to be quick still gets the whole margin: a late answer costs more than a wait
     return milliseconds(response_time_ms ? 2 * rt : rt) + kAnswerMargin +
-           transfer_time(line, kLongestExchange);
+           modbus::transfer_time(line, kLongestExchange);
 }
 
-UnitJob::UnitJob(Master& master, int address)
-    : master_(master), address_(address), slave_(link::byte_to_hex(static_cast<std::uint8_t>(address))) {}
+milliseconds longest_answer_time(const modbus::LineSettings& line) {
+    return answer_timeout(line, std::nullopt);
+}
+
+modbus::Policy unit_policy(const modbus::LineSettings& line, std::optional<int> response_time_ms, int retries) {
+    modbus::Policy p;
+    p.timeout = answer_timeout(line, response_time_ms);
+    p.retries = retries;
+    p.turnaround = std::max(p.timeout, longest_answer_time(line));
+    // the first request goes at once; every later one keeps the unit's pace, as the window's timers do
+    if (response_time_ms) p.pace = pacing(*response_time_ms);
+    return p;
+}
+
+UnitJob::UnitJob(modbus::Engine& engine, int address)
+    : engine_(engine), address_(address), slave_(modbus::byte_to_hex(static_cast<std::uint8_t>(address))) {}
 
 void UnitJob::stop() {
     stopped_ = true;
-    master_.cancel();
+    engine_.cancel();
 }
 
 void UnitJob::run(std::vector<Request> steps, std::function<void(const std::optional<Failure>&)> done) {
@@ -72,70 +84,61 @@ void UnitJob::run(std::vector<Request> steps, std::function<void(const std::opti
 }
 
 void UnitJob::next() {
-    if (at_ < steps_.size()) return send(false);
-    auto done = std::exchange(done_, nullptr);
-    if (done) done(std::nullopt);
-}
-
-void UnitJob::send(bool retry) {
-    // the first request goes at once; every later one keeps the unit's pace, as the window's timers do
-    const milliseconds not_before = !response_time_ ? milliseconds::min()
-                                    : retry         ? master_.now()
-                                                    : master_.last_sent() + pacing(*response_time_);
-    master_.request(
-        steps_[at_].make(), answer_timeout(master_.line(), response_time_),
-        [this, retry](const Answer& a) {
-            if (stopped_) return;
-            const Request& r = steps_[at_];
-            if (a.verdict == link::Verdict::ok && r.take(a.response_text)) {
-                ++at_;
-                return next();
-            }
-            if (a.verdict == link::Verdict::time_out && !retry) return send(true);
-            Failure f{r.what, a.verdict == link::Verdict::ok ? link::Verdict::misfit : a.verdict,
-                      a.exception_code, a.seen};
-            auto done = std::exchange(done_, nullptr);
-            if (done) done(f);
-        },
-        not_before);
+    if (at_ >= steps_.size()) {
+        auto done = std::exchange(done_, nullptr);
+        if (done) done(std::nullopt);
+        return;
+    }
+    modbus::Request request;
+    request.request_string = steps_[at_].make();
+    // a time-out is tried once more: the engine waits out a late answer first
+    request.policy = unit_policy(engine_.line(), response_time_, 1);
+    engine_.request(std::move(request), [this](const modbus::Outcome& a) {
+        if (stopped_) return;
+        const Request& r = steps_[at_];
+        if (a.verdict == modbus::Verdict::ok && r.take(a.response_text)) {
+            ++at_;
+            return next();
+        }
+        Failure f{r.what, a.verdict == modbus::Verdict::ok ? modbus::Verdict::misfit : a.verdict,
+                  a.exception_code, a.seen};
+        auto done = std::exchange(done_, nullptr);
+        if (done) done(f);
+    });
 }
 
 UnitJob::Request UnitJob::read_response_time_step() {
-    return {{Step::read_response_time, regmap::response_time_register},
-            [this] { return requests::read_response_time(slave_); },
-            [this](const std::string& text) {
-                const auto w = device::word_at(text, 0);
+    const StepRef step{Step::read_response_time, regmap::response_time_register};
+    return {step, [this, step] { return device::read_request(step, slave_); },
+            [this, step](const std::string& text) {
+                const auto w = device::answer_words(step, text);
                 if (!w) return false;
-                response_time_ = std::max(0, signed_word(*w));
+                response_time_ = std::max(0, signed_word(w->front()));
                 return true;
             }};
 }
 
 std::vector<UnitJob::Request> UnitJob::read_image_steps(UnitImage& into) {
     std::vector<Request> steps;
-    for (int first = 0; first < kRegisterCount; first += kBlock) {
-        steps.push_back({{Step::read_cfg_block, first},
-                         [this, first] { return requests::read_cfg_block(slave_, first); },
-                         [&into, first](const std::string& text) {
-                             for (int i = 0; i < kBlock; ++i) {
-                                 const auto w = device::word_at(text, i);
-                                 if (!w) return false;
-                                 into.registers[static_cast<std::size_t>(first + i)] = *w;
-                             }
-                             return true;
-                         }});
+    for (const StepRef step : device::read_out_chain(false)) {
+        if (step.step == Step::read_cfg_block) {
+            steps.push_back({step, [this, step] { return device::read_request(step, slave_); },
+                             [&into, step](const std::string& text) {
+                                 const auto words = device::answer_words(step, text);
+                                 if (!words) return false;
+                                 std::copy(words->begin(), words->end(), into.registers.begin() + step.first);
+                                 return true;
+                             }});
+        } else {
+            steps.push_back({step, [this, step] { return device::read_request(step, slave_); },
+                             [&into, step](const std::string& text) {
+                                 const auto bits = device::answer_bits(step, text);
+                                 if (!bits) return false;
+                                 for (std::size_t j = 0; j < into.bits.size(); ++j) into.bits[j] = (*bits)[j] != 0;
+                                 return true;
+                             }});
+        }
     }
-    steps.push_back({{Step::read_cfg_bits, 0},
-                     [this] { return requests::read_cfg_bits(slave_); },
-                     [&into](const std::string& text) {
-                         for (int b = 0; b < kBitCount / 8; ++b) {
-                             const auto v = device::byte_at(text, b);
-                             if (!v) return false;
-                             for (int p = 0; p < 8; ++p)
-                                 into.bits[static_cast<std::size_t>(8 * b + p)] = (*v >> p) & 1;
-                         }
-                         return true;
-                     }});
     return steps;
 }
 
@@ -157,46 +160,46 @@ void UnitJob::write_and_verify(const Target& target, std::function<void(const Wr
     WriteResult& w = *write_;
     std::vector<Request> steps{read_response_time_step()};
     // registers 0 and 1 go back as the unit has them, as the window writes what it read
-    steps.push_back({{Step::read_identification, 0},
-                     [this] { return requests::read_identification(slave_); },
-                     [&w](const std::string& text) {
-                         for (int i = 0; i < regmap::identification_register_count; ++i) {
-                             const auto word = device::word_at(text, i);
-                             if (!word) return false;
-                             w.read_back.registers[static_cast<std::size_t>(i)] = *word;
-                         }
+    const StepRef identification{Step::read_identification, 0};
+    steps.push_back({identification, [this, identification] { return device::read_request(identification, slave_); },
+                     [&w, identification](const std::string& text) {
+                         const auto words = device::answer_words(identification, text);
+                         if (!words) return false;
+                         std::copy(words->begin(), words->end(), w.read_back.registers.begin());
                          w.buttons_before = w.read_back.registers[2];
                          return true;
                      }});
-    for (int first = 0; first < kRegisterCount; first += kBlock) {
-        steps.push_back({{Step::write_cfg_block, first},
-                         [this, &w, target, first] {
-                             std::vector<std::string> words;
-                             for (int k = first; k < first + kBlock; ++k) {
-                                 const auto i = static_cast<std::size_t>(k);
-                                 words.push_back(device::hex4(k < kFirstWrittenRegister
-                                                                  ? w.read_back.registers[i]
-                                                                  : target.registers[i]));
-                             }
-                             return requests::write_cfg_block(slave_, first, words);
-                         },
-                         [this, target, first](const std::string&) {
-                             constexpr int rt = regmap::response_time_register;
-                             // the unit answers at its new pace from now on: keep the slower of both
-                             if (rt >= first && rt < first + kBlock) {
-                                 const int now = std::max(0, signed_word(target.registers[rt]));
-                                 response_time_ = std::max(response_time_.value_or(0), now);
-                             }
-                             return true;
-                         }});
+    for (const StepRef step : device::write_chain({true, {}, false})) {
+        if (step.step == Step::write_cfg_block) {
+            steps.push_back({step,
+                             [this, &w, target, step] {
+                                 std::vector<std::string> words;
+                                 for (int k = step.first; k < step.first + kBlock; ++k) {
+                                     const auto i = static_cast<std::size_t>(k);
+                                     words.push_back(device::hex4(k < kFirstWrittenRegister ? w.read_back.registers[i]
+                                                                                            : target.registers[i]));
+                                 }
+                                 return device::write_request(step, slave_, words);
+                             },
+                             [this, target, step](const std::string&) {
+                                 constexpr int rt = regmap::response_time_register;
+                                 // the unit answers at its new pace from now on: keep the slower of both
+                                 if (rt >= step.first && rt < step.first + kBlock) {
+                                     const int now = std::max(0, signed_word(target.registers[rt]));
+                                     response_time_ = std::max(response_time_.value_or(0), now);
+                                 }
+                                 return true;
+                             }});
+        } else {
+            steps.push_back({step,
+                             [this, target, step] {
+                                 std::array<int, kBitCount> values{};
+                                 for (std::size_t j = 0; j < values.size(); ++j) values[j] = target.bits[j] ? 1 : 0;
+                                 return device::write_request(step, slave_, std::span<const int>(values));
+                             },
+                             [](const std::string&) { return true; }});
+        }
     }
-    steps.push_back({{Step::write_cfg_bits, 0},
-                     [this, target] {
-                         std::array<int, kBitCount> values{};
-                         for (std::size_t j = 0; j < values.size(); ++j) values[j] = target.bits[j] ? 1 : 0;
-                         return requests::write_cfg_bits(slave_, device::pack_bits(values));
-                     },
-                     [](const std::string&) { return true; }});
     for (Request& r : read_image_steps(w.read_back)) steps.push_back(std::move(r));
     run(std::move(steps), [this, target, done](const std::optional<Failure>& failure) {
         WriteResult& r = *write_;
@@ -217,27 +220,27 @@ void UnitJob::monitor(milliseconds interval, Poll on_poll) {
 void UnitJob::poll_outputs(milliseconds interval, std::shared_ptr<Poll> on_poll) {
     if (stopped_) return;
     const int rt = response_time_.value_or(0);
-    const milliseconds pace = std::max(interval, device::poll_interval(rt, 200));
-    master_.request(
-        requests::read_output_registers(slave_), answer_timeout(master_.line(), response_time_),
-        [this, interval, on_poll](const Answer& a) {
-            if (stopped_) return;
-            std::array<std::uint16_t, kOutputs> words{};
-            bool whole = a.verdict == link::Verdict::ok;
-            for (int i = 0; whole && i < kOutputs; ++i) {
-                const auto w = device::word_at(a.response_text, i);
-                whole = w.has_value();
-                if (whole) words[static_cast<std::size_t>(i)] = *w;
-            }
-            if (whole) {
-                (*on_poll)(words, std::nullopt);
-            } else {
-                (*on_poll)(std::nullopt,
-                           Failure{{Step::read_output_registers, 0}, a.verdict, a.exception_code, a.seen});
-            }
-            poll_outputs(interval, on_poll);
-        },
-        master_.last_sent() + pace);
+    const StepRef step{Step::read_output_registers, 0};
+    modbus::Request request;
+    request.request_string = device::read_request(step, slave_);
+    // a failed poll is reported, and the next poll follows at the interval
+    request.policy = unit_policy(engine_.line(), response_time_, 0);
+    request.policy.pace = std::max(interval, device::poll_interval(rt, 200));
+    engine_.request(std::move(request), [this, interval, on_poll, step](const modbus::Outcome& a) {
+        if (stopped_) return;
+        const auto words = a.verdict == modbus::Verdict::ok ? device::answer_words(step, a.response_text)
+                                                            : std::nullopt;
+        if (words) {
+            std::array<std::uint16_t, kOutputs> values{};
+            std::copy(words->begin(), words->end(), values.begin());
+            (*on_poll)(values, std::nullopt);
+        } else {
+            (*on_poll)(std::nullopt, Failure{{Step::read_output_registers, 0},
+                                             a.verdict == modbus::Verdict::ok ? modbus::Verdict::misfit : a.verdict,
+                                             a.exception_code, a.seen});
+        }
+        poll_outputs(interval, on_poll);
+    });
 }
 
 }  // namespace plx::bus

@@ -1,8 +1,9 @@
 #pragma once
-// What the window does with one unit, as chains of requests over the bus master: read the unit out,
-// and write a configuration in the window's stages (configuration registers in blocks of ten, then
-// the 32 configuration bits) and read it back. The first request reads the unit's minimum response
-// time (register 33); every later request to the unit is paced by it as the window's timers are.
+// What the window does with one unit, over the request engine: read the unit out, and write a
+// configuration in the window's stages (configuration registers in blocks of ten, then the 32
+// configuration bits) and read it back, walking the same chains as the window. The first request
+// reads the unit's minimum response time (register 33); every later request to the unit is paced by
+// it as the window's timers are.
 
 #include <array>
 #include <chrono>
@@ -13,8 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "bus/master.h"
+#include "device/chain.h"
 #include "device/register_map.h"
+#include "modbus/engine.h"
 
 namespace plx::bus {
 
@@ -25,28 +27,15 @@ inline constexpr int kBitCount = regmap::cfg_bit_group.count;            // 32
 // registers 0 and 1 (device coding, firmware version) identify a unit: never taken from a file
 inline constexpr int kFirstWrittenRegister = 2;
 
-// What a request of a unit job was for.
-enum class Step {
-    read_response_time,
-    read_identification,
-    read_cfg_block,  // `first` is the block's first register
-    read_cfg_bits,
-    write_cfg_block,
-    write_cfg_bits,
-    read_output_registers,
-};
-
-struct StepRef {
-    Step step = Step::read_response_time;
-    int first = 0;
-};
+using device::Step;
+using device::StepRef;
 
 // Why a job stopped at a request.
 struct Failure {
     StepRef at;
-    link::Verdict verdict = link::Verdict::time_out;  // time_out or exception
+    modbus::Verdict verdict = modbus::Verdict::time_out;  // time_out or exception
     int exception_code = 0;
-    std::vector<link::Verdict> seen;  // what else came while the answer was awaited
+    std::vector<modbus::Verdict> seen;  // what else came while the answer was awaited
 };
 
 // A unit's configuration as it holds it.
@@ -74,12 +63,19 @@ std::vector<Mismatch> compare(const Target& wanted, const UnitImage& found);
 // The pacing of requests to a unit with this minimum response time: the window's block interval.
 std::chrono::milliseconds pacing(int response_time_ms);
 // How long to wait for an answer from a unit with this response time (nothing: not known yet).
-std::chrono::milliseconds answer_timeout(const LineSettings& line, std::optional<int> response_time_ms);
+std::chrono::milliseconds answer_timeout(const modbus::LineSettings& line, std::optional<int> response_time_ms);
+// The longest any unit may take to answer: its minimum response time at the most, the margin, the
+// frames' time on the line. After a time-out nothing new goes to the line before this has passed.
+std::chrono::milliseconds longest_answer_time(const modbus::LineSettings& line);
+
+// How a unit job has the engine handle each request: the time-out for the unit, a retry after a
+// time-out (read-out, write), the wait for a late answer before anything new, and the unit's pace.
+modbus::Policy unit_policy(const modbus::LineSettings& line, std::optional<int> response_time_ms, int retries);
 
 // One unit, one chain of requests at a time. A time-out is tried once more before the job stops.
 class UnitJob {
   public:
-    UnitJob(Master& master, int address);
+    UnitJob(modbus::Engine& engine, int address);
     UnitJob(const UnitJob&) = delete;
     UnitJob& operator=(const UnitJob&) = delete;
 
@@ -120,12 +116,11 @@ class UnitJob {
     };
     void run(std::vector<Request> steps, std::function<void(const std::optional<Failure>&)> done);
     void next();
-    void send(bool retry);
     Request read_response_time_step();
     std::vector<Request> read_image_steps(UnitImage& into);
     void poll_outputs(std::chrono::milliseconds interval, std::shared_ptr<Poll> on_poll);
 
-    Master& master_;
+    modbus::Engine& engine_;
     int address_;
     std::string slave_;
     std::optional<int> response_time_;

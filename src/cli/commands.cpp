@@ -13,7 +13,7 @@
 #include <QString>
 
 #include "bus/file_target.h"
-#include "bus/master.h"
+#include "modbus/engine.h"
 #include "bus/scan.h"
 #include "bus/unit_job.h"
 #include "cli/texts_in_use.h"
@@ -21,7 +21,7 @@
 #include "device/word_codec.h"
 #include "lang/texts.h"
 #include "link/port_map.h"
-#include "link/wandeln.h"
+#include "modbus/wandeln.h"
 #include "paramfile/cp1252.h"
 #include "settings/registry.h"
 
@@ -68,21 +68,21 @@ class ProgressBar {
 };
 
 // --verbose: every frame and verdict, one line each.
-class VerboseObserver : public link::LinkObserver {
+class VerboseObserver : public modbus::Observer {
   public:
     VerboseObserver(std::ostream& err, ProgressBar& bar, const std::string& language)
         : err_(err), bar_(bar), language_(language) {}
-    void frame_sent(const link::SentFrame& f) override {
+    void frame_sent(const modbus::SentFrame& f) override {
         bar_.clear();
         err_ << stamp(f.at) << " -> " << shown(f.bytes) << "\n";
     }
-    void received(const link::Reception& r) override {
+    void received(const modbus::Reception& r) override {
         bar_.clear();
-        std::string what = r.verdict == link::Verdict::exception
+        std::string what = r.verdict == modbus::Verdict::exception
                                ? exception_words(r.exception_code, language_)
                                : verdict_words(r.verdict, language_);
         err_ << stamp(r.at) << " <- " << what;
-        if (r.verdict != link::Verdict::time_out && !r.bytes.empty()) err_ << ": " << shown(r.bytes);
+        if (r.verdict != modbus::Verdict::time_out && !r.bytes.empty()) err_ << ": " << shown(r.bytes);
         err_ << "\n";
     }
 
@@ -102,7 +102,7 @@ class VerboseObserver : public link::LinkObserver {
             return t;
         }
         std::string t;
-        for (std::uint8_t b : bytes) t += (t.empty() ? "" : " ") + link::byte_to_hex(b);
+        for (std::uint8_t b : bytes) t += (t.empty() ? "" : " ") + modbus::byte_to_hex(b);
         return t;
     }
     std::ostream& err_;
@@ -115,20 +115,20 @@ struct Session {
     Session(Environment& env, const Options& o, const TextsInUse& texts)
         : bar(env.err, env.err_is_terminal && !o.no_progress),
           verbose(env.err, bar, texts.language_code()),
-          master(env.port, env.loop) {
-        if (o.verbose) master.observe(&verbose);
+          engine(env.port, env.loop) {
+        if (o.verbose) engine.observe(&verbose);
     }
-    ~Session() { master.close(); }
+    ~Session() { engine.close(); }
     ProgressBar bar;
     VerboseObserver verbose;
-    bus::Master master;
+    modbus::Engine engine;
 };
 
 std::string device_label(const Options& o) {
     return o.device;
 }
 
-int port_failure(Environment& env, const Options& o, const TextsInUse& texts, const link::PortError& e) {
+int port_failure(Environment& env, const Options& o, const TextsInUse& texts, const modbus::PortError& e) {
     std::string reason = e.reason.empty() ? "error " + std::to_string(e.code) : e.reason;
     env.err << "plx24ctl: "
             << say(Word::device_failed, texts.language_code(),
@@ -151,17 +151,17 @@ std::string variant_text(const bus::FoundUnit& u, const std::string& code) {
     return t;
 }
 
-QJsonObject line_json(const bus::LineSettings& l) {
+QJsonObject line_json(const modbus::LineSettings& l) {
     return {{QStringLiteral("baud"), l.baud},
             {QStringLiteral("parity"), QString(QChar::fromLatin1(l.parity))},
-            {QStringLiteral("mode"), q(std::string(bus::mode_text(l.framing)))}};
+            {QStringLiteral("mode"), q(std::string(modbus::mode_text(l.framing)))}};
 }
 
 QJsonObject failure_json(const bus::Failure& f, const std::string& code) {
     QJsonObject o{{QStringLiteral("result"), q(failure_kind(f))},
                   {QStringLiteral("step"), q(step_words(f.at, lang::kEnglish))},
                   {QStringLiteral("message"), q(failure_words(f, code))}};
-    if (f.verdict == link::Verdict::exception) {
+    if (f.verdict == modbus::Verdict::exception) {
         o[QStringLiteral("exception_code")] = f.exception_code;
         o[QStringLiteral("exception_meaning")] = q(lang::exception_meaning(f.exception_code, lang::kEnglish));
     }
@@ -173,9 +173,9 @@ QJsonObject failure_json(const bus::Failure& f, const std::string& code) {
 int scan(const Options& o, Environment& env, const TextsInUse& texts) {
     const std::string& code = texts.language_code();
     Session s(env, o, texts);
-    bus::Scanner scanner(s.master);
+    bus::Scanner scanner(s.engine);
     bus::ScanPlan plan;
-    for (bus::Framing f : o.framings) {
+    for (modbus::Framing f : o.framings) {
         for (int b : o.bauds) {
             for (char p : o.parities) plan.lines.push_back({b, p, f});
         }
@@ -201,13 +201,13 @@ int scan(const Options& o, Environment& env, const TextsInUse& texts) {
             row(h[0], h[1], h[2], h[3], h[4]);
             heading = true;
         }
-        row(std::to_string(u.address), bus::describe(u.line), std::to_string(u.device_coding),
+        row(std::to_string(u.address), modbus::describe(u.line), std::to_string(u.device_coding),
             std::to_string(u.firmware), variant_text(u, code));
         env.out << std::flush;
     };
     scanner.on_found = print_unit;
     scanner.on_progress = [&](const bus::ScanProgress& p) {
-        s.bar.show(p.done, p.total, std::to_string(p.address) + "  " + bus::describe(p.line));
+        s.bar.show(p.done, p.total, std::to_string(p.address) + "  " + modbus::describe(p.line));
     };
     std::optional<bus::ScanOutcome> outcome;
     const milliseconds start = env.loop.now();
@@ -343,11 +343,11 @@ std::optional<bus::UnitJob::ReadResult> read_unit(const Options& o, Environment&
     std::optional<bus::UnitJob::ReadResult> result;
     {
         Session s(env, o, texts);
-        if (auto e = s.master.open(o.line())) {
+        if (auto e = s.engine.open(o.line())) {
             exit = port_failure(env, o, texts, *e);
             return std::nullopt;
         }
-        bus::UnitJob job(s.master, address);
+        bus::UnitJob job(s.engine, address);
         job.read_out([&](const bus::UnitJob::ReadResult& r) { result = r; });
         s.bar.show(0, 1, std::to_string(address));
         env.loop.run_until([&] { return result.has_value() || env.interrupted(); });
@@ -403,7 +403,7 @@ int write(const Options& o, Environment& env, const TextsInUse& texts) {
     const auto file = checked_file(o, env, texts);
     if (!file) return kExitUsage;
     Session s(env, o, texts);
-    if (auto e = s.master.open(o.line())) return port_failure(env, o, texts, *e);
+    if (auto e = s.engine.open(o.line())) return port_failure(env, o, texts, *e);
 
     std::vector<std::unique_ptr<bus::UnitJob>> jobs;  // each outlives its callbacks
     std::vector<std::pair<int, bus::UnitJob::WriteResult>> results;
@@ -416,7 +416,7 @@ int write(const Options& o, Environment& env, const TextsInUse& texts) {
         }
         const int address = o.addresses[next++];
         s.bar.show(next - 1, o.addresses.size(), std::to_string(address));
-        jobs.push_back(std::make_unique<bus::UnitJob>(s.master, address));
+        jobs.push_back(std::make_unique<bus::UnitJob>(s.engine, address));
         jobs.back()->write_and_verify(file->target, [&, address](const bus::UnitJob::WriteResult& r) {
             results.emplace_back(address, r);
             if (!o.json) {
@@ -566,8 +566,8 @@ int monitor(const Options& o, Environment& env, const TextsInUse& texts) {
     const std::string& code = texts.language_code();
     const int address = o.addresses.front();
     Session s(env, o, texts);
-    if (auto e = s.master.open(o.line())) return port_failure(env, o, texts, *e);
-    bus::UnitJob job(s.master, address);
+    if (auto e = s.engine.open(o.line())) return port_failure(env, o, texts, *e);
+    bus::UnitJob job(s.engine, address);
     long polls = 0;
     long answered = 0;
     job.monitor(o.interval, [&](const std::optional<Outputs>& words,

@@ -10,7 +10,7 @@
 
 #include "cli/loop.h"
 #include "cli/options.h"
-#include "link/serial_port.h"
+#include "modbus/serial_port.h"
 #include "paramfile/file_io.h"
 #include "settings/store.h"
 
@@ -21,7 +21,7 @@ inline constexpr int kExitUnitsFailed = 1;
 inline constexpr int kExitUsage = 2;
 
 struct Environment {
-    link::SerialPort& port;  // stands for the device of --device
+    modbus::SerialPort& port;  // stands for the device of --device
     Loop& loop;
     const settings::Store& settings;
     std::ostream& out;

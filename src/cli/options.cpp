@@ -165,8 +165,8 @@ std::string help_text(Command command) {
     return kProgramHelp;
 }
 
-bus::LineSettings Options::line() const {
-    bus::LineSettings l;
+modbus::LineSettings Options::line() const {
+    modbus::LineSettings l;
     if (!bauds.empty()) l.baud = bauds.front();
     if (!parities.empty()) l.parity = parities.front();
     if (!framings.empty()) l.framing = framings.front();
@@ -210,13 +210,13 @@ Parsed parse_command_line(const std::vector<std::string>& args) {
                 o.bauds.clear();
                 for (const std::string& t : lower(*v) == "all" ? std::vector<std::string>{} : split(*v)) {
                     const auto b = whole_number(t);
-                    if (!b || std::find(std::begin(bus::kBauds), std::end(bus::kBauds), *b) ==
-                                  std::end(bus::kBauds)) {
+                    if (!b || std::find(std::begin(modbus::kBauds), std::end(modbus::kBauds), *b) ==
+                                  std::end(modbus::kBauds)) {
                         return refuse("--baud '" + t + "' is not one of 9600 19200 38400 57600 115200");
                     }
                     o.bauds.push_back(static_cast<int>(*b));
                 }
-                if (o.bauds.empty()) o.bauds.assign(std::begin(bus::kBauds), std::end(bus::kBauds));
+                if (o.bauds.empty()) o.bauds.assign(std::begin(modbus::kBauds), std::end(modbus::kBauds));
             } else if (a == "--parity") {
                 o.parities.clear();
                 for (const std::string& t : lower(*v) == "all" ? std::vector<std::string>{} : split(*v)) {
@@ -225,13 +225,13 @@ Parsed parse_command_line(const std::vector<std::string>& args) {
                     o.parities.push_back(p);
                 }
                 if (o.parities.empty())
-                    o.parities.assign(std::begin(bus::kParities), std::end(bus::kParities));
+                    o.parities.assign(std::begin(modbus::kParities), std::end(modbus::kParities));
             } else if (a == "--mode") {
                 o.framings.clear();
                 const std::string all = lower(*v) == "all" ? "rtu,ascii" : lower(*v);
                 for (const std::string& t : split(all)) {
                     if (t != "rtu" && t != "ascii") return refuse("--mode is rtu or ascii, not '" + t + "'");
-                    o.framings.push_back(t == "rtu" ? bus::Framing::rtu : bus::Framing::ascii);
+                    o.framings.push_back(t == "rtu" ? modbus::Framing::rtu : modbus::Framing::ascii);
                 }
             } else if (a == "--address") {
                 const auto list = address_list(*v);
@@ -294,7 +294,7 @@ Parsed parse_command_line(const std::vector<std::string>& args) {
     if (o.command != Command::monitor && o.count) return refuse("--count belongs to monitor");
     if (o.bauds.empty()) o.bauds = {9600};
     if (o.parities.empty()) o.parities = {'E'};
-    if (o.framings.empty()) o.framings = {bus::Framing::rtu};
+    if (o.framings.empty()) o.framings = {modbus::Framing::rtu};
     result.options = o;
     return result;
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "bus/line.h"
+#include "modbus/line_settings.h"
 
 namespace plx::cli {
 
@@ -28,7 +28,7 @@ struct Options {
     std::string device;  // a device path, or "COMn" as the window's port entries name them
     std::vector<int> bauds;
     std::vector<char> parities;
-    std::vector<bus::Framing> framings;
+    std::vector<modbus::Framing> framings;
     std::vector<int> addresses;
     std::string file;    // write, diff: the parameter file
     std::string output;  // read: -o FILE
@@ -42,7 +42,7 @@ struct Options {
     std::string language_code;  // "1031" or "1033" for this run; empty: the installation's
 
     // The line settings of a command that talks to known units: the one value of each list.
-    bus::LineSettings line() const;
+    modbus::LineSettings line() const;
 };
 
 struct Parsed {

@@ -2,37 +2,39 @@
 
 #include "bus/file_target.h"
 #include "device/number_text.h"
-#include "editor/field_rules.h"
-#include "editor/parameter_file.h"
-#include "lang/apply_language.h"
+#include "lang/captions.h"
+#include "lang/texts.h"
 #include "settings/registry.h"
 
 namespace plx::cli {
 
-TextsInUse::TextsInUse(const settings::Store& store) : form_(std::make_unique<FrmConfig>()) {
-    // the main window's language step on a control set of its own: captions, lang_text, separator
-    lang::apply_language(lang::main_window, state_, form_.get(), nullptr, store);
+TextsInUse::TextsInUse(const settings::Store& store) : language_(lang::read_language_settings(store)) {
     version_ = settings::CRegistry(store).MachineSetting(settings::kProgramKey, "Version");
 }
 
 char TextsInUse::separator() const {
-    return device::separator_of(state_.decimal_separator);
+    return device::separator_of(language_.decimal_separator);
 }
 
 std::string TextsInUse::register_caption(int k) const {
-    return form_->lbl_cfg[k].caption();
+    return lang::cfg_register_caption(k, language_.language_code);
 }
 
 std::string TextsInUse::bit_caption(int j) const {
-    return form_->lbl_read_cfg_bit[j].caption();
+    return lang::cfg_bit_caption(j, language_.language_code);
 }
 
 std::string TextsInUse::register_name(int k) const {
-    return editor::detail::field_caption(register_caption(k));
+    return lang::field_name(register_caption(k));
 }
 
 std::string TextsInUse::bit_name(int j) const {
-    return editor::detail::field_caption(bit_caption(j));
+    return lang::field_name(bit_caption(j));
+}
+
+std::string TextsInUse::text(std::size_t i) const {
+    const auto& row = lang::lang_text_table()[i];
+    return lang::is_english(language_.language_code) ? row.english : row.german;
 }
 
 std::string TextsInUse::register_key(int k) const {
@@ -40,28 +42,27 @@ std::string TextsInUse::register_key(int k) const {
 }
 
 std::string TextsInUse::bit_key(int j) const {
-    return state_.lang_text[8] + " " + std::to_string(j + 1);
+    return text(8) + " " + std::to_string(j + 1);
 }
 
 paramfile::Labels TextsInUse::labels() const {
-    const auto& t = state_.lang_text;
-    return {t[7], t[8], t[9], t[10], t[11], t[12]};
+    return {text(7), text(8), text(9), text(10), text(11), text(12)};
 }
 
 paramfile::Contents parameter_contents(const TextsInUse& texts,
                                        const bus::UnitImage& unit,
-                                       const bus::LineSettings& line,
+                                       const modbus::LineSettings& line,
                                        int address,
                                        const paramfile::Stamp& stamp) {
     paramfile::Contents c;
     paramfile::Header& h = c.header;
     h.decimal_separator = texts.separator();
-    h.version = editor::version_number(texts.version_text(), h.decimal_separator);
+    h.version = device::version_number(texts.version_text(), h.decimal_separator);
     h.date_text = stamp.date;
     h.time_text = stamp.time;
     h.baud_text = std::to_string(line.baud);
-    h.modbus_mode = std::string(bus::mode_text(line.framing));
-    h.parity_text = std::string(bus::parity_text(line.parity));
+    h.modbus_mode = std::string(modbus::mode_text(line.framing));
+    h.parity_text = std::string(modbus::parity_text(line.parity));
     h.address_text = std::to_string(address);
     c.labels = texts.labels();
     for (int k = 0; k < paramfile::kRegisterCount; ++k) {

@@ -1,15 +1,13 @@
 #pragma once
-// The language in use and the window's captions in it, read from the same settings as the window
-// (Language, sDecimal, Version), so that a parameter file plx24ctl writes is the one the window writes
-// for the same unit, caption for caption.
+// The language in use and the window's captions in it, read from the same settings and text tables as
+// the window (Language, sDecimal, Version), so that a parameter file plx24ctl writes is the one the
+// window writes for the same unit, caption for caption.
 
-#include <memory>
 #include <string>
 
-#include "bus/line.h"
+#include "modbus/line_settings.h"
 #include "bus/unit_job.h"
-#include "form/frm_config.h"
-#include "form/program_state.h"
+#include "lang/language_settings.h"
 #include "paramfile/file_io.h"
 #include "paramfile/parameter_file.h"
 #include "settings/store.h"
@@ -20,7 +18,7 @@ class TextsInUse {
   public:
     explicit TextsInUse(const settings::Store& store);
 
-    const std::string& language_code() const { return state_.language_code; }
+    const std::string& language_code() const { return language_.language_code; }
     char separator() const;
     // The registry value "Version", as the window's parameter file header takes it.
     const std::string& version_text() const { return version_; }
@@ -37,15 +35,17 @@ class TextsInUse {
     paramfile::Labels labels() const;
 
   private:
-    ProgramState state_;
-    std::unique_ptr<FrmConfig> form_;
+    // lang_text entry i in the language in use
+    std::string text(std::size_t i) const;
+
+    lang::LanguageSettings language_;
     std::string version_;
 };
 
 // What the window's "&Parameter speichern" writes after reading this unit out at these settings.
 paramfile::Contents parameter_contents(const TextsInUse& texts,
                                        const bus::UnitImage& unit,
-                                       const bus::LineSettings& line,
+                                       const modbus::LineSettings& line,
                                        int address,
                                        const paramfile::Stamp& stamp);
 

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "device/chain.h"
+#include "device/register_map.h"
 #include "lang/texts.h"
 #include "lang/worded.h"
 #include "traffic/meaning.h"
@@ -33,13 +35,6 @@ constexpr std::array kRows{
     Row{Word::diff_count, "Gerät %1 und %2: %3 Unterschiede.", "Unit %1 and %2: %3 differences."},
     Row{Word::diff_file, "Datei", "file"},
     Row{Word::diff_unit, "Gerät", "unit"},
-    Row{Word::step_read_response_time, "Lesen der Antwortzeit (Register 33)", "reading the response time (register 33)"},
-    Row{Word::step_read_identification, "Lesen der Register 0..2", "reading registers 0..2"},
-    Row{Word::step_read_cfg_block, "Lesen der Konfigurationsregister %1..%2", "reading configuration registers %1..%2"},
-    Row{Word::step_read_cfg_bits, "Lesen der Konfigurationsbits", "reading the configuration bits"},
-    Row{Word::step_write_cfg_block, "Schreiben der Konfigurationsregister %1..%2", "writing configuration registers %1..%2"},
-    Row{Word::step_write_cfg_bits, "Schreiben der Konfigurationsbits", "writing the configuration bits"},
-    Row{Word::step_read_outputs, "Lesen der Ausgaberegister", "reading the output registers"},
     Row{Word::file_not_read, "%1 konnte nicht gelesen werden: %2. Es wurde kein Gerät beschrieben.", "%1 could not be read: %2. No unit was written."},
     Row{Word::file_refused, "%1 ist keine Parameterdatei (%2). Es wurde kein Gerät beschrieben.", "%1 is not a parameter file (%2). No unit was written."},
     Row{Word::file_short, "%1 endet nach Zeile %2 von %3. Es wurde kein Gerät beschrieben.", "%1 ends after line %2 of %3. No unit was written."},
@@ -62,76 +57,51 @@ std::string say(Word w, const std::string& language_code, const std::vector<std:
     return lang::worded(kRows, w, language_code, args);
 }
 
-std::string verdict_words(link::Verdict v, const std::string& language_code) {
-    const bool en = lang::is_english(language_code);
-    switch (v) {
-        case link::Verdict::ok:
-            return "ok";
-        case link::Verdict::check_sum_wrong:
-            return en ? "check sum wrong" : "Prüfsumme falsch";
-        case link::Verdict::wrong_slave_address:
-            return en ? "answer from another address" : "Antwort von einer anderen Adresse";
-        case link::Verdict::exception:
-            return en ? "exception" : "Ausnahme";
-        case link::Verdict::misfit:
-            return en ? "answer does not fit the request" : "Antwort passt nicht zur Anfrage";
-        case link::Verdict::echo:
-            return en ? "echo of the request" : "Echo der Anfrage";
-        case link::Verdict::no_request:
-            return en ? "bytes while no request was outstanding" : "Bytes ohne ausstehende Anfrage";
-        case link::Verdict::discarded:
-            return en ? "bytes that form no frame" : "Bytes ohne gültigen Rahmen";
-        case link::Verdict::time_out:
-            return en ? "no answer" : "keine Antwort";
-    }
-    return {};
+std::string verdict_words(modbus::Verdict v, const std::string& language_code) {
+    // the traffic window's words
+    return traffic::verdict_text(v, 0, language_code);
 }
 
 std::string exception_words(int code, const std::string& language_code) {
-    // worded as the traffic window words it
     return traffic::exception_text(code, language_code);
 }
 
 std::string step_words(const bus::StepRef& step, const std::string& code) {
-    const std::vector<std::string> block{std::to_string(step.first), std::to_string(step.first + 9)};
-    switch (step.step) {
-        case bus::Step::read_response_time:
-            return say(Word::step_read_response_time, code);
-        case bus::Step::read_identification:
-            return say(Word::step_read_identification, code);
-        case bus::Step::read_cfg_block:
-            return say(Word::step_read_cfg_block, code, block);
-        case bus::Step::read_cfg_bits:
-            return say(Word::step_read_cfg_bits, code);
-        case bus::Step::write_cfg_block:
-            return say(Word::step_write_cfg_block, code, block);
-        case bus::Step::write_cfg_bits:
-            return say(Word::step_write_cfg_bits, code);
-        case bus::Step::read_output_registers:
-            return say(Word::step_read_outputs, code);
+    // what the traffic window calls the request: "Konfigurationsregister 30..39 lesen"
+    const device::Awaited a = device::awaited(step);
+    modbus::Adu request{0, a.function,
+                        {static_cast<std::uint8_t>(a.start >> 8), static_cast<std::uint8_t>(a.start & 0xFF),
+                         static_cast<std::uint8_t>(a.quantity >> 8), static_cast<std::uint8_t>(a.quantity & 0xFF)}};
+    // a write carries its byte count and values; they are no part of the title
+    int data_bytes = 0;
+    if (a.function == device::regmap::fn_write_registers) data_bytes = 2 * a.quantity;
+    if (a.function == device::regmap::fn_write_coils) data_bytes = (a.quantity + 7) / 8;
+    if (data_bytes > 0) {
+        request.data.push_back(static_cast<std::uint8_t>(data_bytes));
+        request.data.resize(request.data.size() + static_cast<std::size_t>(data_bytes));
     }
-    return {};
+    return traffic::request_title(request, traffic::Style{code, '.'});
 }
 
 std::string failure_words(const bus::Failure& f, const std::string& code) {
     const std::string step = step_words(f.at, code);
-    if (f.verdict == link::Verdict::exception) {
+    if (f.verdict == modbus::Verdict::exception) {
         return say(Word::unit_exception, code, {exception_words(f.exception_code, code), step});
     }
     // the verdicts seen tell a cable fault from a unit at other settings
     std::string seen;
-    for (link::Verdict v : f.seen) {
+    for (modbus::Verdict v : f.seen) {
         const std::string w = verdict_words(v, code);
         if (seen.find(w) == std::string::npos) seen += (seen.empty() ? "" : ", ") + w;
     }
-    if (f.verdict == link::Verdict::misfit) seen = verdict_words(f.verdict, code);
+    if (f.verdict == modbus::Verdict::misfit) seen = verdict_words(f.verdict, code);
     if (seen.empty()) return say(Word::unit_no_answer, code, {step});
     return say(Word::unit_no_valid_answer, code, {step, seen});
 }
 
 std::string failure_kind(const bus::Failure& f) {
-    if (f.verdict == link::Verdict::exception) return "exception";
-    if (f.verdict == link::Verdict::misfit || !f.seen.empty()) return "no_valid_answer";
+    if (f.verdict == modbus::Verdict::exception) return "exception";
+    if (f.verdict == modbus::Verdict::misfit || !f.seen.empty()) return "no_valid_answer";
     return "no_answer";
 }
 

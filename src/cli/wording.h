@@ -7,7 +7,7 @@
 
 #include "bus/scan.h"
 #include "bus/unit_job.h"
-#include "link/diagnostics.h"
+#include "modbus/diagnostics.h"
 
 namespace plx::cli {
 
@@ -31,13 +31,6 @@ enum class Word {
     diff_count,
     diff_file,
     diff_unit,
-    step_read_response_time,
-    step_read_identification,
-    step_read_cfg_block,
-    step_read_cfg_bits,
-    step_write_cfg_block,
-    step_write_cfg_bits,
-    step_read_outputs,
     file_not_read,
     file_refused,
     file_short,
@@ -56,11 +49,11 @@ enum class Word {
 // The text of `w` in the language of `language_code`, %1 .. %9 replaced by `args`.
 std::string say(Word w, const std::string& language_code, const std::vector<std::string>& args = {});
 
-// What reception saw, in words: "check sum wrong", "answer from another address", ...
-std::string verdict_words(link::Verdict v, const std::string& language_code);
+// What reception saw, in the traffic window's words: "check sum wrong", "wrong slave address", ...
+std::string verdict_words(modbus::Verdict v, const std::string& language_code);
 // "exception 03 (illegal data value)"; a code without a standard meaning by its number only.
 std::string exception_words(int code, const std::string& language_code);
-// What a request was for: "writing configuration registers 30..39".
+// What a request was for, as the traffic window names it: "write configuration registers 30..39".
 std::string step_words(const bus::StepRef& step, const std::string& language_code);
 // How a unit job failed, after "Unit N: ".
 std::string failure_words(const bus::Failure& f, const std::string& language_code);

@@ -69,4 +69,11 @@ double leading_number(std::string_view text) {
     return digits ? std::strtod(normal.c_str(), nullptr) : 0.0;
 }
 
+std::optional<double> version_number(const std::string& text, char decimal_separator) {
+    for (const char sep : {decimal_separator, '.', ','}) {
+        if (const auto v = parse_number(text, sep)) return v;
+    }
+    return std::nullopt;
+}
+
 }  // namespace plx::device

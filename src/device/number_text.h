@@ -18,4 +18,7 @@ std::optional<double> parse_number(std::string_view text, char separator);
 // The number at the start of a text, read with "." as decimal point; 0 when there is none.
 double leading_number(std::string_view text);
 
+// A version text ("1,5", "1.5") as a number, in the user's separator or either of the usual ones.
+std::optional<double> version_number(const std::string& text, char decimal_separator);
+
 }  // namespace plx::device

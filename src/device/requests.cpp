@@ -2,7 +2,6 @@
 
 #include "device/register_map.h"
 #include "device/word_codec.h"
-#include "form/program_state.h"
 
 namespace plx::device::requests {
 
@@ -22,10 +21,6 @@ std::string bytes_hex(std::span<const std::uint8_t> bytes) {
     std::string out;
     for (std::uint8_t b : bytes) out += hex2(b);
     return out;
-}
-
-Awaited awaited(std::uint8_t fn, int start, int quantity) {
-    return Awaited{fn, u16(start), u16(quantity)};
 }
 
 }  // namespace
@@ -83,49 +78,6 @@ std::string write_input_register(std::string_view slave, int k, std::string_view
 std::string write_input_bits(std::string_view slave, std::span<const std::uint8_t> bytes) {
     return request(slave, fn_write_coils, input_bit_group.start, input_bit_group.write_count) +
            hex2(static_cast<std::uint8_t>(bytes.size())) + bytes_hex(bytes);
-}
-
-std::optional<Awaited> awaited_request(int comm_state, int current_register) {
-    switch (comm_state) {
-        case CommState::read_registers:
-            if (current_register >= output_register_group.start)
-                return awaited(fn_read_holding_registers, output_register_group.start,
-                               output_register_group.read_count);
-            return awaited(fn_read_holding_registers, cfg_register_group.address(current_register),
-                           cfg_register_group.read_count);
-        case CommState::write_cfg_registers:
-            return awaited(fn_write_registers, cfg_register_group.address(current_register),
-                           cfg_register_group.write_count);
-        case CommState::read_cfg_bits:
-            return awaited(fn_read_coils, cfg_bit_group.start, cfg_bit_group.read_count);
-        case CommState::write_cfg_bits:
-            return awaited(fn_write_coils, cfg_bit_group.start, cfg_bit_group.write_count);
-        case CommState::write_input_registers:
-            // current_register already holds the address (512 .. 539)
-            return awaited(fn_write_registers, current_register, input_register_group.write_count);
-        case CommState::read_response_time:
-            return awaited(fn_read_holding_registers, cfg_register_group.address(response_time_register), 1);
-        case CommState::read_input_registers:
-            return awaited(fn_read_holding_registers,
-                           input_register_group.address(input_register_group.read_first),
-                           input_register_group.read_count);
-        case CommState::write_input_bits:
-            return awaited(fn_write_coils, input_bit_group.start, input_bit_group.write_count);
-        case CommState::read_input_bits:
-            return awaited(fn_read_coils, input_bit_group.start, input_bit_group.read_count);
-        default:
-            return std::nullopt;
-    }
-}
-
-bool is_awaited(std::string_view request_string, const Awaited& a) {
-    const auto fn = frame_byte(request_string, 1);
-    const auto s_hi = frame_byte(request_string, 2);
-    const auto s_lo = frame_byte(request_string, 3);
-    const auto q_hi = frame_byte(request_string, 4);
-    const auto q_lo = frame_byte(request_string, 5);
-    if (!fn || !s_hi || !s_lo || !q_hi || !q_lo) return false;
-    return *fn == a.function && ((*s_hi << 8) | *s_lo) == a.start && ((*q_hi << 8) | *q_lo) == a.quantity;
 }
 
 }  // namespace plx::device::requests

@@ -1,9 +1,8 @@
 #pragma once
-// The request strings of the unit's transactions (hex text without check sum) and which request each
-// transaction state waits for. Slave address: two uppercase hex digits from link::slave_address_hex.
+// The request strings of the unit's transactions (hex text without check sum). Slave address: two
+// uppercase hex digits.
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,19 +23,5 @@ std::string write_cfg_block(std::string_view slave, int first_register, std::spa
 std::string write_cfg_bits(std::string_view slave, std::span<const std::uint8_t> bytes);
 std::string write_input_register(std::string_view slave, int k, std::string_view word);
 std::string write_input_bits(std::string_view slave, std::span<const std::uint8_t> bytes);
-
-// The request a transaction state waits for the answer to: its function, start and quantity.
-struct Awaited {
-    std::uint8_t function;
-    std::uint16_t start;
-    std::uint16_t quantity;
-};
-
-// Nothing for a state with no outstanding request of a known kind (idle, a cancelled write):
-// the answer to any request only frees the link then.
-std::optional<Awaited> awaited_request(int comm_state, int current_register);
-
-// The request string (hex, from the slave address on) is the kind of request awaited.
-bool is_awaited(std::string_view request_string, const Awaited& a);
 
 }  // namespace plx::device::requests

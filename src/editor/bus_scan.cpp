@@ -22,18 +22,14 @@ std::string hex2(int code) {
 
 }  // namespace
 
-BusScan::BusScan(FrmConfig& f,
-                 ProgramState& s,
-                 link::SerialPort& port,
-                 controls::TimerEngine& timers,
-                 controls::MessageBox& messages)
-    : f_(f), s_(s), port_(port), messages_(messages), master_(port, timers), scanner_(master_) {
+BusScan::BusScan(FrmConfig& f, ProgramState& s, modbus::Engine& engine, controls::MessageBox& messages)
+    : f_(f), s_(s), engine_(engine), messages_(messages), scanner_(engine) {
     scanner_.on_progress = [this](const bus::ScanProgress& p) {
         done_ = p.done;
         total_ = p.total;
         status_ =
             lang::message(Message::bus_scan_probing, s_.language_code,
-                          {std::to_string(p.address), bus::describe(p.line), std::to_string(units_.size())});
+                          {std::to_string(p.address), modbus::describe(p.line), std::to_string(units_.size())});
         changed();
     };
     scanner_.on_found = [this](const bus::FoundUnit& u) {
@@ -44,20 +40,20 @@ BusScan::BusScan(FrmConfig& f,
 
 BusScan::~BusScan() {
     scanner_.cancel();
-    master_.close();
+    engine_.close();
 }
 
 BusScan::Choice BusScan::preset() const {
     Choice c;
     c.bauds = {std::stoi(s_.baud_text)};
     c.parities = {s_.parity_text.empty() ? 'E' : s_.parity_text.front()};
-    c.framings = {s_.modbus_mode == "RTU" ? bus::Framing::rtu : bus::Framing::ascii};
+    c.framings = {modbus::framing_of_mode(s_.modbus_mode).value_or(modbus::Framing::ascii)};
     return c;
 }
 
 std::string BusScan::port_text() const {
     return lang::message(Message::bus_scan_port, s_.language_code,
-                         {f_.Combo_Port[0].current_text(), port_.device_name(port_.comm_port())});
+                         {f_.Combo_Port[0].current_text(), engine_.port().device_name(engine_.port().comm_port())});
 }
 
 bool BusScan::start(const Choice& choice) {
@@ -74,7 +70,7 @@ bool BusScan::start(const Choice& choice) {
     // the window lets go of the line for the scan; its read, write and poll controls follow
     if (f_.Combo_Port[6].list_index() != kClose) f_.Combo_Port[6].set_list_index(kClose);
     bus::ScanPlan plan;
-    for (bus::Framing fr : choice.framings) {
+    for (modbus::Framing fr : choice.framings) {
         for (int b : choice.bauds) {
             for (char p : choice.parities) plan.lines.push_back({b, p, fr});
         }
@@ -93,11 +89,11 @@ void BusScan::cancel() {
 }
 
 void BusScan::finished(const bus::ScanOutcome& o) {
-    master_.close();
+    engine_.close();
     const std::string& code = s_.language_code;
     if (o.port_error) {
         const std::string device =
-            o.port_error->device.empty() ? port_.device_name(port_.comm_port()) : o.port_error->device;
+            o.port_error->device.empty() ? engine_.port().device_name(engine_.port().comm_port()) : o.port_error->device;
         status_ = lang::message(Message::bus_scan_port_failed, code, {device, o.port_error->reason});
     } else if (o.cancelled) {
         status_ = lang::message(Message::bus_scan_cancelled, code, {std::to_string(units_.size())});
@@ -122,7 +118,7 @@ std::vector<std::string> BusScan::row(std::size_t n) const {
         if (u.slow) variant += ", " + lang::message(Message::bus_scan_slow, code);
     }
     const bool known = u.exception_code == 0;
-    return {std::to_string(u.address), bus::describe(u.line), known ? std::to_string(u.device_coding) : "",
+    return {std::to_string(u.address), modbus::describe(u.line), known ? std::to_string(u.device_coding) : "",
             known ? std::to_string(u.firmware) : "", variant};
 }
 
@@ -137,13 +133,13 @@ bool BusScan::open_unit(std::size_t n) {
             lang::message(Message::cancel_button, s_.language_code))) {
         return false;
     }
-    master_.close();
+    engine_.close();
     if (f_.Combo_Port[6].list_index() != kClose) f_.Combo_Port[6].set_list_index(kClose);
     f_.txt_Modbus_adress.set_text(std::to_string(u.address));
-    const auto baud = std::find(std::begin(bus::kBauds), std::end(bus::kBauds), u.line.baud);
-    f_.Combo_Port[1].set_list_index(static_cast<int>(baud - std::begin(bus::kBauds)));
+    const auto baud = std::find(std::begin(modbus::kBauds), std::end(modbus::kBauds), u.line.baud);
+    f_.Combo_Port[1].set_list_index(static_cast<int>(baud - std::begin(modbus::kBauds)));
     f_.cbParity.set_list_index(u.line.parity == 'E' ? 0 : u.line.parity == 'O' ? 1 : 2);
-    f_.Combo_Port[5].set_list_index(u.line.framing == bus::Framing::rtu ? kRtu : kAscii);
+    f_.Combo_Port[5].set_list_index(u.line.framing == modbus::Framing::rtu ? kRtu : kAscii);
     f_.Combo_Port[6].set_list_index(kOpen);
     return true;
 }

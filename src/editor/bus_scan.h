@@ -10,13 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "bus/master.h"
 #include "bus/scan.h"
 #include "controls/platform.h"
 #include "controls/timer.h"
 #include "form/frm_config.h"
 #include "form/program_state.h"
-#include "link/serial_port.h"
+#include "modbus/engine.h"
 
 namespace plx::editor {
 
@@ -26,16 +25,13 @@ class BusScan {
     struct Choice {
         std::vector<int> bauds;
         std::vector<char> parities;
-        std::vector<bus::Framing> framings;
+        std::vector<modbus::Framing> framings;
         int first = 1;
         int last = 247;
     };
 
-    BusScan(FrmConfig& f,
-            ProgramState& s,
-            link::SerialPort& port,
-            controls::TimerEngine& timers,
-            controls::MessageBox& messages);
+    // The scan runs on the window's own request engine, which lets go of the line for it.
+    BusScan(FrmConfig& f, ProgramState& s, modbus::Engine& engine, controls::MessageBox& messages);
     BusScan(const BusScan&) = delete;
     BusScan& operator=(const BusScan&) = delete;
     ~BusScan();
@@ -72,9 +68,8 @@ class BusScan {
 
     FrmConfig& f_;
     ProgramState& s_;
-    link::SerialPort& port_;
+    modbus::Engine& engine_;
     controls::MessageBox& messages_;
-    bus::Master master_;
     bus::Scanner scanner_;
     std::vector<bus::FoundUnit> units_;
     std::string status_;

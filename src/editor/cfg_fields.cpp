@@ -7,6 +7,7 @@
 #include "device/register_map.h"
 #include "editor/field_rules.h"
 #include "editor/frm_config_code.h"
+#include "lang/captions.h"
 #include "lang/texts.h"
 
 namespace plx::editor {
@@ -129,7 +130,7 @@ void FrmConfigCode::take_back_out_of_range(
 std::string FrmConfigCode::cfg_field_name(int k) const {
     const std::string reg =
         lang::message(lang::Message::cfg_register_field, s_.language_code, {std::to_string(k)});
-    const std::string caption = detail::field_caption(f_.lbl_cfg[k].caption());
+    const std::string caption = lang::field_name(f_.lbl_cfg[k].caption());
     if (caption.empty()) return reg;
     return lang::message(lang::Message::named_field, s_.language_code, {caption, reg});
 }

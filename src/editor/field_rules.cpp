@@ -38,14 +38,4 @@ void filter_number_key(
     key = 0;
 }
 
-std::string field_caption(const std::string& caption) {
-    std::string out;
-    for (char ch : caption) {
-        if (ch == ' ' && (out.empty() || out.back() == ' ')) continue;
-        out += ch;
-    }
-    while (!out.empty() && (out.back() == ' ' || out.back() == ':')) out.pop_back();
-    return out;
-}
-
 }  // namespace plx::editor::detail

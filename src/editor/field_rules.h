@@ -31,7 +31,5 @@ bool contains(const std::string& text, char ch);
 void filter_number_key(
     int& key, const std::string& text, char separator, bool takes_separator, bool takes_sign);
 
-// A label's caption as the name of its field: without the padding blanks and the closing colon.
-std::string field_caption(const std::string& caption);
 
 }  // namespace plx::editor::detail

@@ -8,6 +8,7 @@
 #include "device/register_map.h"
 #include "editor/field_rules.h"
 #include "editor/frm_config_code.h"
+#include "lang/captions.h"
 #include "lang/texts.h"
 
 namespace plx::editor {
@@ -139,7 +140,7 @@ std::string FrmConfigCode::input_field_name(int k) const {
     const std::string reg =
         lang::message(lang::Message::input_register_field, s_.language_code, {std::to_string(k)});
     if (!f_.lbl_data_in.has(k)) return reg;
-    const std::string caption = detail::field_caption(f_.lbl_data_in[k].caption());
+    const std::string caption = lang::field_name(f_.lbl_data_in[k].caption());
     if (caption.empty()) return reg;
     return lang::message(lang::Message::named_field, s_.language_code, {caption, reg});
 }

@@ -19,13 +19,6 @@ std::string size_limit_text() {
 }
 }  // namespace
 
-std::optional<double> version_number(const std::string& text, char decimal_separator) {
-    for (const char sep : {decimal_separator, '.', ','}) {
-        if (const auto v = device::parse_number(text, sep)) return v;
-    }
-    return std::nullopt;
-}
-
 ParameterFiles::ParameterFiles(FrmConfig& f,
                                ProgramState& s,
                                controls::FileDialog& dialog,
@@ -37,7 +30,7 @@ paramfile::Contents ParameterFiles::contents(const paramfile::Stamp& stamp,
     paramfile::Contents c;
     paramfile::Header& h = c.header;
     h.decimal_separator = device::separator_of(s_.decimal_separator);
-    h.version = version_number(version, h.decimal_separator);
+    h.version = device::version_number(version, h.decimal_separator);
     h.date_text = stamp.date;
     h.time_text = stamp.time;
     h.baud_text = s_.baud_text;

@@ -47,7 +47,5 @@ class ParameterFiles {
     controls::MessageBox& messages_;
 };
 
-// "Version" as a number: in the user's format, or as the installation writes it ("1.5").
-std::optional<double> version_number(const std::string& text, char decimal_separator);
 
 }  // namespace plx::editor

@@ -2,6 +2,8 @@
 #include <vector>
 
 #include "form/frm_config.h"
+#include "lang/captions.h"
+#include "lang/texts.h"
 
 namespace plx {
 
@@ -66,36 +68,7 @@ void design_frames(FrmConfig& f) {
 }
 
 void design_cfg_register_captions(FrmConfig& f) {
-    auto& l = f.lbl_cfg;
-    l[0].set_caption("Gerätecodierung:");
-    l[1].set_caption("Firmwareversion:");
-    l[2].set_caption("Bedientasten:");
-    l[3].set_caption("Standortkennung:");
-    captions(l, {4, 6}, "Ohne Tastbetätigung:");
-    captions(l, {5, 7}, "Bei Tastbetätigung:");
-    for (int n = 1; n <= 12; ++n) l[7 + n].set_caption(button_name(n) + ":");
-    for (int n = 5; n <= 12; ++n) l[15 + n].set_caption(button_name(n) + "-LED:");
-    l[28].set_caption("Wochentag:");
-    l[29].set_caption("Datum:");
-    l[30].set_caption("Uhrzeit:");
-    l[31].set_caption("Uhrzeit-Modus:");
-    l[32].set_caption("Aktualisierungsintervall der Anzeige [s]:");
-    l[33].set_caption("Min-Response-Time [ms]:");
-    l[34].set_caption("Temperatur-Offset [K]:");
-    // the blank padding lines the colons up under a proportional font, as the designer typed it
-    captions(l, {35, 39}, "Oberer Verstellbereich         :");
-    captions(l, {36, 40}, "Unterer Verstellbereich        :");
-    captions(l, {37, 41}, "Auflösung                            :");
-    captions(l, {38, 42}, "Basissollwert nach Reset       :");
-    captions(l, {43, 47}, "Oberer Verstellbereich  [%]:");
-    captions(l, {44, 48}, "Unterer Verstellbereich [%]:");
-    captions(l, {45, 49}, "Auflösung [%]:");
-    captions(l, {46, 50}, "Basissollwert nach Reset [%]:");
-    captions(l, {51, 55}, "Oberer Verstellbereich:");
-    captions(l, {52, 56}, "Unterer Verstellbereich:");
-    captions(l, {53, 57}, "Auflösung:");
-    captions(l, {54, 58}, "Basissollwert nach Reset:");
-    l[59].set_caption("Anzahl Lüfterstufen:");
+    for (int k = 0; k < 60; ++k) f.lbl_cfg[k].set_caption(lang::cfg_register_caption(k, lang::kGerman));
 }
 
 void design_cfg_lists(FrmConfig& f) {
@@ -136,41 +109,7 @@ void design_cfg_lists(FrmConfig& f) {
 }
 
 void design_cfg_bits(FrmConfig& f) {
-    const Texts bit_captions = {
-        "Raumtemperatur:",
-        "Außentemperatur:",
-        "Externe Temperatur 1:",
-        "Externe Temperatur 2:",
-        "Externer Prozentwert 1:",
-        "Externer Prozentwert 2:",
-        "Externer Wert ohne Einheit 1:",
-        "Externer Wert ohne Einheit 2:",
-        "Sollwert Temperatur 1 Offset:",
-        "Sollwert Temperatur 1 Effektiv:",
-        "Sollwert Temperatur 2 Offset:",
-        "Sollwert Temperatur 2 Effektiv:",
-        "Sollwert Prozent 1 Offset:",
-        "Sollwert Prozent 1 Effektiv:",
-        "Sollwert Prozent 2 Offset:",
-        "Sollwert Prozent 2 Effektiv:",
-        "Sollwert Wert o. E. 1 Offset:",
-        "Sollwert Wert o. E. 1 Effektiv:",
-        "Sollwert Wert o. E. 2 Offset:",
-        "Sollwert Wert o. E. 2 Effektiv:",
-        "Anzeige Lüfterstufe nach Reset:",
-        "Anzeige Raumbelegung nach Reset:",
-        "Geräteaktivierung durch Tastendruck:",
-        "Reserviert:",
-        "Maßeinheit Temperatur:",
-        "Anzeige Temperatur:",
-        "Anzeige Wert ohne Einheit:",
-        "Bei Sollwertverstellung:",
-        "Bei Sollwertverstellung:",
-        "Bei Sollwertverstellung:",
-        "Reserviert:",
-        "Reserviert:",
-    };
-    for (int j = 0; j <= 31; ++j) f.lbl_read_cfg_bit[j].set_caption(bit_captions[static_cast<std::size_t>(j)]);
+    for (int j = 0; j <= 31; ++j) f.lbl_read_cfg_bit[j].set_caption(lang::cfg_bit_caption(j, lang::kGerman));
 
     f.cmb_bit_cfg[24].set_list({"°F", "°C"});
     f.cmb_bit_cfg[25].set_list({"Ohne zehntel-Stelle", "Mit zehntel-Stelle"});

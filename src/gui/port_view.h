@@ -8,7 +8,7 @@
 #include <QDialog>
 #include <QObject>
 
-#include "app/program.h"
+#include "program/program.h"
 #include "link/port_directory.h"
 
 class QComboBox;

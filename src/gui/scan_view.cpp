@@ -52,7 +52,7 @@ ScanDialog::ScanDialog(editor::BusScan& scan, const std::string& language, QWidg
     const editor::BusScan::Choice preset = scan.preset();
     auto* g = new QGridLayout;
     QHBoxLayout* h = boxes_row(g, 0, say(Message::bus_scan_bauds, language));
-    for (int b : bus::kBauds) {
+    for (int b : modbus::kBauds) {
         auto* c = new QCheckBox(QString::number(b));
         c->setChecked(std::find(preset.bauds.begin(), preset.bauds.end(), b) != preset.bauds.end());
         h->addWidget(c);
@@ -60,17 +60,17 @@ ScanDialog::ScanDialog(editor::BusScan& scan, const std::string& language, QWidg
     }
     h->addStretch(1);
     h = boxes_row(g, 1, say(Message::bus_scan_parities, language));
-    for (char p : bus::kParities) {
+    for (char p : modbus::kParities) {
         // the parity list's own texts, as on the link panel
-        auto* c = new QCheckBox(qs(std::string(bus::parity_text(p))));
+        auto* c = new QCheckBox(qs(std::string(modbus::parity_text(p))));
         c->setChecked(std::find(preset.parities.begin(), preset.parities.end(), p) != preset.parities.end());
         h->addWidget(c);
         parities_.emplace_back(c, p);
     }
     h->addStretch(1);
     h = boxes_row(g, 2, say(Message::bus_scan_modes, language));
-    for (bus::Framing f : {bus::Framing::ascii, bus::Framing::rtu}) {
-        auto* c = new QCheckBox(qs(std::string(bus::mode_text(f))));
+    for (modbus::Framing f : {modbus::Framing::ascii, modbus::Framing::rtu}) {
+        auto* c = new QCheckBox(qs(std::string(modbus::mode_text(f))));
         c->setChecked(std::find(preset.framings.begin(), preset.framings.end(), f) != preset.framings.end());
         h->addWidget(c);
         modes_.emplace_back(c, f);
@@ -192,10 +192,9 @@ void ScanDialog::reject() {
     QDialog::reject();
 }
 
-ScanView::ScanView(FrmConfigView& view, Program& program) : QObject(&view), view_(view), program_(program) {
-    scan_ = std::make_unique<editor::BusScan>(program.form, program.state, program.platform.port,
-                                              program.platform.timers, program.platform.messages);
-    action_ = new QAction(say(Message::bus_scan_menu, program.state.language_code), &view);
+ScanView::ScanView(FrmConfigView& view, editor::BusScan& scan, const ProgramState& state)
+    : QObject(&view), view_(view), scan_(scan), state_(state) {
+    action_ = new QAction(say(Message::bus_scan_menu, state.language_code), &view);
     action_->setObjectName(QStringLiteral("bus_scan_menu"));
     // in the file menu before the separator that sets "&Beenden" apart
     if (QMenu* file =
@@ -212,7 +211,7 @@ ScanView::~ScanView() {
 
 ScanDialog* ScanView::show_dialog() {
     if (dialog_ == nullptr) {
-        dialog_ = new ScanDialog(*scan_, program_.state.language_code, &view_);
+        dialog_ = new ScanDialog(scan_, state_.language_code, &view_);
         connect(dialog_, &QDialog::finished, this, [this] {
             dialog_->deleteLater();
             dialog_ = nullptr;

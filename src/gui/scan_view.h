@@ -8,8 +8,8 @@
 #include <QDialog>
 #include <QObject>
 
-#include "app/program.h"
 #include "editor/bus_scan.h"
+#include "form/program_state.h"
 
 class QAction;
 class QCheckBox;
@@ -42,7 +42,7 @@ class ScanDialog : public QDialog {
     editor::BusScan& scan_;
     std::vector<std::pair<QCheckBox*, int>> bauds_;
     std::vector<std::pair<QCheckBox*, char>> parities_;
-    std::vector<std::pair<QCheckBox*, bus::Framing>> modes_;
+    std::vector<std::pair<QCheckBox*, modbus::Framing>> modes_;
     QSpinBox* first_ = nullptr;
     QSpinBox* last_ = nullptr;
     QPushButton* start_ = nullptr;
@@ -55,7 +55,7 @@ class ScanDialog : public QDialog {
 
 class ScanView : public QObject {
   public:
-    ScanView(FrmConfigView& view, Program& program);
+    ScanView(FrmConfigView& view, editor::BusScan& scan, const ProgramState& state);
     ~ScanView() override;
 
     QAction* action() const { return action_; }
@@ -64,8 +64,8 @@ class ScanView : public QObject {
 
   private:
     FrmConfigView& view_;
-    Program& program_;
-    std::unique_ptr<editor::BusScan> scan_;
+    editor::BusScan& scan_;
+    const ProgramState& state_;
     QAction* action_ = nullptr;
     ScanDialog* dialog_ = nullptr;
 };

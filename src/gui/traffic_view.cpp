@@ -344,7 +344,7 @@ void LineView::show_traffic() {
 void LineView::refresh() {
     const ProgramState& s = program_.state;
     const std::string& language = s.language_code;
-    link::SerialPort& port = program_.platform.port;
+    modbus::SerialPort& port = program_.platform.port;
     traffic::LinkFacts facts;
     facts.port_number = s.port_number;
     facts.device = port.device_name(s.port_number);

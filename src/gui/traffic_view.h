@@ -9,7 +9,7 @@
 #include <QObject>
 #include <QWidget>
 
-#include "app/program.h"
+#include "program/program.h"
 #include "traffic/table.h"
 
 class QAction;

@@ -2,23 +2,13 @@
 
 #include <map>
 
-#include "settings/registry.h"
+#include "lang/language_settings.h"
 
 namespace plx::lang {
 
 namespace {
 
 using controls::ControlArray;
-
-// A separator that is a digit, a sign, a blank, ';' (the parameter file's field separator) or not a
-// single-byte character would corrupt every number typed and every file saved: the default stands in.
-bool usable_separator(const std::string& text) {
-    if (text.empty()) return false;
-    const unsigned char ch = static_cast<unsigned char>(text.front());
-    if (ch < 0x21 || ch > 0x7E) return false;
-    if (ch >= '0' && ch <= '9') return false;
-    return ch != '+' && ch != '-' && ch != ';';
-}
 
 template <class T>
 void caption_targets(ControlArray<T>& array, const std::vector<int>& indices, std::vector<TextTarget>& out) {
@@ -122,18 +112,11 @@ std::vector<TextTarget> resolve_targets(FrmConfig& f, const MainWindowText& row)
 }
 
 void read_language_settings(ProgramState& state, const settings::Store& store) {
-    // one short-lived registry object per access, in the order Pfad, Language, sDecimal
-    state.install_path = settings::CRegistry(store).MachineSetting(settings::kProgramKey, "Pfad");
-    state.language_code = settings::CRegistry(store).MachineSetting(settings::kProgramKey, "Language");
-    state.decimal_separator = settings::CRegistry(store).Werte(settings::kInternationalKey, "sDecimal");
-
-    if (!usable_separator(state.decimal_separator)) state.decimal_separator = ",";
-    if (is_english(state.language_code)) {
-        state.help_document = kHelpDocumentEnglish;
-    } else {
-        state.language_code = kGerman;
-        state.help_document = kHelpDocumentGerman;
-    }
+    LanguageSettings l = lang::read_language_settings(store);
+    state.install_path = std::move(l.install_path);
+    state.language_code = std::move(l.language_code);
+    state.decimal_separator = std::move(l.decimal_separator);
+    state.help_document = std::move(l.help_document);
 }
 
 void apply_language(int window_kind, ProgramState& state, FrmConfig* main, FrmStateControls* status,

@@ -11,6 +11,7 @@
 #include "form/frm_config.h"
 #include "form/frm_state.h"
 #include "form/program_state.h"
+#include "lang/language_settings.h"
 #include "lang/texts.h"
 #include "settings/store.h"
 
@@ -21,8 +22,6 @@ enum WindowKind : int {
     status_window = 3,
 };
 
-inline constexpr const char* kHelpDocumentGerman = "\\Doc\\PLX24 RS485 Modbus, Register MS_1, Ver 1_10.pdf";
-inline constexpr const char* kHelpDocumentEnglish = "\\Doc\\PLX24 RS485 Modbus, Register MS_1, Ver 1_10_eng.pdf";
 
 // `main` is read for window kind 0, `status` is the status window if it is loaded (it may be null:
 // its own load then runs kind 3 and sets its label itself). Reports nothing and raises nothing.

@@ -252,6 +252,8 @@ std::string message(Message id, const std::string& language_code) {
                         "Mitglied der Gruppe dialout).";
         case Message::no_port_selected:
             return en ? "No COM port selected." : "Kein COM-Port ausgewählt.";
+        case Message::port_not_open:
+            return en ? "Port is not open" : "Port ist nicht geöffnet";
         case Message::demo_caption_suffix:
             return en ? " – Demo: simulated unit" : " – Demo: simulierte Einheit";
         case Message::parameter_file_not_read:

@@ -61,6 +61,8 @@ enum class Message {
     port_permission_hint,
     // the reason when the port box holds no port
     no_port_selected,
+    // a request was to go out while the port is closed
+    port_not_open,
     // appended to the main window's caption while it talks to the simulated unit
     demo_caption_suffix,
     // %1: file path, %2: the system's reason

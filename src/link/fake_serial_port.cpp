@@ -1,25 +1,25 @@
 #include "link/fake_serial_port.h"
 
-#include "link/line_settings.h"
+#include "modbus/line_settings.h"
 
 namespace plx::link {
 
-std::optional<PortError> FakeSerialPort::set_settings(const std::string& settings) {
+std::optional<modbus::PortError> FakeSerialPort::set_settings(const std::string& settings) {
     if (settings_failure) return settings_failure;
-    if (!parse_line_settings(settings)) {
-        return PortError{port_error::invalid_settings, map_.device(comm_port_), "invalid settings " + settings};
+    if (!modbus::parse_settings_text(settings)) {
+        return modbus::PortError{modbus::port_error::invalid_settings, map_.device(comm_port_), "invalid settings " + settings};
     }
     settings_ = settings;
     return std::nullopt;
 }
 
-std::optional<PortError> FakeSerialPort::set_port_open(bool open) {
+std::optional<modbus::PortError> FakeSerialPort::set_port_open(bool open) {
     if (open == open_) return std::nullopt;
     if (open) {
         const std::string device = map_.device(comm_port_);
-        if (device.empty()) return PortError{port_error::invalid_port, device, "no device for this port number"};
+        if (device.empty()) return modbus::PortError{modbus::port_error::invalid_port, device, "no device for this port number"};
         if (open_failure) {
-            PortError e = *open_failure;
+            modbus::PortError e = *open_failure;
             e.device = device;
             return e;
         }

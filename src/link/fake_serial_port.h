@@ -10,18 +10,18 @@
 #include <vector>
 
 #include "link/port_map.h"
-#include "link/serial_port.h"
+#include "modbus/serial_port.h"
 
 namespace plx::link {
 
-class FakeSerialPort : public SerialPort {
+class FakeSerialPort : public modbus::SerialPort {
 public:
     int comm_port() const override { return comm_port_; }
     void set_comm_port(int n) override { comm_port_ = n; }
-    std::optional<PortError> set_settings(const std::string& settings) override;
-    void set_input_mode(InputMode m) override { input_mode_ = m; }
-    InputMode input_mode() const override { return input_mode_; }
-    std::optional<PortError> set_port_open(bool open) override;
+    std::optional<modbus::PortError> set_settings(const std::string& settings) override;
+    void set_input_mode(modbus::InputMode m) override { input_mode_ = m; }
+    modbus::InputMode input_mode() const override { return input_mode_; }
+    std::optional<modbus::PortError> set_port_open(bool open) override;
     bool port_open() const override { return open_; }
     void output(std::span<const std::uint8_t> bytes) override;
     int in_buffer_count() override { return static_cast<int>(received_.size()); }
@@ -37,9 +37,9 @@ public:
     std::string take_written_text();
     const std::vector<std::uint8_t>& written() const { return written_; }
     // While set, every opening fails with this error (its device is filled in).
-    std::optional<PortError> open_failure;
+    std::optional<modbus::PortError> open_failure;
     // While set, every settings write fails with this error.
-    std::optional<PortError> settings_failure;
+    std::optional<modbus::PortError> settings_failure;
     const std::string& settings() const { return settings_; }
     // The settings the line ran with when each frame went out, one entry per output() call.
     const std::vector<std::string>& output_settings() const { return output_settings_; }
@@ -48,7 +48,7 @@ public:
 private:
     int comm_port_ = 1;
     std::string settings_ = "9600,N,8,1";
-    InputMode input_mode_ = InputMode::text;
+    modbus::InputMode input_mode_ = modbus::InputMode::text;
     bool open_ = false;
     int open_count_ = 0;
     std::vector<std::uint8_t> written_;

@@ -1,6 +1,8 @@
 #pragma once
 // The link-side code-behind of frm_config: the settings boxes of the link panel, opening and
-// closing the port, framing and sending requests, and assembling and checking the answers.
+// closing the port, and `send`, which hands each request to the request engine with the window's
+// policy: no retry, the time-out note after 10 s and again every 10 s, and the answer still taken
+// when it comes late.
 
 #include <cstdint>
 #include <functional>
@@ -9,12 +11,12 @@
 #include <vector>
 
 #include "controls/platform.h"
-#include "controls/timer.h"
 #include "form/frm_config.h"
 #include "form/program_state.h"
-#include "link/assembler.h"
-#include "link/diagnostics.h"
-#include "link/serial_port.h"
+#include "lang/texts.h"
+#include "modbus/diagnostics.h"
+#include "modbus/engine.h"
+#include "modbus/serial_port.h"
 
 namespace plx::link {
 
@@ -25,26 +27,17 @@ std::optional<std::string> slave_address_hex(const std::string& address_text);
 // The numeric slave address 1..247 of the address field, nullopt when the field holds none.
 std::optional<int> slave_address(const std::string& address_text);
 
-// The texts the link adds to the system's own; the program gives them in the user's language.
-enum class Text {
-    invalid_slave_address,  // %1: the address as typed
-    port_device_reason,     // %1: the device, %2: the system's reason
-    port_permission_hint,   // the system refused the device for lack of permission
-    no_port_selected,
-};
-using TextSource = std::function<std::string(Text id, const std::vector<std::string>& args)>;
-
 class Link {
 public:
-    Link(FrmConfig& f, ProgramState& s, SerialPort& port, controls::MessageBox& messages);
+    // The engine runs on the window's Timer4 (reception poll) and Timer5 (time-out).
+    Link(FrmConfig& f, ProgramState& s, modbus::Engine& engine, controls::MessageBox& messages);
     Link(const Link&) = delete;
     Link& operator=(const Link&) = delete;
 
     void load_link_panel();          // the load step's settings boxes (fill, preselect)
     void apply_startup_settings();   // start-up routine step 3
     void Combo_Port_Click(int index);
-    void send();                     // frames s.request_string, writes it, arms Timer5
-    void receive();                  // reception part of the receive handler (Timer4 tick calls it)
+    void send();                     // hands s.request_string to the engine, which arms Timer5
     // Builders call this: stores the request string, sends, clears link_ready.
     void transmit(const std::string& request_string);
 
@@ -61,47 +54,29 @@ public:
     std::function<std::string(const std::string& slave_hex)> first_request;
     // The user's device for port number n (empty: no override), e.g. from the settings store.
     std::function<std::string(int port_number)> port_override;
-    // The words of the link's own messages. Unset: the arguments alone, so the facts still show.
-    TextSource text;
 
-    // One observer of every frame sent and every reception verdict, time-stamped by clock; null
-    // for none.
-    void observe(LinkObserver* observer, const controls::TimerEngine* clock);
+    // One observer of every frame sent and every reception verdict; null for none.
+    void observe(modbus::Observer* observer) { engine_.observe(observer); }
     // An answer to the last request sent is still awaited (also after its time-out was reported).
-    bool awaiting() const { return !awaited_request_.empty(); }
+    bool awaiting() const { return engine_.awaiting(); }
 
 private:
-    void Timer4_Timer();
     void Timer5_Timer();
     void txt_Modbus_adress_KeyPress(int& key);
-    void settle(std::vector<Reception>& got);
     void accept(const std::string& response_text);
     void refuse(const std::string& request_string, int code);
-    // The unit has answered: the time-out goes, the read and poll controls come back.
+    // The unit has answered: the note goes, the read and poll controls come back.
     void answered();
-    // The reception poll runs only while an answer is awaited.
-    void follow_awaited();
-    // Flushes the receivers and the port's waiting bytes and forgets the awaited request.
-    void give_up_reception();
-    void report(std::vector<Reception>& got) const;
-    std::chrono::milliseconds now() const;
     void enter_closed_state();
-    void show_port_failure(const PortError& e);
-    std::string say(Text id, const std::vector<std::string>& args = {}) const;
+    void show_port_failure(const modbus::PortError& e);
+    std::string say(lang::Message id, const std::vector<std::string>& args = {}) const;
     void update_port_tooltip();
 
     FrmConfig& f_;
     ProgramState& s_;
-    SerialPort& port_;
+    modbus::Engine& engine_;
+    modbus::SerialPort& port_;
     controls::MessageBox& messages_;
-    RtuAssembler rtu_;
-    AsciiAssembler ascii_;
-    // the request whose answer is awaited: empty once answered, or when none went out
-    std::string awaited_request_;
-    std::vector<std::uint8_t> last_frame_;  // the last frame written, for the time-out report
-    bool time_out_reported_ = false;        // the last frame's time-out has been told to the observer
-    LinkObserver* observer_ = nullptr;
-    const controls::TimerEngine* clock_ = nullptr;
 };
 
 }  // namespace plx::link

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "link/line_settings.h"
+#include "modbus/line_settings.h"
 
 namespace plx::link {
 
@@ -22,25 +22,12 @@ QSerialPort::Parity qt_parity(char p) {
     }
 }
 
-QSerialPort::DataBits qt_data_bits(int n) {
-    switch (n) {
-        case 5:
-            return QSerialPort::Data5;
-        case 6:
-            return QSerialPort::Data6;
-        case 7:
-            return QSerialPort::Data7;
-        default:
-            return QSerialPort::Data8;
-    }
-}
-
 // Every setter runs, so as much of the line as the device allows is set.
-bool apply(QSerialPort& port, const LineSettings& s) {
+bool apply(QSerialPort& port, const modbus::LineSettings& s) {
     bool ok = port.setBaudRate(s.baud);
-    ok = port.setDataBits(qt_data_bits(s.data_bits)) && ok;
+    ok = port.setDataBits(s.framing == modbus::Framing::ascii ? QSerialPort::Data7 : QSerialPort::Data8) && ok;
     ok = port.setParity(qt_parity(s.parity)) && ok;
-    ok = port.setStopBits(s.stop_bits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) && ok;
+    ok = port.setStopBits(QSerialPort::OneStop) && ok;
     ok = port.setFlowControl(QSerialPort::NoFlowControl) && ok;
     return ok;
 }
@@ -48,17 +35,17 @@ bool apply(QSerialPort& port, const LineSettings& s) {
 int open_error_code(QSerialPort::SerialPortError e) {
     switch (e) {
         case QSerialPort::DeviceNotFoundError:
-            return port_error::invalid_port;
+            return modbus::port_error::invalid_port;
         case QSerialPort::PermissionError:
-            return port_error::port_in_use;
+            return modbus::port_error::port_in_use;
         case QSerialPort::UnsupportedOperationError:
-            return port_error::settings_refused;
+            return modbus::port_error::settings_refused;
         default:
-            return port_error::open_failed;
+            return modbus::port_error::open_failed;
     }
 }
 
-PortError error_of(const QSerialPort& port, int code, const std::string& device) {
+modbus::PortError error_of(const QSerialPort& port, int code, const std::string& device) {
     return {code, device, port.errorString().toStdString(), port.error() == QSerialPort::PermissionError};
 }
 
@@ -89,10 +76,10 @@ QtSerialPort::~QtSerialPort() {
 
 bool QtSerialPort::port_open() const { return impl_->port.isOpen(); }
 
-std::optional<PortError> QtSerialPort::set_settings(const std::string& settings) {
-    const auto parsed = parse_line_settings(settings);
+std::optional<modbus::PortError> QtSerialPort::set_settings(const std::string& settings) {
+    const auto parsed = modbus::parse_settings_text(settings);
     if (!parsed)
-        return PortError{port_error::invalid_settings, device_name(comm_port_),
+        return modbus::PortError{modbus::port_error::invalid_settings, device_name(comm_port_),
                          "invalid settings " + settings};
     settings_ = settings;
     QSerialPort& port = impl_->port;
@@ -108,12 +95,12 @@ std::optional<PortError> QtSerialPort::set_settings(const std::string& settings)
         port.clearError();
         return std::nullopt;
     }
-    PortError e = error_of(port, port_error::settings_refused, port.portName().toStdString());
+    modbus::PortError e = error_of(port, modbus::port_error::settings_refused, port.portName().toStdString());
     port.clearError();
     return e;
 }
 
-std::optional<PortError> QtSerialPort::set_port_open(bool open) {
+std::optional<modbus::PortError> QtSerialPort::set_port_open(bool open) {
     QSerialPort& port = impl_->port;
     if (open == port.isOpen()) return std::nullopt;
     if (!open) {
@@ -122,24 +109,24 @@ std::optional<PortError> QtSerialPort::set_port_open(bool open) {
         return std::nullopt;
     }
     const std::string device = device_name(comm_port_);
-    if (device.empty()) return PortError{port_error::invalid_port, device, "no device for this port number"};
+    if (device.empty()) return modbus::PortError{modbus::port_error::invalid_port, device, "no device for this port number"};
     impl_->pty = is_pseudo_terminal(device);
     port.setPortName(QString::fromStdString(device));
-    const auto wanted = parse_line_settings(settings_).value_or(LineSettings{});
+    const auto wanted = modbus::parse_settings_text(settings_).value_or(modbus::LineSettings{});
     apply(port, wanted);
     port.clearError();
     if (port.open(QIODevice::ReadWrite)) return std::nullopt;
     if (impl_->pty && port.error() != QSerialPort::DeviceNotFoundError && port.error() != QSerialPort::PermissionError) {
         // the refusal of a setting the pty cannot carry is harmless: open with what it can carry,
         // keeping the wanted baud rate
-        LineSettings carried = wanted;
-        carried.data_bits = 8;
+        modbus::LineSettings carried = wanted;
+        carried.framing = modbus::Framing::rtu;
         carried.parity = 'N';
         apply(port, carried);
         port.clearError();
         if (port.open(QIODevice::ReadWrite)) return std::nullopt;
     }
-    PortError e = error_of(port, open_error_code(port.error()), device);
+    modbus::PortError e = error_of(port, open_error_code(port.error()), device);
     port.clearError();
     return e;
 }

@@ -4,11 +4,11 @@
 #include <memory>
 
 #include "link/port_map.h"
-#include "link/serial_port.h"
+#include "modbus/serial_port.h"
 
 namespace plx::link {
 
-class QtSerialPort : public SerialPort {
+class QtSerialPort : public modbus::SerialPort {
 public:
     QtSerialPort();
     ~QtSerialPort() override;
@@ -17,10 +17,10 @@ public:
 
     int comm_port() const override { return comm_port_; }
     void set_comm_port(int n) override { comm_port_ = n; }
-    std::optional<PortError> set_settings(const std::string& settings) override;
-    void set_input_mode(InputMode m) override { input_mode_ = m; }
-    InputMode input_mode() const override { return input_mode_; }
-    std::optional<PortError> set_port_open(bool open) override;
+    std::optional<modbus::PortError> set_settings(const std::string& settings) override;
+    void set_input_mode(modbus::InputMode m) override { input_mode_ = m; }
+    modbus::InputMode input_mode() const override { return input_mode_; }
+    std::optional<modbus::PortError> set_port_open(bool open) override;
     bool port_open() const override;
     void output(std::span<const std::uint8_t> bytes) override;
     int in_buffer_count() override;
@@ -37,7 +37,7 @@ public:
     std::unique_ptr<Impl> impl_;
     int comm_port_ = 1;
     std::string settings_ = "9600,N,8,1";
-    InputMode input_mode_ = InputMode::text;
+    modbus::InputMode input_mode_ = modbus::InputMode::text;
     PortMap map_;
     std::string fixed_device_;
 };

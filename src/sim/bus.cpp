@@ -94,7 +94,7 @@ std::optional<std::chrono::milliseconds> SimulatedBus::next_due() const {
     return due;
 }
 
-void SimulatedBus::set_mode(FrameMode mode) {
+void SimulatedBus::set_mode(modbus::Framing mode) {
     for (auto& e : units_) e->slave.set_mode(mode);
 }
 

@@ -38,7 +38,7 @@ class SimulatedBus {
     // What the units have put on the line by `now`, in the order it went out.
     std::vector<std::uint8_t> take_due(std::chrono::milliseconds now);
     std::optional<std::chrono::milliseconds> next_due() const;
-    void set_mode(FrameMode mode);
+    void set_mode(modbus::Framing mode);
 
     std::size_t size() const { return units_.size(); }
     SimulatedUnit& unit(std::size_t i) { return units_[i]->unit; }

@@ -81,31 +81,23 @@ std::optional<std::vector<std::uint8_t>> from_hex(std::string_view hex) {
     return out;
 }
 
-std::vector<std::uint8_t> adu_bytes(const Adu& adu) {
-    std::vector<std::uint8_t> out;
-    out.reserve(adu.pdu.size() + 1);
-    out.push_back(adu.address);
-    out.insert(out.end(), adu.pdu.begin(), adu.pdu.end());
-    return out;
-}
-
-std::vector<std::uint8_t> encode_rtu(const Adu& adu) {
-    auto out = adu_bytes(adu);
+std::vector<std::uint8_t> encode_rtu(const modbus::Adu& adu) {
+    auto out = modbus::adu_bytes(adu);
     const std::uint16_t crc = crc16(out);
     out.push_back(static_cast<std::uint8_t>(crc & 0xFF));
     out.push_back(static_cast<std::uint8_t>(crc >> 8));
     return out;
 }
 
-std::vector<std::uint8_t> encode_ascii(const Adu& adu, LrcForm form) {
-    const auto bytes = adu_bytes(adu);
+std::vector<std::uint8_t> encode_ascii(const modbus::Adu& adu, LrcForm form) {
+    const auto bytes = modbus::adu_bytes(adu);
     const std::uint8_t check = lrc(bytes, form);
     const std::string text = ':' + to_hex(bytes) + to_hex(std::span(&check, 1)) + "\r\n";
     return {text.begin(), text.end()};
 }
 
-std::vector<std::uint8_t> encode(const Adu& adu, FrameMode mode, LrcForm form) {
-    return mode == FrameMode::rtu ? encode_rtu(adu) : encode_ascii(adu, form);
+std::vector<std::uint8_t> encode(const modbus::Adu& adu, modbus::Framing mode, LrcForm form) {
+    return mode == modbus::Framing::rtu ? encode_rtu(adu) : encode_ascii(adu, form);
 }
 
 std::optional<std::size_t> rtu_request_length(std::span<const std::uint8_t> head) {
@@ -129,10 +121,10 @@ std::optional<std::size_t> rtu_request_length(std::span<const std::uint8_t> head
     }
 }
 
-RequestParser::RequestParser(FrameMode mode, LrcForm lrc_form, std::chrono::milliseconds stale_after)
+RequestParser::RequestParser(modbus::Framing mode, LrcForm lrc_form, std::chrono::milliseconds stale_after)
     : mode_(mode), lrc_form_(lrc_form), stale_after_(stale_after) {}
 
-void RequestParser::set_mode(FrameMode mode) {
+void RequestParser::set_mode(modbus::Framing mode) {
     if (mode == mode_) return;
     mode_ = mode;
     buffer_.clear();
@@ -140,7 +132,7 @@ void RequestParser::set_mode(FrameMode mode) {
 
 void RequestParser::feed(std::span<const std::uint8_t> bytes, std::chrono::milliseconds now) {
     if (bytes.empty()) return;
-    if (mode_ == FrameMode::rtu && !buffer_.empty() && now - last_byte_at_ > stale_after_) {
+    if (mode_ == modbus::Framing::rtu && !buffer_.empty() && now - last_byte_at_ > stale_after_) {
         counters_.dropped_bytes += buffer_.size();
         buffer_.clear();
     }
@@ -148,8 +140,8 @@ void RequestParser::feed(std::span<const std::uint8_t> bytes, std::chrono::milli
     buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
 }
 
-std::optional<Adu> RequestParser::next() {
-    return mode_ == FrameMode::rtu ? next_rtu() : next_ascii();
+std::optional<modbus::Adu> RequestParser::next() {
+    return mode_ == modbus::Framing::rtu ? next_rtu() : next_ascii();
 }
 
 void RequestParser::drop_front(std::size_t n, bool as_noise) {
@@ -158,7 +150,7 @@ void RequestParser::drop_front(std::size_t n, bool as_noise) {
     buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(n));
 }
 
-std::optional<Adu> RequestParser::next_rtu() {
+std::optional<modbus::Adu> RequestParser::next_rtu() {
     while (buffer_.size() >= 4) {
         const std::span<const std::uint8_t> data(buffer_);
         std::optional<std::size_t> length = rtu_request_length(data);
@@ -189,9 +181,7 @@ std::optional<Adu> RequestParser::next_rtu() {
             drop_front(1, true);
             continue;
         }
-        Adu adu;
-        adu.address = frame[0];
-        adu.pdu.assign(frame.begin() + 1, frame.end() - 2);
+        modbus::Adu adu = modbus::adu_with_pdu(frame[0], frame.subspan(1, frame.size() - 3));
         drop_front(*length, false);
         ++counters_.frames;
         return adu;
@@ -199,7 +189,7 @@ std::optional<Adu> RequestParser::next_rtu() {
     return std::nullopt;
 }
 
-std::optional<Adu> RequestParser::next_ascii() {
+std::optional<modbus::Adu> RequestParser::next_ascii() {
     for (;;) {
         const auto colon = std::find(buffer_.begin(), buffer_.end(), std::uint8_t{':'});
         if (colon == buffer_.end()) {
@@ -243,11 +233,8 @@ std::optional<Adu> RequestParser::next_ascii() {
             ++counters_.bad_checks;
             continue;
         }
-        Adu adu;
-        adu.address = (*body)[0];
-        adu.pdu.assign(body->begin() + 1, body->end());
         ++counters_.frames;
-        return adu;
+        return modbus::adu_with_pdu((*body)[0], std::span(*body).subspan(1));
     }
 }
 

@@ -11,12 +11,10 @@
 #include <string_view>
 #include <vector>
 
-namespace plx::sim {
+#include "modbus/adu.h"
+#include "modbus/framing.h"
 
-enum class FrameMode {
-    rtu,
-    ascii,
-};
+namespace plx::sim {
 
 // Which LRC an ASCII frame carries.
 enum class LrcForm {
@@ -35,20 +33,11 @@ std::string to_hex(std::span<const std::uint8_t> bytes);
 // Pairs of hex digits (either case) to bytes; nothing for odd lengths or non-hex characters.
 std::optional<std::vector<std::uint8_t>> from_hex(std::string_view hex);
 
-// A frame's content: slave address followed by the PDU (function code and data).
-struct Adu {
-    std::uint8_t address = 0;
-    std::vector<std::uint8_t> pdu;
-
-    bool operator==(const Adu&) const = default;
-};
-
-std::vector<std::uint8_t> adu_bytes(const Adu& adu);
 // RTU: address, PDU, CRC low byte, CRC high byte.
-std::vector<std::uint8_t> encode_rtu(const Adu& adu);
+std::vector<std::uint8_t> encode_rtu(const modbus::Adu& adu);
 // ASCII: ':' hex text, LRC as two hex digits, CR LF.
-std::vector<std::uint8_t> encode_ascii(const Adu& adu, LrcForm form);
-std::vector<std::uint8_t> encode(const Adu& adu, FrameMode mode, LrcForm form);
+std::vector<std::uint8_t> encode_ascii(const modbus::Adu& adu, LrcForm form);
+std::vector<std::uint8_t> encode(const modbus::Adu& adu, modbus::Framing mode, LrcForm form);
 
 // Frame length that a request with this beginning will have, once enough bytes are known: the
 // request layouts of the functions the unit knows (01, 03, 05, 06, 0F, 10); nothing for others.
@@ -65,23 +54,23 @@ struct ParserCounters {
 // left silent for longer than `stale_after` is dropped, as a slave drops it after the line goes quiet.
 class RequestParser {
 public:
-    RequestParser(FrameMode mode, LrcForm lrc_form,
+    RequestParser(modbus::Framing mode, LrcForm lrc_form,
                   std::chrono::milliseconds stale_after = std::chrono::milliseconds(50));
 
     void feed(std::span<const std::uint8_t> bytes, std::chrono::milliseconds now);
-    std::optional<Adu> next();
+    std::optional<modbus::Adu> next();
 
-    FrameMode mode() const { return mode_; }
-    void set_mode(FrameMode mode);
+    modbus::Framing mode() const { return mode_; }
+    void set_mode(modbus::Framing mode);
     const ParserCounters& counters() const { return counters_; }
     std::size_t pending_bytes() const { return buffer_.size(); }
 
 private:
-    std::optional<Adu> next_rtu();
-    std::optional<Adu> next_ascii();
+    std::optional<modbus::Adu> next_rtu();
+    std::optional<modbus::Adu> next_ascii();
     void drop_front(std::size_t n, bool as_noise);
 
-    FrameMode mode_;
+    modbus::Framing mode_;
     LrcForm lrc_form_;
     std::chrono::milliseconds stale_after_;
     std::chrono::milliseconds last_byte_at_{0};

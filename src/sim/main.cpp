@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "modbus/line_settings.h"
 #include "sim/bus.h"
 #include "sim/options.h"
 #include "sim/serial_line.h"
@@ -59,7 +60,7 @@ int main(int argc, char** argv) {
 
     SerialLine line;
     std::string error;
-    const LineSettings settings{o.baud, o.parity, o.mode == FrameMode::ascii ? 7 : 8};
+    const plx::modbus::LineSettings settings{o.baud, o.parity, o.mode};
     const bool opened = o.device ? line.open_device(*o.device, settings, error) : line.open_pty(error);
     if (!opened) {
         std::cerr << "plx24-sim: " << error << '\n';
@@ -87,7 +88,7 @@ int main(int argc, char** argv) {
     for (std::size_t n = 0; n < bus.size(); ++n) {
         for (const auto& rule : o.faults) bus.slave(n).faults().add(rule);
     }
-    const char* mode_name = o.mode == FrameMode::rtu ? "RTU" : "ASCII";
+    const std::string_view mode_name = plx::modbus::mode_text(o.mode);
     for (std::size_t n = 0; n < bus.size(); ++n) {
         std::cerr << "plx24-sim: unit " << int{bus.slave(n).settings().address} << ", " << mode_name << " on "
                   << line.path();

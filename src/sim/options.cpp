@@ -119,9 +119,9 @@ ParsedOptions parse_command_line(const std::vector<std::string>& args) {
                 o.device = *v;
             } else if (a == "--mode") {
                 if (*v == "rtu" || *v == "RTU") {
-                    o.mode = FrameMode::rtu;
+                    o.mode = modbus::Framing::rtu;
                 } else if (*v == "ascii" || *v == "ASCII") {
-                    o.mode = FrameMode::ascii;
+                    o.mode = modbus::Framing::ascii;
                 } else {
                     return refuse("--mode is rtu or ascii, not '" + *v + "'");
                 }

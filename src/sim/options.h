@@ -14,7 +14,7 @@ namespace plx::sim {
 
 struct SimOptions {
     std::optional<std::string> device;  // empty: create a pseudo-terminal
-    FrameMode mode = FrameMode::rtu;
+    modbus::Framing mode = modbus::Framing::rtu;
     LrcForm lrc_form = LrcForm::hex_characters;
     std::uint8_t address = 1;  // the first of `addresses`
     // every unit on the line, in the order given; one unless --address names several

@@ -94,7 +94,7 @@ bool SerialLine::reopen(std::string& error) {
     return true;
 }
 
-bool SerialLine::open_device(const std::string& path, const LineSettings& settings, std::string& error) {
+bool SerialLine::open_device(const std::string& path, const modbus::LineSettings& settings, std::string& error) {
     path_ = path;
     settings_ = settings;
     fd_ = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
@@ -110,7 +110,7 @@ bool SerialLine::open_device(const std::string& path, const LineSettings& settin
     cfmakeraw(&t);
     t.c_cflag |= CLOCAL | CREAD;
     t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB);
-    t.c_cflag |= settings.data_bits == 7 ? CS7 : CS8;
+    t.c_cflag |= settings.framing == modbus::Framing::ascii ? CS7 : CS8;
     if (settings.parity != 'N') t.c_cflag |= PARENB;
     if (settings.parity == 'O') t.c_cflag |= PARODD;
     t.c_cc[VMIN] = 0;

@@ -3,13 +3,9 @@
 
 #include <string>
 
-namespace plx::sim {
+#include "modbus/line_settings.h"
 
-struct LineSettings {
-    int baud = 9600;
-    char parity = 'E';  // E, O or N
-    int data_bits = 8;
-};
+namespace plx::sim {
 
 class SerialLine {
 public:
@@ -22,7 +18,7 @@ public:
     bool open_pty(std::string& error);
     // A serial device. A pseudo-terminal's refusal of line settings is harmless (it carries none);
     // a real line's refusal is an error.
-    bool open_device(const std::string& path, const LineSettings& settings, std::string& error);
+    bool open_device(const std::string& path, const modbus::LineSettings& settings, std::string& error);
     // Closes the device and opens it again with the same settings: a line whose far end went away
     // (a socat pair that ended, an adapter pulled out) may be back under the same name.
     bool reopen(std::string& error);
@@ -40,7 +36,7 @@ private:
     int pty_peer_fd_ = -1;  // our own handle on the pty's far end, so it survives a master's close
     std::string path_;
     std::string note_;
-    LineSettings settings_;
+    modbus::LineSettings settings_;
 };
 
 }  // namespace plx::sim

@@ -4,20 +4,20 @@
 
 namespace plx::sim {
 
-SimulatedBusPort::SimulatedBusPort(SimulatedBus& bus, PortSettings line, Clock clock)
+SimulatedBusPort::SimulatedBusPort(SimulatedBus& bus, modbus::LineSettings line, Clock clock)
     : bus_(bus), line_(line), clock_(std::move(clock)) {}
 
-std::optional<link::PortError> SimulatedBusPort::set_settings(const std::string& settings) {
-    const auto s = parse_port_settings(settings);
+std::optional<modbus::PortError> SimulatedBusPort::set_settings(const std::string& settings) {
+    const auto s = modbus::parse_settings_text(settings);
     if (!s)
-        return link::PortError{link::port_error::invalid_settings, device_name(comm_port_),
+        return modbus::PortError{modbus::port_error::invalid_settings, device_name(comm_port_),
                                "invalid settings " + settings};
     pump();
     settings_ = s;
     return std::nullopt;
 }
 
-std::optional<link::PortError> SimulatedBusPort::set_port_open(bool open) {
+std::optional<modbus::PortError> SimulatedBusPort::set_port_open(bool open) {
     if (open && !open_) {
         // what the units said while the port was closed is gone
         bus_.take_due(clock_());
@@ -28,8 +28,7 @@ std::optional<link::PortError> SimulatedBusPort::set_port_open(bool open) {
 }
 
 bool SimulatedBusPort::matches() const {
-    return settings_ && settings_->baud == line_.baud && settings_->parity == line_.parity &&
-           settings_->data_bits == line_.data_bits;
+    return settings_ == line_;
 }
 
 void SimulatedBusPort::output(std::span<const std::uint8_t> bytes) {

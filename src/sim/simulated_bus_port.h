@@ -9,25 +9,26 @@
 #include <string>
 #include <vector>
 
-#include "link/serial_port.h"
+#include "modbus/serial_port.h"
+#include "modbus/line_settings.h"
 #include "sim/bus.h"
 #include "sim/simulated_serial_port.h"
 
 namespace plx::sim {
 
-class SimulatedBusPort : public link::SerialPort {
+class SimulatedBusPort : public modbus::SerialPort {
   public:
     using Clock = std::function<std::chrono::milliseconds()>;
 
-    // `line`: the settings every unit of the bus uses, e.g. {9600, 'E', 8, 1} for RTU at 9600 8E1.
-    SimulatedBusPort(SimulatedBus& bus, PortSettings line, Clock clock);
+    // `line`: the settings every unit of the bus uses, e.g. {9600, 'E', RTU} for RTU at 9600 8E1.
+    SimulatedBusPort(SimulatedBus& bus, modbus::LineSettings line, Clock clock);
 
     int comm_port() const override { return comm_port_; }
     void set_comm_port(int n) override { comm_port_ = n; }
-    std::optional<link::PortError> set_settings(const std::string& settings) override;
-    void set_input_mode(link::InputMode m) override { input_mode_ = m; }
-    link::InputMode input_mode() const override { return input_mode_; }
-    std::optional<link::PortError> set_port_open(bool open) override;
+    std::optional<modbus::PortError> set_settings(const std::string& settings) override;
+    void set_input_mode(modbus::InputMode m) override { input_mode_ = m; }
+    modbus::InputMode input_mode() const override { return input_mode_; }
+    std::optional<modbus::PortError> set_port_open(bool open) override;
     bool port_open() const override { return open_; }
     void output(std::span<const std::uint8_t> bytes) override;
     int in_buffer_count() override;
@@ -42,11 +43,11 @@ class SimulatedBusPort : public link::SerialPort {
     void pump();
 
     SimulatedBus& bus_;
-    PortSettings line_;
+    modbus::LineSettings line_;
     Clock clock_;
-    std::optional<PortSettings> settings_;
+    std::optional<modbus::LineSettings> settings_;
     int comm_port_ = 1;
-    link::InputMode input_mode_ = link::InputMode::text;
+    modbus::InputMode input_mode_ = modbus::InputMode::text;
     bool open_ = false;
     std::vector<std::uint8_t> received_;
     std::vector<std::uint8_t> written_;

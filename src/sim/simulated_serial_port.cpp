@@ -1,45 +1,12 @@
 #include "sim/simulated_serial_port.h"
 
-#include <charconv>
-#include <sstream>
+#include "modbus/line_settings.h"
+
 #include <utility>
 
 namespace plx::sim {
 
-namespace {
-
-std::optional<int> number(const std::string& s) {
-    int v = 0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (ec != std::errc{} || end != s.data() + s.size()) return std::nullopt;
-    return v;
-}
-
-}  // namespace
-
-std::optional<PortSettings> parse_port_settings(const std::string& text) {
-    std::vector<std::string> parts;
-    std::stringstream in(text);
-    std::string part;
-    while (std::getline(in, part, ',')) parts.push_back(part);
-    if (parts.size() != 4 || parts[1].size() != 1) return std::nullopt;
-    PortSettings s;
-    const auto baud = number(parts[0]);
-    const auto data = number(parts[2]);
-    const auto stop = number(parts[3]);
-    if (!baud || *baud <= 0 || !data || (*data != 7 && *data != 8) || !stop || (*stop != 1 && *stop != 2)) {
-        return std::nullopt;
-    }
-    const char p = parts[1][0];
-    if (p != 'E' && p != 'O' && p != 'N') return std::nullopt;
-    s.baud = *baud;
-    s.parity = p;
-    s.data_bits = *data;
-    s.stop_bits = *stop;
-    return s;
-}
-
-SimulatedSerialPort::SimulatedSerialPort(Clock clock, link::SerialPort* real_ports, std::uint32_t seed)
+SimulatedSerialPort::SimulatedSerialPort(Clock clock, modbus::SerialPort* real_ports, std::uint32_t seed)
     : clock_(std::move(clock)), real_ports_(real_ports), unit_(seed), slave_(unit_, SlaveSettings{}, seed) {}
 
 void SimulatedSerialPort::set_comm_port(int n) {
@@ -47,23 +14,23 @@ void SimulatedSerialPort::set_comm_port(int n) {
     if (real_ports_) real_ports_->set_comm_port(n);
 }
 
-std::optional<link::PortError> SimulatedSerialPort::set_settings(const std::string& settings) {
-    std::optional<link::PortError> real_error;
+std::optional<modbus::PortError> SimulatedSerialPort::set_settings(const std::string& settings) {
+    std::optional<modbus::PortError> real_error;
     if (real_ports_) real_error = real_ports_->set_settings(settings);
     if (!on_simulated_port()) return real_error;
-    const auto s = parse_port_settings(settings);
-    if (!s) return link::PortError{no_such_port, device_name(comm_port_), "line settings '" + settings + "' refused"};
+    const auto s = modbus::parse_settings_text(settings);
+    if (!s) return modbus::PortError{no_such_port, device_name(comm_port_), "line settings '" + settings + "' refused"};
     // the demo unit speaks whatever the line is set for: ASCII on 7 data bits, RTU on 8
-    slave_.set_mode(s->data_bits == 7 ? FrameMode::ascii : FrameMode::rtu);
+    slave_.set_mode(s->framing);
     return std::nullopt;
 }
 
-void SimulatedSerialPort::set_input_mode(link::InputMode m) {
+void SimulatedSerialPort::set_input_mode(modbus::InputMode m) {
     input_mode_ = m;
     if (real_ports_) real_ports_->set_input_mode(m);
 }
 
-std::optional<link::PortError> SimulatedSerialPort::set_port_open(bool open) {
+std::optional<modbus::PortError> SimulatedSerialPort::set_port_open(bool open) {
     if (on_simulated_port()) {
         if (open && !open_) {
             // what the unit still had to say belongs to a line that has been closed since
@@ -77,7 +44,7 @@ std::optional<link::PortError> SimulatedSerialPort::set_port_open(bool open) {
     open_ = false;
     if (real_ports_) return real_ports_->set_port_open(open);
     if (!open) return std::nullopt;
-    return link::PortError{no_such_port, device_name(comm_port_), "only COM3 is connected in demo mode"};
+    return modbus::PortError{no_such_port, device_name(comm_port_), "only COM3 is connected in demo mode"};
 }
 
 bool SimulatedSerialPort::port_open() const {

@@ -11,27 +11,27 @@
 #include <string>
 #include <vector>
 
-#include "link/serial_port.h"
+#include "modbus/serial_port.h"
 #include "sim/slave.h"
 #include "sim/unit.h"
 
 namespace plx::sim {
 
-class SimulatedSerialPort : public link::SerialPort {
+class SimulatedSerialPort : public modbus::SerialPort {
 public:
     using Clock = std::function<std::chrono::milliseconds()>;
     static constexpr int simulated_port = 3;
     // the code a failed opening reports for a port that has no device behind it
     static constexpr int no_such_port = 8002;
 
-    explicit SimulatedSerialPort(Clock clock, link::SerialPort* real_ports = nullptr, std::uint32_t seed = 1);
+    explicit SimulatedSerialPort(Clock clock, modbus::SerialPort* real_ports = nullptr, std::uint32_t seed = 1);
 
     int comm_port() const override { return comm_port_; }
     void set_comm_port(int n) override;
-    std::optional<link::PortError> set_settings(const std::string& settings) override;
-    void set_input_mode(link::InputMode m) override;
-    link::InputMode input_mode() const override { return input_mode_; }
-    std::optional<link::PortError> set_port_open(bool open) override;
+    std::optional<modbus::PortError> set_settings(const std::string& settings) override;
+    void set_input_mode(modbus::InputMode m) override;
+    modbus::InputMode input_mode() const override { return input_mode_; }
+    std::optional<modbus::PortError> set_port_open(bool open) override;
     bool port_open() const override;
     void output(std::span<const std::uint8_t> bytes) override;
     int in_buffer_count() override;
@@ -46,22 +46,13 @@ private:
     void pump();
 
     Clock clock_;
-    link::SerialPort* real_ports_;
+    modbus::SerialPort* real_ports_;
     SimulatedUnit unit_;
     SimulatedSlave slave_;
     int comm_port_ = 1;
-    link::InputMode input_mode_ = link::InputMode::text;
+    modbus::InputMode input_mode_ = modbus::InputMode::text;
     bool open_ = false;
     std::vector<std::uint8_t> received_;
 };
-
-// Port settings text "baud,parity,data bits,stop bits" as the tool writes it; nothing if malformed.
-struct PortSettings {
-    int baud = 0;
-    char parity = 'N';
-    int data_bits = 8;
-    int stop_bits = 1;
-};
-std::optional<PortSettings> parse_port_settings(const std::string& text);
 
 }  // namespace plx::sim

@@ -12,8 +12,8 @@ constexpr char hex_digits[] = "0123456789ABCDEF";
 
 namespace {
 
-FrameMode other(FrameMode mode) {
-    return mode == FrameMode::rtu ? FrameMode::ascii : FrameMode::rtu;
+modbus::Framing other(modbus::Framing mode) {
+    return mode == modbus::Framing::rtu ? modbus::Framing::ascii : modbus::Framing::rtu;
 }
 
 }  // namespace
@@ -25,7 +25,7 @@ SimulatedSlave::SimulatedSlave(SimulatedUnit& unit, SlaveSettings settings, std:
       other_parser_(other(settings.mode), settings.lrc_form),
       faults_(seed) {}
 
-void SimulatedSlave::set_mode(FrameMode mode) {
+void SimulatedSlave::set_mode(modbus::Framing mode) {
     settings_.mode = mode;
     parser_.set_mode(mode);
     other_parser_.set_mode(other(mode));
@@ -34,7 +34,7 @@ void SimulatedSlave::set_mode(FrameMode mode) {
 void SimulatedSlave::receive(std::span<const std::uint8_t> bytes, std::chrono::milliseconds now) {
     parser_.feed(bytes, now);
     if (settings_.any_framing) other_parser_.feed(bytes, now);
-    const auto next = [this]() -> std::optional<Adu> {
+    const auto next = [this]() -> std::optional<modbus::Adu> {
         if (auto r = parser_.next()) return r;
         if (settings_.any_framing) return other_parser_.next();
         return std::nullopt;
@@ -44,9 +44,8 @@ void SimulatedSlave::receive(std::span<const std::uint8_t> bytes, std::chrono::m
             // broadcast: writes are carried out, nobody answers
             ++counters_.broadcasts;
             unit_.advance_to(now);
-            if (!request->pdu.empty() && (request->pdu[0] == regmap::fn_write_coils ||
-                                          request->pdu[0] == regmap::fn_write_registers)) {
-                unit_.handle(request->pdu);
+            if (request->function == regmap::fn_write_coils || request->function == regmap::fn_write_registers) {
+                unit_.handle(modbus::pdu_of(*request));
             }
             continue;
         }
@@ -58,25 +57,22 @@ void SimulatedSlave::receive(std::span<const std::uint8_t> bytes, std::chrono::m
     }
 }
 
-void SimulatedSlave::answer(const Adu& request, std::chrono::milliseconds now) {
+void SimulatedSlave::answer(const modbus::Adu& request, std::chrono::milliseconds now) {
     ++counters_.requests;
     unit_.advance_to(now);
     const std::optional<FaultKind> fault =
-        faults_.draw(counters_.requests, request.pdu.empty() ? std::uint8_t{0} : request.pdu[0]);
+        faults_.draw(counters_.requests, request.function);
     if (fault) {
         ++counters_.faults;
         applied_.push_back(*fault);
     }
     if (fault == FaultKind::no_answer) return;
 
-    Adu response{settings_.address, {}};
-    const std::uint8_t function = request.pdu.empty() ? 0 : request.pdu[0];
-    if (fault == FaultKind::exception) {
-        response.pdu = exception_pdu(function, faults_.exception_code());
-    } else {
-        response.pdu = unit_.handle(request.pdu);
-        if (!response.pdu.empty() && (response.pdu[0] & 0x80) != 0) ++counters_.exceptions;
-    }
+    const std::vector<std::uint8_t> pdu = fault == FaultKind::exception
+                                              ? exception_pdu(request.function, faults_.exception_code())
+                                              : unit_.handle(modbus::pdu_of(request));
+    if (fault != FaultKind::exception && !pdu.empty() && (pdu[0] & 0x80) != 0) ++counters_.exceptions;
+    modbus::Adu response = modbus::adu_with_pdu(settings_.address, pdu);
     if (fault == FaultKind::wrong_address) response.address = static_cast<std::uint8_t>(settings_.address % 247 + 1);
 
     std::vector<std::uint8_t> frame = encode(response, settings_.mode, settings_.lrc_form);
@@ -86,7 +82,7 @@ void SimulatedSlave::answer(const Adu& request, std::chrono::milliseconds now) {
     };
 
     if (fault == FaultKind::bad_checksum) {
-        if (settings_.mode == FrameMode::rtu) {
+        if (settings_.mode == modbus::Framing::rtu) {
             // a data byte after the function code, or the function code of a two-byte answer
             const std::size_t last = frame.size() - 3;
             const std::size_t at = last >= 2 ? pick(2, last) : 1;

@@ -18,7 +18,7 @@
 namespace plx::sim {
 
 struct SlaveSettings {
-    FrameMode mode = FrameMode::rtu;
+    modbus::Framing mode = modbus::Framing::rtu;
     std::uint8_t address = 1;
     LrcForm lrc_form = LrcForm::hex_characters;
     std::chrono::milliseconds split_gap{40};
@@ -46,7 +46,7 @@ public:
     std::optional<std::chrono::milliseconds> next_due() const;
 
     const SlaveSettings& settings() const { return settings_; }
-    void set_mode(FrameMode mode);
+    void set_mode(modbus::Framing mode);
     void set_address(std::uint8_t address) { settings_.address = address; }
 
     FaultPlan& faults() { return faults_; }
@@ -56,7 +56,7 @@ public:
     const std::vector<FaultKind>& applied_faults() const { return applied_; }
 
 private:
-    void answer(const Adu& request, std::chrono::milliseconds now);
+    void answer(const modbus::Adu& request, std::chrono::milliseconds now);
     void schedule(std::vector<std::uint8_t> bytes, std::chrono::milliseconds due);
     std::vector<std::uint8_t> stray_bytes();
 

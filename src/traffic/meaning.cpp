@@ -5,7 +5,7 @@
 #include "device/word_codec.h"
 #include "lang/line_texts.h"
 #include "lang/texts.h"
-#include "link/wandeln.h"
+#include "modbus/wandeln.h"
 
 namespace plx::traffic {
 
@@ -137,10 +137,10 @@ std::string bit_values(const Points& p,
     return set.empty() ? say(LineText::no_bit_set, style) : say(LineText::bits_set, style, {set});
 }
 
-std::string generic(const Adu& adu, const Style& style) {
+std::string generic(const modbus::Adu& adu, const Style& style) {
     return say(
         LineText::generic_frame, style,
-        {std::to_string(adu.address), link::byte_to_hex(adu.function), std::to_string(adu.data.size())});
+        {std::to_string(adu.address), modbus::byte_to_hex(adu.function), std::to_string(adu.data.size())});
 }
 
 struct Addressed {
@@ -149,7 +149,7 @@ struct Addressed {
 };
 
 // Start and quantity of a request of the four functions, when its data are complete.
-std::optional<Addressed> addressed(const Adu& request) {
+std::optional<Addressed> addressed(const modbus::Adu& request) {
     const auto& d = request.data;
     if (d.size() < 4) return std::nullopt;
     const Addressed a{word_of(d, 0), word_of(d, 2)};
@@ -172,36 +172,13 @@ std::optional<Addressed> addressed(const Adu& request) {
 
 }  // namespace
 
-std::optional<Adu> adu_of(std::span<const std::uint8_t> frame, Framing framing) {
-    std::vector<std::uint8_t> bytes;
-    if (framing == Framing::rtu) {
-        // address, function, CRC at the least
-        if (frame.size() < 4) return std::nullopt;
-        bytes.assign(frame.begin(), frame.end() - 2);
-    } else {
-        if (frame.size() < 9 || frame.front() != ':' || frame[frame.size() - 2] != '\r' ||
-            frame.back() != '\n')
-            return std::nullopt;
-        const std::string digits(frame.begin() + 1, frame.end() - 2);
-        if (!link::hex_to_bytes(digits, bytes)) return std::nullopt;
-        bytes.pop_back();  // the LRC
-    }
-    return Adu{bytes[0], bytes[1], {bytes.begin() + 2, bytes.end()}};
-}
-
-std::optional<Adu> adu_of_request(std::string_view request_string) {
-    std::vector<std::uint8_t> bytes;
-    if (!link::hex_to_bytes(request_string, bytes) || bytes.size() < 2) return std::nullopt;
-    return Adu{bytes[0], bytes[1], {bytes.begin() + 2, bytes.end()}};
-}
-
-std::string raw_text(std::span<const std::uint8_t> bytes, Framing framing) {
+std::string raw_text(std::span<const std::uint8_t> bytes, modbus::Framing framing) {
     std::string out;
-    if (framing == Framing::rtu) {
+    if (framing == modbus::Framing::rtu) {
         out.reserve(3 * bytes.size());
         for (std::uint8_t b : bytes) {
             if (!out.empty()) out += ' ';
-            out += link::byte_to_hex(b);
+            out += modbus::byte_to_hex(b);
         }
         return out;
     }
@@ -213,13 +190,13 @@ std::string raw_text(std::span<const std::uint8_t> bytes, Framing framing) {
         } else if (b >= 0x20 && b < 0x7F) {
             out += static_cast<char>(b);
         } else {
-            out += "<" + link::byte_to_hex(b) + ">";
+            out += "<" + modbus::byte_to_hex(b) + ">";
         }
     }
     return out;
 }
 
-std::string request_meaning(const Adu& request, const Style& style) {
+std::string request_meaning(const modbus::Adu& request, const Style& style) {
     const auto a = addressed(request);
     const auto p = a ? points_of(request.function, a->start, a->quantity) : std::nullopt;
     if (!p) return generic(request, style);
@@ -235,7 +212,7 @@ std::string request_meaning(const Adu& request, const Style& style) {
     }
 }
 
-std::string request_title(const Adu& request, const Style& style) {
+std::string request_title(const modbus::Adu& request, const Style& style) {
     const auto a = addressed(request);
     const auto p = a ? points_of(request.function, a->start, a->quantity) : std::nullopt;
     if (!p) return generic(request, style);
@@ -243,7 +220,7 @@ std::string request_title(const Adu& request, const Style& style) {
     return say(read ? LineText::read : LineText::write, style, {points_text(*p, style)});
 }
 
-std::string answer_meaning(const Adu& answer, const Adu* request, const Style& style) {
+std::string answer_meaning(const modbus::Adu& answer, const modbus::Adu* request, const Style& style) {
     if ((answer.function & 0x80) != 0 && answer.data.size() == 1)
         return exception_text(answer.data[0], style.language_code);
     if (request == nullptr || request->function != answer.function) return generic(answer, style);
@@ -268,32 +245,32 @@ std::string answer_meaning(const Adu& answer, const Adu* request, const Style& s
 }
 
 std::string exception_text(int code, const std::string& language_code) {
-    const std::string hex = link::byte_to_hex(static_cast<std::uint8_t>(code));
+    const std::string hex = modbus::byte_to_hex(static_cast<std::uint8_t>(code));
     const std::string meaning = lang::exception_meaning(code, language_code);
     if (meaning.empty()) return lang::line_text(LineText::exception_code_only, language_code, {hex});
     return lang::line_text(LineText::exception_with_meaning, language_code, {hex, meaning});
 }
 
-std::string verdict_text(link::Verdict verdict, int exception_code, const std::string& language_code) {
+std::string verdict_text(modbus::Verdict verdict, int exception_code, const std::string& language_code) {
     const auto say_it = [&](LineText id) { return lang::line_text(id, language_code); };
     switch (verdict) {
-        case link::Verdict::ok:
+        case modbus::Verdict::ok:
             return say_it(LineText::verdict_ok);
-        case link::Verdict::check_sum_wrong:
+        case modbus::Verdict::check_sum_wrong:
             return say_it(LineText::verdict_check_sum_wrong);
-        case link::Verdict::wrong_slave_address:
+        case modbus::Verdict::wrong_slave_address:
             return say_it(LineText::verdict_wrong_slave_address);
-        case link::Verdict::exception:
+        case modbus::Verdict::exception:
             return exception_text(exception_code, language_code);
-        case link::Verdict::misfit:
+        case modbus::Verdict::misfit:
             return say_it(LineText::verdict_misfit);
-        case link::Verdict::echo:
+        case modbus::Verdict::echo:
             return say_it(LineText::verdict_echo);
-        case link::Verdict::no_request:
+        case modbus::Verdict::no_request:
             return say_it(LineText::verdict_no_request);
-        case link::Verdict::discarded:
+        case modbus::Verdict::discarded:
             return say_it(LineText::verdict_discarded);
-        case link::Verdict::time_out:
+        case modbus::Verdict::time_out:
             return say_it(LineText::verdict_time_out);
     }
     return {};

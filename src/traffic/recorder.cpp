@@ -4,68 +4,56 @@
 #include <utility>
 
 #include "device/register_map.h"
-#include "link/wandeln.h"
+#include "modbus/adu.h"
+#include "modbus/wandeln.h"
 
 namespace plx::traffic {
 
-namespace {
-
 using namespace device::regmap;
 
-// The slave address a whole received frame carries.
-int address_of(const std::vector<std::uint8_t>& bytes, Framing framing) {
-    if (framing == Framing::rtu) return bytes.empty() ? 0 : bytes[0];
-    if (bytes.size() < 3) return 0;
-    const int high = link::hex_digit_value(static_cast<char>(bytes[1]));
-    const int low = link::hex_digit_value(static_cast<char>(bytes[2]));
-    return high < 0 || low < 0 ? 0 : 16 * high + low;
-}
-
-}  // namespace
-
-void Recorder::frame_sent(const link::SentFrame& frame) {
+void Recorder::frame_sent(const modbus::SentFrame& frame) {
     ++counters_.requests;
     request_ = std::make_shared<const std::string>(frame.request_string);
-    asked_address_ = link::hex_pair_to_byte(frame.request_string);
+    asked_address_ = modbus::hex_pair_to_byte(frame.request_string);
     since_ = {};
-    take(Row{0, frame.at, Direction::sent, link::Verdict::ok, 0, framing_now(), frame.bytes, request_});
+    take(Row{0, frame.at, Direction::sent, modbus::Verdict::ok, 0, framing_now(), frame.bytes, request_});
 }
 
-void Recorder::received(const link::Reception& r) {
-    const Framing framing = framing_now();
+void Recorder::received(const modbus::Reception& r) {
+    const modbus::Framing framing = framing_now();
     switch (r.verdict) {
-        case link::Verdict::ok:
+        case modbus::Verdict::ok:
             ++counters_.valid_answers;
             last_ok_ = r.at;
             since_.answered = true;
             if (request_) tally_written(*request_);
             if (std::exchange(timed_out_, false) && on_recovered) on_recovered();
             break;
-        case link::Verdict::exception:
+        case modbus::Verdict::exception:
             ++counters_.exceptions;
             since_.exception_code = r.exception_code;
             // the Apply stopped there: what it wrote before is no news of a read-back
             written_ = {};
             break;
-        case link::Verdict::check_sum_wrong:
+        case modbus::Verdict::check_sum_wrong:
             ++counters_.check_sum_errors;
             ++since_.check_sums;
             break;
-        case link::Verdict::wrong_slave_address:
+        case modbus::Verdict::wrong_slave_address:
             ++since_.other_frames;
-            since_.other_address = address_of(r.bytes, framing);
+            since_.other_address = modbus::frame_slave(r.bytes, framing).value_or(0);
             break;
-        case link::Verdict::misfit:
+        case modbus::Verdict::misfit:
             ++since_.misfits;
             break;
-        case link::Verdict::echo:
+        case modbus::Verdict::echo:
             ++since_.echoes;
             break;
-        case link::Verdict::no_request:
-        case link::Verdict::discarded:
+        case modbus::Verdict::no_request:
+        case modbus::Verdict::discarded:
             since_.loose_bytes += r.bytes.size();
             break;
-        case link::Verdict::time_out:
+        case modbus::Verdict::time_out:
             ++counters_.time_outs;
             timed_out_ = true;
             break;
@@ -74,7 +62,7 @@ void Recorder::received(const link::Reception& r) {
 }
 
 void Recorder::tally_written(const std::string& request) {
-    const auto adu = adu_of_request(request);
+    const auto adu = modbus::adu_of_request(request);
     if (!adu || adu->data.size() < 4) return;
     const auto start = static_cast<std::uint16_t>((adu->data[0] << 8) | adu->data[1]);
     const int quantity = (adu->data[2] << 8) | adu->data[3];

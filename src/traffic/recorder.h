@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "link/diagnostics.h"
+#include "modbus/diagnostics.h"
 #include "traffic/meaning.h"
 
 namespace plx::traffic {
@@ -30,9 +30,9 @@ struct Row {
     std::uint64_t seq = 0;  // counts every row taken since the recorder began
     std::chrono::milliseconds at{0};
     Direction direction = Direction::sent;
-    link::Verdict verdict = link::Verdict::ok;  // of a received row
+    modbus::Verdict verdict = modbus::Verdict::ok;  // of a received row
     int exception_code = 0;
-    Framing framing = Framing::rtu;
+    modbus::Framing framing = modbus::Framing::rtu;
     std::vector<std::uint8_t> bytes;
     // the request string on the wire when the row was taken; null before the first request
     std::shared_ptr<const std::string> request;
@@ -82,15 +82,15 @@ class RowListener {
     virtual void rows_changed() = 0;
 };
 
-class Recorder : public link::LinkObserver {
+class Recorder : public modbus::Observer {
   public:
     explicit Recorder(std::size_t capacity = kRingRows) : capacity_(capacity) {}
 
-    void frame_sent(const link::SentFrame& frame) override;
-    void received(const link::Reception& reception) override;
+    void frame_sent(const modbus::SentFrame& frame) override;
+    void received(const modbus::Reception& reception) override;
 
     // The link's framing now; unset: RTU.
-    std::function<Framing()> framing;
+    std::function<modbus::Framing()> framing;
     // A read-out ended (its last answer, the input bits, was taken), with what was written and
     // confirmed since the read-out before; an exception forgets what was written.
     std::function<void(const Written& written)> on_read_out_completed;
@@ -134,7 +134,7 @@ class Recorder : public link::LinkObserver {
 
     void take(Row row);
     void tally_written(const std::string& request);
-    Framing framing_now() const { return framing ? framing() : Framing::rtu; }
+    modbus::Framing framing_now() const { return framing ? framing() : modbus::Framing::rtu; }
 
     std::size_t capacity_;
     std::deque<Row> rows_;

@@ -74,7 +74,7 @@ std::string refusal_text(const std::string& request_string,
                          int exception_code,
                          const Style& style,
                          bool short_form) {
-    const auto request = adu_of_request(request_string);
+    const auto request = modbus::adu_of_request(request_string);
     const std::string what = request ? request_title(*request, style) : request_string;
     return say(short_form ? LineText::refused_short : LineText::refused, style.language_code,
                {what, exception_text(exception_code, style.language_code)});

@@ -23,9 +23,9 @@ std::string time_of_day(std::chrono::milliseconds at) {
 }
 
 // The frame a received row holds is a whole one for these verdicts.
-bool whole_frame(link::Verdict v) {
-    return v == link::Verdict::ok || v == link::Verdict::exception || v == link::Verdict::check_sum_wrong ||
-           v == link::Verdict::wrong_slave_address || v == link::Verdict::misfit || v == link::Verdict::echo;
+bool whole_frame(modbus::Verdict v) {
+    return v == modbus::Verdict::ok || v == modbus::Verdict::exception || v == modbus::Verdict::check_sum_wrong ||
+           v == modbus::Verdict::wrong_slave_address || v == modbus::Verdict::misfit || v == modbus::Verdict::echo;
 }
 
 }  // namespace
@@ -86,14 +86,14 @@ std::string Table::cell(const Row& r, Column c) const {
             return time_of_day(r.at + time_of_day_offset);
         case column_direction:
             if (sent) return "TX";
-            return r.verdict == link::Verdict::time_out ? "–" : "RX";
+            return r.verdict == modbus::Verdict::time_out ? "–" : "RX";
         case column_frame:
-            return r.verdict == link::Verdict::time_out && !sent ? std::string{}
+            return r.verdict == modbus::Verdict::time_out && !sent ? std::string{}
                                                                  : raw_text(r.bytes, r.framing);
         case column_meaning: {
-            const auto request = r.request ? adu_of_request(*r.request) : std::nullopt;
+            const auto request = r.request ? modbus::adu_of_request(*r.request) : std::nullopt;
             if (sent) return request ? request_meaning(*request, style) : std::string{};
-            if (r.verdict == link::Verdict::time_out) {
+            if (r.verdict == modbus::Verdict::time_out) {
                 return request ? lang::line_text(LineText::no_answer_to, style.language_code,
                                                  {request_meaning(*request, style)})
                                : std::string{};
@@ -102,13 +102,13 @@ std::string Table::cell(const Row& r, Column c) const {
                 return lang::line_text(LineText::bytes, style.language_code,
                                        {std::to_string(r.bytes.size())});
             }
-            const auto adu = adu_of(r.bytes, r.framing);
+            const auto adu = modbus::adu_of(r.bytes, r.framing);
             if (!adu)
                 return lang::line_text(LineText::bytes, style.language_code,
                                        {std::to_string(r.bytes.size())});
-            if (r.verdict == link::Verdict::echo && request) return request_meaning(*request, style);
+            if (r.verdict == modbus::Verdict::echo && request) return request_meaning(*request, style);
             const std::string meaning = answer_meaning(*adu, request ? &*request : nullptr, style);
-            if (r.verdict == link::Verdict::wrong_slave_address) {
+            if (r.verdict == modbus::Verdict::wrong_slave_address) {
                 return lang::line_text(LineText::from_slave, style.language_code,
                                        {std::to_string(adu->address), meaning});
             }
@@ -123,7 +123,7 @@ std::string Table::cell(const Row& r, Column c) const {
 }
 
 bool Table::is_failure(const Row& r) {
-    return r.direction == Direction::received && r.verdict != link::Verdict::ok;
+    return r.direction == Direction::received && r.verdict != modbus::Verdict::ok;
 }
 
 std::string Table::header_line() const {

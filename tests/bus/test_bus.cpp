@@ -20,12 +20,12 @@ namespace {
 
 using std::chrono::milliseconds;
 
-struct Rig : link::LinkObserver {
-    Rig(sim::FrameMode mode, std::vector<sim::BusUnitSetup> units)
+struct Rig : modbus::Observer {
+    Rig(modbus::Framing mode, std::vector<sim::BusUnitSetup> units)
         : bus(units, sim::SlaveSettings{mode}),
-          port(bus, {9600, 'E', mode == sim::FrameMode::rtu ? 8 : 7, 1}, [this] { return clock.now(); }),
-          master(port, clock) {
-        master.observe(this);
+          port(bus, {9600, 'E', mode}, [this] { return clock.now(); }),
+          engine(port, clock) {
+        engine.observe(this);
     }
     // Runs the clock until `finished` says so, at most `limit` of virtual time.
     template <class F>
@@ -34,29 +34,29 @@ struct Rig : link::LinkObserver {
             clock.advance(milliseconds(10));
         ASSERT_TRUE(finished()) << "did not finish within " << limit.count() << " ms of virtual time";
     }
-    void frame_sent(const link::SentFrame& f) override { sent[f.bytes[0]].push_back(f.at); }
-    void received(const link::Reception&) override {}
+    void frame_sent(const modbus::SentFrame& f) override { sent[f.bytes[0]].push_back(f.at); }
+    void received(const modbus::Reception&) override {}
 
     controls::VirtualClock clock;
     sim::SimulatedBus bus;
     sim::SimulatedBusPort port;
-    Master master;
+    modbus::Engine engine;
     std::map<int, std::vector<milliseconds>> sent;  // RTU: by slave address
 };
 
-LineSettings line_of(sim::FrameMode mode) {
-    return {9600, 'E', mode == sim::FrameMode::rtu ? Framing::rtu : Framing::ascii};
+modbus::LineSettings line_of(modbus::Framing mode) {
+    return {9600, 'E', mode};
 }
 
-class Scan : public ::testing::TestWithParam<sim::FrameMode> {};
+class Scan : public ::testing::TestWithParam<modbus::Framing> {};
 
 TEST_P(Scan, FindsExactlyTheUnitsOnTheLineSlowOneIncluded) {
     // 5 has 8 buttons, 17 answers after 400 ms: four times the short wait
     Rig rig(GetParam(), {{1, {}}, {5, {}}, {17, milliseconds(400)}, {247, {}}});
-    Scanner scanner(rig.master);
+    Scanner scanner(rig.engine);
     ScanPlan plan;
-    const LineSettings right = line_of(GetParam());
-    LineSettings wrong = right;
+    const modbus::LineSettings right = line_of(GetParam());
+    modbus::LineSettings wrong = right;
     wrong.parity = 'N';
     plan.lines = {wrong, right};
     for (int a = 1; a <= 247; ++a) plan.addresses.push_back(a);
@@ -84,9 +84,9 @@ TEST_P(Scan, FindsExactlyTheUnitsOnTheLineSlowOneIncluded) {
 
 INSTANTIATE_TEST_SUITE_P(Modes,
                          Scan,
-                         ::testing::Values(sim::FrameMode::rtu, sim::FrameMode::ascii),
+                         ::testing::Values(modbus::Framing::rtu, modbus::Framing::ascii),
                          [](const auto& info) {
-                             return info.param == sim::FrameMode::rtu ? "rtu" : "ascii";
+                             return info.param == modbus::Framing::rtu ? "rtu" : "ascii";
                          });
 
 Target target_from(const UnitImage& image) {
@@ -97,9 +97,9 @@ Target target_from(const UnitImage& image) {
 }
 
 TEST(UnitJobs, ReadOutComparesEqualToItsUnit) {
-    Rig rig(sim::FrameMode::rtu, {{3, {}}, {9, {}}});
-    ASSERT_FALSE(rig.master.open(line_of(sim::FrameMode::rtu)));
-    UnitJob job(rig.master, 9);
+    Rig rig(modbus::Framing::rtu, {{3, {}}, {9, {}}});
+    ASSERT_FALSE(rig.engine.open(line_of(modbus::Framing::rtu)));
+    UnitJob job(rig.engine, 9);
     std::optional<UnitJob::ReadResult> read;
     job.read_out([&](const UnitJob::ReadResult& r) { read = r; });
     rig.run_until([&] { return read.has_value(); });
@@ -118,11 +118,11 @@ TEST(UnitJobs, ReadOutComparesEqualToItsUnit) {
 }
 
 TEST(UnitJobs, BatchWriteReportsEachUnitAsItFaredAndKeepsEachUnitsPace) {
-    Rig rig(sim::FrameMode::rtu, {{1, {}}, {2, {}}, {3, {}}});
+    Rig rig(modbus::Framing::rtu, {{1, {}}, {2, {}}, {3, {}}});
     rig.bus.slave_at(2)->faults().add({sim::FaultKind::no_answer, 1.0, std::nullopt});
     // the third request to unit 3 is its first block write
     rig.bus.slave_at(3)->faults().add({sim::FaultKind::exception, 1.0, 3});
-    ASSERT_FALSE(rig.master.open(line_of(sim::FrameMode::rtu)));
+    ASSERT_FALSE(rig.engine.open(line_of(modbus::Framing::rtu)));
 
     Target target = target_from({rig.bus.unit(0).tables().cfg_registers, {}});
     target.registers[4] = 99;
@@ -132,7 +132,7 @@ TEST(UnitJobs, BatchWriteReportsEachUnitAsItFaredAndKeepsEachUnitsPace) {
     std::map<int, UnitJob::WriteResult> results;
     std::vector<std::unique_ptr<UnitJob>> jobs;
     std::function<void(int)> write = [&](int address) {
-        jobs.push_back(std::make_unique<UnitJob>(rig.master, address));
+        jobs.push_back(std::make_unique<UnitJob>(rig.engine, address));
         jobs.back()->write_and_verify(target, [&, address](const UnitJob::WriteResult& r) {
             results[address] = r;
             if (address < 3) write(address + 1);
@@ -149,11 +149,11 @@ TEST(UnitJobs, BatchWriteReportsEachUnitAsItFaredAndKeepsEachUnitsPace) {
     EXPECT_EQ(results[1].read_back.registers[0], 24);
 
     ASSERT_TRUE(results[2].failure);
-    EXPECT_EQ(results[2].failure->verdict, link::Verdict::time_out);
+    EXPECT_EQ(results[2].failure->verdict, modbus::Verdict::time_out);
     EXPECT_EQ(results[2].failure->at.step, Step::read_response_time);
 
     ASSERT_TRUE(results[3].failure);
-    EXPECT_EQ(results[3].failure->verdict, link::Verdict::exception);
+    EXPECT_EQ(results[3].failure->verdict, modbus::Verdict::exception);
     EXPECT_EQ(results[3].failure->exception_code, 4);
     EXPECT_EQ(results[3].failure->at.step, Step::write_cfg_block);
     EXPECT_EQ(results[3].failure->at.first, 0);

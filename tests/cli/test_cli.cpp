@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/null_platform.h"
-#include "app/program.h"
+#include "program/program.h"
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/texts_in_use.h"
@@ -64,7 +64,7 @@ struct Cli {
                  const char* language = "1033",
                  const char* separator = ".")
         : bus(units, sim::SlaveSettings{}),
-          port(bus, {9600, 'E', 8, 1}, [this] { return loop.now(); }),
+          port(bus, {9600, 'E', modbus::Framing::rtu}, [this] { return loop.now(); }),
           store(store_for(language, separator)) {}
     int run(std::vector<std::string> args) {
         out.str({});
@@ -161,8 +161,8 @@ TEST(Commands, WriteReportsEachUnitAsItFaredAndFailsWithStatusOne) {
     EXPECT_EQ(cli.run({"write", cli.file, "--device", "bus", "--address", "1-3"}), kExitUnitsFailed);
     EXPECT_EQ(cli.out.str(),
               "Unit 1: written and verified\n"
-              "Unit 2: no answer (reading the response time (register 33))\n"
-              "Unit 3: exception 04 (slave device failure) on writing configuration registers 0..9\n"
+              "Unit 2: no answer (read configuration register 33 (minimum response time of the unit, ms))\n"
+              "Unit 3: exception 04 (slave device failure) on write configuration registers 0..9\n"
               "1 of 3 units written and verified.\n");
     EXPECT_EQ(cli.bus.unit(0).tables().cfg_registers[4], 77);
     EXPECT_EQ(cli.bus.unit(2).tables().cfg_registers[4], 40);

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "device/requests.h"
-#include "form/program_state.h"
 
 using namespace plx::device::requests;
 
@@ -53,58 +52,5 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{"WriteInputRegister8", write_input_register("01", 8, "FFE7"), "01100208000102FFE7"},
         RequestCase{"WriteInputBits", write_input_bits("01", kInputBits), "010F01000010020180"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-struct AwaitedCase {
-    const char* name;
-    int comm_state;
-    int current_register;
-    std::string request;  // on the wire when the answer came
-    bool awaited;
-};
-
-void PrintTo(const AwaitedCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class Awaits : public ::testing::TestWithParam<AwaitedCase> {};
-
-TEST_P(Awaits, TheStateTakesOnlyTheAnswerToItsOwnRequest) {
-    const auto& c = GetParam();
-    const auto a = awaited_request(c.comm_state, c.current_register);
-    ASSERT_TRUE(a);
-    EXPECT_EQ(is_awaited(c.request, *a), c.awaited);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Dispatch,
-    Awaits,
-    ::testing::Values(
-        AwaitedCase{"BlockAt20", plx::read_registers, 20, read_cfg_block("01", 20), true},
-        AwaitedCase{"BlockAt30WhileBlockAt0IsAwaited", plx::read_registers, 0, read_cfg_block("01", 30),
-                    false},
-        AwaitedCase{"PollWhileABlockIsAwaited", plx::read_registers, 0, read_output_registers("01"), false},
-        AwaitedCase{"Poll", plx::read_registers, 256, read_output_registers("01"), true},
-        AwaitedCase{"BlockWhilePolling", plx::read_registers, 256, read_cfg_block("01", 0), false},
-        AwaitedCase{"ResponseTime", plx::read_response_time, 33, read_response_time("05"), true},
-        AwaitedCase{"ConfigurationBits", plx::read_cfg_bits, 0, read_cfg_bits("01"), true},
-        AwaitedCase{"InputBitsForConfigurationBits", plx::read_cfg_bits, 0, read_input_bits("01"), false},
-        AwaitedCase{"InputRegisters", plx::read_input_registers, 0, read_input_registers("01"), true},
-        AwaitedCase{"InputBits", plx::read_input_bits, 0, read_input_bits("01"), true},
-        AwaitedCase{"BlockWrite", plx::write_cfg_registers, 30, write_cfg_block("01", 30, kBlockWords), true},
-        AwaitedCase{"BlockWriteOtherStart", plx::write_cfg_registers, 30,
-                    write_cfg_block("01", 20, kBlockWords), false},
-        AwaitedCase{"BitWrite", plx::write_cfg_bits, 0, write_cfg_bits("01", kCfgBits), true},
-        AwaitedCase{"InputRegisterWrite", plx::write_input_registers, 520,
-                    write_input_register("01", 8, "FFE7"), true},
-        AwaitedCase{"InputRegisterWriteOtherRegister", plx::write_input_registers, 520,
-                    write_input_register("01", 9, "FFE7"), false},
-        AwaitedCase{"InputBitWrite", plx::write_input_bits, 0, write_input_bits("01", kInputBits), true},
-        AwaitedCase{"CutShort", plx::write_input_bits, 0, "010F0100", false}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Awaits, NothingKnownOutstandingTakesAnyAnswer) {
-    EXPECT_FALSE(awaited_request(plx::idle, 0));
-    EXPECT_FALSE(awaited_request(42, 0));
-}
 
 }  // namespace

@@ -48,7 +48,8 @@ class EditorTest : public ::testing::Test {
 protected:
     EditorTest() {
         f.for_each_timer([&](controls::Timer& t) { t.attach(&clock); });
-        link = std::make_unique<link::Link>(f, s, port, messages);
+        engine = std::make_unique<modbus::Engine>(port, clock, f.Timer4, f.Timer5);
+        link = std::make_unique<link::Link>(f, s, *engine, messages);
         code = std::make_unique<FrmConfigCode>(f, s, *link, shell, messages);
         code->apply_language = [this](int) {
             s.decimal_separator = separator;
@@ -106,6 +107,7 @@ protected:
     link::FakeSerialPort port;
     SilentMessages messages;
     RecordingShell shell;
+    std::unique_ptr<modbus::Engine> engine;
     std::unique_ptr<link::Link> link;
     std::unique_ptr<FrmConfigCode> code;
 };

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/null_platform.h"
-#include "app/program.h"
+#include "program/program.h"
 #include "editor/bus_scan.h"
 #include "settings/store.h"
 #include "sim/bus.h"
@@ -27,19 +27,19 @@ struct ScanRig : ::testing::Test {
 
     controls::VirtualClock clock;
     sim::SimulatedBus bus{{{2, {}}, {7, {}}}, sim::SlaveSettings{}};
-    sim::SimulatedBusPort port{bus, {9600, 'E', 8, 1}, [this] { return clock.now(); }};
+    sim::SimulatedBusPort port{bus, {9600, 'E', modbus::Framing::rtu}, [this] { return clock.now(); }};
     test::RecordingMessages messages;
     test::NoFiles files;
     test::NoShell shell;
     Program program{Platform{port, clock, messages, files, shell}};
-    editor::BusScan scan{program.form, program.state, port, clock, messages};
+    editor::BusScan& scan = *program.bus_scan;
 };
 
 TEST_F(ScanRig, ListsTheUnitsAndOpensTheChosenOneOnlyWhenUnsentEditsMayGo) {
     editor::BusScan::Choice choice = scan.preset();
     EXPECT_EQ(choice.bauds, std::vector<int>{115200});  // the panel's start-up settings
     choice.bauds = {9600, 19200};
-    choice.framings = {bus::Framing::ascii, bus::Framing::rtu};
+    choice.framings = {modbus::Framing::ascii, modbus::Framing::rtu};
     choice.last = 10;
     ASSERT_TRUE(scan.start(choice));
     EXPECT_TRUE(scan.running());  // the window gets control back at once; the ticks do the rest

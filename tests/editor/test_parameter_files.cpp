@@ -18,9 +18,9 @@
 #include <unistd.h>
 #endif
 
-#include "../device/unit_rig.h"
+#include "../transfer/unit_rig.h"
 #include "../support/null_platform.h"
-#include "app/program.h"
+#include "program/program.h"
 #include "paramfile/parameter_file.h"
 #include "settings/store.h"
 
@@ -70,7 +70,7 @@ struct Rig {
     }
     void run_ms(std::int64_t ms) {
         for (std::int64_t t = 0; t < ms; t += 5) {
-            device::testing::serve_unit(port, unit, clock.now().count());
+            transfer::testing::serve_unit(port, unit, clock.now().count());
             clock.advance_ms(5);
         }
     }
@@ -98,7 +98,7 @@ struct Rig {
     test::ScriptedFiles files;
     test::NoShell shell;
     Program program{Platform{port, clock, messages, files, shell}};
-    device::testing::ScriptedUnit unit;
+    transfer::testing::ScriptedUnit unit;
 };
 
 class ParameterFiles : public ::testing::Test {

@@ -5,7 +5,7 @@
 
 #include <deque>
 
-#include "app/program.h"
+#include "program/program.h"
 #include "controls/timer.h"
 #include "settings/store.h"
 #include "sim/slave.h"
@@ -18,15 +18,15 @@ namespace {
 
 // The simulated unit on the virtual clock: what the program writes reaches the slave at once, its
 // answers arrive when they are due.
-class SimPort : public link::SerialPort {
+class SimPort : public modbus::SerialPort {
 public:
     SimPort(sim::SimulatedSlave& slave, controls::VirtualClock& clock) : slave_(slave), clock_(clock) {}
     int comm_port() const override { return port_; }
     void set_comm_port(int n) override { port_ = n; }
-    std::optional<link::PortError> set_settings(const std::string&) override { return std::nullopt; }
-    void set_input_mode(link::InputMode m) override { mode_ = m; }
-    link::InputMode input_mode() const override { return mode_; }
-    std::optional<link::PortError> set_port_open(bool open) override {
+    std::optional<modbus::PortError> set_settings(const std::string&) override { return std::nullopt; }
+    void set_input_mode(modbus::InputMode m) override { mode_ = m; }
+    modbus::InputMode input_mode() const override { return mode_; }
+    std::optional<modbus::PortError> set_port_open(bool open) override {
         open_ = open;
         return std::nullopt;
     }
@@ -56,7 +56,7 @@ private:
     sim::SimulatedSlave& slave_;
     controls::VirtualClock& clock_;
     int port_ = 1;
-    link::InputMode mode_ = link::InputMode::text;
+    modbus::InputMode mode_ = modbus::InputMode::text;
     bool open_ = false;
     std::deque<std::uint8_t> in_;
 };

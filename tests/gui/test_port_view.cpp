@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/null_platform.h"
-#include "app/program.h"
+#include "program/program.h"
 #include "gui/frm_config_view.h"
 #include "gui/port_view.h"
 #include "link/fake_serial_port.h"

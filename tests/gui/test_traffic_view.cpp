@@ -14,11 +14,11 @@
 #include <gtest/gtest.h>
 
 #include "../support/null_platform.h"
-#include "app/program.h"
+#include "program/program.h"
 #include "gui/frm_config_view.h"
 #include "gui/traffic_view.h"
 #include "link/fake_serial_port.h"
-#include "link/frame.h"
+#include "modbus/frame.h"
 #include "qt_test_app.h"
 
 namespace plx::gui {
@@ -59,7 +59,7 @@ TEST_F(TrafficView, TheWindowFollowsTheRecorderAndTheStatusBarTheLink) {
         QStringLiteral("Konfigurationsregister 33 (minimale Antwortzeit des Geräts, ms) lesen"));
 
     // the unit answers; rows come in after the short delay that gathers a burst
-    port.inject(link::rtu_frame("0103020032"));
+    port.inject(modbus::rtu_frame("0103020032"));
     clock.advance(program.form.Timer4.interval());
     QTest::qWait(120);
     EXPECT_EQ(window->model()->rowCount(), 2) << "and the answer";
@@ -99,7 +99,7 @@ TEST_F(TrafficView, RowsReadAfterScrollingUpStayInPlaceWhenTheRingDropsItsOldest
     const auto send = [&](int n) {
         for (int i = 0; i < n; ++i) {
             clock.advance_ms(1000);
-            program.traffic->frame_sent(link::SentFrame{clock.now(), link::rtu_frame("010300000001"), "010300000001"});
+            program.traffic->frame_sent(modbus::SentFrame{clock.now(), modbus::rtu_frame("010300000001"), "010300000001"});
         }
     };
     send(60);

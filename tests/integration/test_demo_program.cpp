@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "app/program.h"
+#include "program/program.h"
 #include "controls/timer.h"
 #include "settings/store.h"
 #include "sim/simulated_serial_port.h"
@@ -83,7 +83,7 @@ TEST_F(DemoProgram, RtuReadOutFillsTheSameValues) {
     program.form.Combo_Port[5].user_select(1);  // RTU
     program.form.Combo_Port[6].user_select(1);
     run_for(milliseconds(30'000));
-    EXPECT_EQ(port.slave().settings().mode, sim::FrameMode::rtu);
+    EXPECT_EQ(port.slave().settings().mode, modbus::Framing::rtu);
     EXPECT_EQ(program.form.txt_data_cfg[38].text(), shown(unit().cfg_registers[38], true, program.state.decimal_separator));
     EXPECT_EQ(program.form.txt_data_cfg[33].text(), "20");
     EXPECT_EQ(program.state.response_time, 20);

@@ -20,7 +20,7 @@
 #include <set>
 #include <string>
 
-#include "app/program.h"
+#include "program/program.h"
 #include "gui/frm_config_view.h"
 #include "gui/qt_timer_engine.h"
 #include "settings/store.h"

@@ -15,7 +15,7 @@
 #include <set>
 #include <string>
 
-#include "app/program.h"
+#include "program/program.h"
 #include "child_process.h"
 #include "controls/timer.h"
 #include "link/qt_serial_port.h"

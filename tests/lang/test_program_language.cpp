@@ -2,7 +2,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "app/program.h"
+#include "program/program.h"
 #include "lang/apply_language.h"
 #include "link/fake_serial_port.h"
 #include "settings/registry.h"
@@ -88,7 +88,7 @@ TEST_P(ProgramMessages, InvalidAddressIsToldInTheLanguage) {
 
 TEST_P(ProgramMessages, PortFailureKeepsTheSystemsFirstLine) {
     start();
-    port.open_failure = link::PortError{8005, {}, "Permission denied", true};
+    port.open_failure = modbus::PortError{8005, {}, "Permission denied", true};
     program.form.Combo_Port[6].user_select(1);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0], std::string("COM-Port not available,  8005\n") + GetParam().permission_lines);

@@ -45,7 +45,8 @@ struct LinkRig {
     ProgramState state;
     FakeSerialPort port;
     RecordingMessageBox messages;
-    Link link{form, state, port, messages};
+    modbus::Engine engine{port, clock, form.Timer4, form.Timer5};
+    Link link{form, state, engine, messages};
 };
 
 }  // namespace plx::link::testing

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "link/port_map.h"
+#include "lang/texts.h"
 #include "link_fixture.h"
 
 namespace plx::link {
@@ -11,11 +12,9 @@ namespace {
 
 using testing::LinkRig;
 
-// Words that name the text and its arguments, so a test sees which text the link asked for.
-std::string named_text(Text id, const std::vector<std::string>& args) {
-    std::string out = "<" + std::to_string(static_cast<int>(id)) + ">";
-    for (const std::string& a : args) out += "[" + a + "]";
-    return out;
+// The program's words for a text of the link, in the rig's language (German).
+std::string named_text(lang::Message id, const std::vector<std::string>& args) {
+    return lang::message(id, lang::kGerman, args);
 }
 
 TEST(LinkStartup, ShowsCom3Baud115200EvenAsciiClosed) {
@@ -28,7 +27,7 @@ TEST(LinkStartup, ShowsCom3Baud115200EvenAsciiClosed) {
     EXPECT_EQ(rig.form.Combo_Port[6].current_text(), "close");
     EXPECT_EQ(rig.port.settings(), "115200,E,7,1");
     EXPECT_EQ(rig.port.comm_port(), 3);
-    EXPECT_EQ(rig.port.input_mode(), InputMode::text);
+    EXPECT_EQ(rig.port.input_mode(), modbus::InputMode::text);
     EXPECT_FALSE(rig.port.port_open());
     EXPECT_EQ(rig.state.modbus_mode, "ASCII");
     EXPECT_TRUE(rig.port.written().empty());
@@ -55,7 +54,7 @@ struct ModeCase {
     int mode_entry;
     int parity_entry;
     const char* settings;
-    InputMode input_mode;
+    modbus::InputMode input_mode;
     int poll_ms;
 };
 
@@ -78,9 +77,9 @@ TEST_P(LinkModes, ApplyDataBitsParityAndPoll) {
 
 INSTANTIATE_TEST_SUITE_P(
     Link, LinkModes,
-    ::testing::Values(ModeCase{"RtuEven", 1, 0, "9600,E,8,1", InputMode::bytes, 50},
-                      ModeCase{"AsciiOdd", 0, 1, "9600,O,7,1", InputMode::text, 100},
-                      ModeCase{"RtuNone", 1, 2, "9600,N,8,1", InputMode::bytes, 50}),
+    ::testing::Values(ModeCase{"RtuEven", 1, 0, "9600,E,8,1", modbus::InputMode::bytes, 50},
+                      ModeCase{"AsciiOdd", 0, 1, "9600,O,7,1", modbus::InputMode::text, 100},
+                      ModeCase{"RtuNone", 1, 2, "9600,N,8,1", modbus::InputMode::bytes, 50}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct AddressCase {
@@ -166,7 +165,6 @@ class LinkBadAddress : public ::testing::TestWithParam<BadAddressCase> {};
 
 TEST_P(LinkBadAddress, OpensSendsNothingAndSaysWhy) {
     LinkRig rig;
-    rig.link.text = named_text;
     rig.start();
     rig.form.txt_Modbus_adress.set_text(GetParam().address);
     rig.form.Combo_Port[6].user_select(1);
@@ -174,7 +172,7 @@ TEST_P(LinkBadAddress, OpensSendsNothingAndSaysWhy) {
     EXPECT_TRUE(rig.port.written().empty());
     EXPECT_FALSE(rig.form.Timer5.enabled());
     ASSERT_EQ(rig.messages.shown.size(), 1u);
-    EXPECT_EQ(rig.messages.shown[0], named_text(Text::invalid_slave_address, {GetParam().address}));
+    EXPECT_EQ(rig.messages.shown[0], named_text(lang::Message::invalid_slave_address, {GetParam().address}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Link, LinkBadAddress,
@@ -212,7 +210,7 @@ TEST(LinkAddressField, TakesDigitsAndBackspaceOnly) {
 TEST(LinkFailure, FailedOpeningShowsCodeAndReasonAndFallsBackToClose) {
     LinkRig rig;
     rig.start();
-    rig.port.open_failure = PortError{8005, {}, "Permission denied"};
+    rig.port.open_failure = modbus::PortError{8005, {}, "Permission denied"};
     rig.form.Combo_Port[6].user_select(1);
     ASSERT_EQ(rig.messages.shown.size(), 1u);
     const std::string& text = rig.messages.shown[0];
@@ -231,34 +229,34 @@ TEST(LinkFailure, FailedOpeningShowsCodeAndReasonAndFallsBackToClose) {
 
 TEST(LinkFailure, SecondLineAndPermissionHintComeInTheProgramsWords) {
     LinkRig rig;
-    rig.link.text = named_text;
     rig.start();
-    rig.port.open_failure = PortError{8005, {}, "Permission denied", true};
+    rig.port.open_failure = modbus::PortError{8005, {}, "Permission denied", true};
     rig.form.Combo_Port[6].user_select(1);
     ASSERT_EQ(rig.messages.shown.size(), 1u);
     EXPECT_EQ(rig.messages.shown[0], "COM-Port not available,  8005\n" +
-                                         named_text(Text::port_device_reason,
+                                         named_text(lang::Message::port_device_reason,
                                                     {rig.port.device_name(3), "Permission denied"}) +
-                                         "\n" + named_text(Text::port_permission_hint, {}));
+                                         "\n" + named_text(lang::Message::port_permission_hint, {}));
 }
 
 TEST(LinkFailure, OtherRefusalsGiveNoPermissionHint) {
     LinkRig rig;
-    rig.link.text = named_text;
     rig.start();
-    rig.port.open_failure = PortError{8010, {}, "Input/output error"};
+    rig.port.open_failure = modbus::PortError{8010, {}, "Input/output error"};
     rig.form.Combo_Port[6].user_select(1);
     ASSERT_EQ(rig.messages.shown.size(), 1u);
-    EXPECT_EQ(rig.messages.shown[0].find(named_text(Text::port_permission_hint, {})), std::string::npos);
+    EXPECT_EQ(rig.messages.shown[0].find(named_text(lang::Message::port_permission_hint, {})), std::string::npos);
 }
 
 TEST(LinkFailure, RefusedSettingsOnClosingStillLeaveThePortClosed) {
     LinkRig rig;
     rig.open("RTU");
-    rig.port.settings_failure = PortError{8015, "/dev/ttyUSB2", "Invalid argument"};
+    rig.port.settings_failure = modbus::PortError{8015, "/dev/ttyUSB2", "Invalid argument"};
     rig.form.Combo_Port[6].user_select(0);
     ASSERT_EQ(rig.messages.shown.size(), 1u);
-    EXPECT_EQ(rig.messages.shown[0], "COM-Port not available,  8015\n/dev/ttyUSB2: Invalid argument");
+    EXPECT_EQ(rig.messages.shown[0], "COM-Port not available,  8015\n" +
+                                         named_text(lang::Message::port_device_reason,
+                                                    {"/dev/ttyUSB2", "Invalid argument"}));
     EXPECT_FALSE(rig.port.port_open());
     EXPECT_EQ(rig.form.Combo_Port[6].current_text(), "close");
     EXPECT_FALSE(rig.form.Timer4.enabled());

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "link/diagnostics.h"
-#include "link/frame.h"
-#include "link/wandeln.h"
+#include "modbus/diagnostics.h"
+#include "modbus/frame.h"
+#include "modbus/wandeln.h"
 #include "link_fixture.h"
 
 namespace plx::link {
@@ -20,17 +20,17 @@ std::vector<std::uint8_t> hex(std::string_view text) {
     for (char c : text) {
         if (c != ' ') digits += c;
     }
-    EXPECT_TRUE(hex_to_bytes(digits, out)) << text;
+    EXPECT_TRUE(modbus::hex_to_bytes(digits, out)) << text;
     return out;
 }
 
 // Every verdict as "name" or, for an exception, "exception NN".
-struct VerdictLog : LinkObserver {
-    void frame_sent(const SentFrame& frame) override { sent.push_back(frame); }
-    void received(const Reception& r) override {
-        std::string v(verdict_name(r.verdict));
-        if (r.verdict == Verdict::exception)
-            v += " " + byte_to_hex(static_cast<std::uint8_t>(r.exception_code));
+struct VerdictLog : modbus::Observer {
+    void frame_sent(const modbus::SentFrame& frame) override { sent.push_back(frame); }
+    void received(const modbus::Reception& r) override {
+        std::string v(modbus::verdict_name(r.verdict));
+        if (r.verdict == modbus::Verdict::exception)
+            v += " " + modbus::byte_to_hex(static_cast<std::uint8_t>(r.exception_code));
         verdicts.push_back(v);
         receptions.push_back(r);
     }
@@ -39,9 +39,9 @@ struct VerdictLog : LinkObserver {
         for (const auto& v : verdicts) out += (out.empty() ? "" : ", ") + v;
         return out;
     }
-    std::vector<SentFrame> sent;
+    std::vector<modbus::SentFrame> sent;
     std::vector<std::string> verdicts;
-    std::vector<Reception> receptions;
+    std::vector<modbus::Reception> receptions;
 };
 
 // An open link in the given mode with the first request sent, recording every dispatch.
@@ -49,7 +49,7 @@ struct ReceptionRig : LinkRig {
     explicit ReceptionRig(const std::string& mode, const std::string& address = "1") {
         form.txt_Modbus_adress.set_text(address);
         link.on_response = [this] { dispatched.push_back(state.response_text); };
-        link.observe(&log, &clock);
+        link.observe(&log);
         open(mode);
         port.take_written();
     }
@@ -92,7 +92,7 @@ TEST_P(Reception, OnlyTheExactAnswerReachesTheDispatch) {
     if (*c.request) rig.link.transmit(request);
     if (c.address_then) rig.form.txt_Modbus_adress.set_text(c.address_then);
     const bool sent = rig.form.Timer5.enabled();
-    const std::string echo = rtu ? bytes_to_hex(rtu_frame(request)) : ascii_frame(request);
+    const std::string echo = rtu ? modbus::bytes_to_hex(modbus::rtu_frame(request)) : modbus::ascii_frame(request);
     for (std::string chunk : c.polls) {
         if (const auto at = chunk.find("echo"); at != std::string::npos) chunk.replace(at, 4, echo);
         if (rtu) {
@@ -392,7 +392,7 @@ TEST(ReceptionObserver, SeesEachFrameSentAndTheTimeOutOnTheProgramsClock) {
     rig.state.current_register = 0;
     rig.link.transmit("010100000020");
     ASSERT_EQ(rig.log.sent.size(), 2u);
-    const SentFrame& sent = rig.log.sent.back();
+    const modbus::SentFrame& sent = rig.log.sent.back();
     EXPECT_EQ(sent.bytes, hex("01 01 00 00 00 20 3D D2"));
     EXPECT_EQ(sent.request_string, "010100000020");
     EXPECT_EQ(sent.comm_state, 3);

@@ -8,7 +8,7 @@
 #include <QCoreApplication>
 
 #include "link/fake_serial_port.h"
-#include "link/line_settings.h"
+#include "modbus/line_settings.h"
 #include "link/qt_serial_port.h"
 #include "pty_pair.h"
 
@@ -24,7 +24,7 @@ struct FakeBackend {
     void prepare() {}
     std::vector<std::uint8_t> peer_read(std::size_t) { return port.take_written(); }
     void peer_write(const std::vector<std::uint8_t>& bytes) { port.inject(bytes); }
-    int line_baud() { return parse_line_settings(port.settings())->baud; }
+    int line_baud() { return modbus::parse_settings_text(port.settings())->baud; }
     FakeSerialPort port;
 };
 
@@ -73,7 +73,7 @@ protected:
         ASSERT_EQ(port().set_port_open(true), std::nullopt);
         ASSERT_TRUE(port().port_open());
     }
-    SerialPort& port() { return backend.port; }
+    modbus::SerialPort& port() { return backend.port; }
     bool wait_for(int n) {
         return wait_until([&] { return port().in_buffer_count() >= n; });
     }
@@ -127,7 +127,7 @@ TYPED_TEST(SerialPortContract, SevenDataBitsWithEvenParityOpenOnEveryLine) {
 TYPED_TEST(SerialPortContract, MalformedSettingsAreRefusedWithACode) {
     const auto e = this->port().set_settings("9600;E;7;1");
     ASSERT_TRUE(e.has_value());
-    EXPECT_EQ(e->code, port_error::invalid_settings);
+    EXPECT_EQ(e->code, modbus::port_error::invalid_settings);
 }
 
 TEST(QtSerialPortOpen, MissingDeviceGivesInvalidPortWithTheDevice) {
@@ -136,7 +136,7 @@ TEST(QtSerialPortOpen, MissingDeviceGivesInvalidPortWithTheDevice) {
     port.set_comm_port(3);
     const auto e = port.set_port_open(true);
     ASSERT_TRUE(e.has_value());
-    EXPECT_EQ(e->code, port_error::invalid_port);
+    EXPECT_EQ(e->code, modbus::port_error::invalid_port);
     EXPECT_EQ(e->device, "/nonexistent/ttyPLX");
     EXPECT_FALSE(e->reason.empty());
     EXPECT_FALSE(port.port_open());

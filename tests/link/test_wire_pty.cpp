@@ -51,7 +51,8 @@ struct WireRig {
     ProgramState state;
     QtSerialPort port;
     RecordingMessageBox messages;
-    Link link{form, state, port, messages};
+    modbus::Engine engine{port, clock, form.Timer4, form.Timer5};
+    Link link{form, state, engine, messages};
     std::vector<std::string> dispatched;
 };
 
@@ -92,7 +93,7 @@ TEST(WirePty, UnmappedDeviceFailsWithTheDeviceInTheMessage) {
     rig.open(0);
     EXPECT_FALSE(rig.port.port_open());
     ASSERT_EQ(rig.messages.shown.size(), 1u);
-    EXPECT_EQ(rig.messages.shown[0].rfind("COM-Port not available,  8002\n/nonexistent/ttyPLX: ", 0), 0u)
+    EXPECT_EQ(rig.messages.shown[0].rfind("COM-Port not available,  8002\nGerät /nonexistent/ttyPLX: ", 0), 0u)
         << rig.messages.shown[0];
     EXPECT_EQ(rig.form.Combo_Port[6].current_text(), "close");
 }

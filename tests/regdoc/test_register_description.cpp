@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/null_platform.h"
-#include "app/program.h"
+#include "program/program.h"
 #include "device/register_map.h"
 #include "lang/apply_language.h"
 #include "link/fake_serial_port.h"

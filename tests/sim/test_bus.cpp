@@ -11,7 +11,7 @@ namespace {
 using std::chrono::milliseconds;
 
 std::vector<std::uint8_t> read_identity(std::uint8_t address) {
-    return encode_rtu({address, from_hex("0300000003").value()});
+    return encode_rtu(modbus::adu_with_pdu(address, from_hex("0300000003").value()));
 }
 
 TEST(SimulatedBus, EachUnitAnswersItsOwnAddressAfterItsOwnResponseTime) {

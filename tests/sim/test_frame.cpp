@@ -34,7 +34,7 @@ class RtuFrames : public ::testing::TestWithParam<RtuVector> {};
 
 TEST_P(RtuFrames, EncodesAddressPduAndCrcLowByteFirst) {
     const Bytes adu = bytes_of(GetParam().adu);
-    const Adu a{adu[0], Bytes(adu.begin() + 1, adu.end())};
+    const modbus::Adu a = modbus::adu_with_pdu(adu[0], Bytes(adu.begin() + 1, adu.end()));
     EXPECT_EQ(to_hex(encode_rtu(a)), GetParam().frame);
 }
 
@@ -52,7 +52,7 @@ TEST(Lrc, ToolFormRunsOverTheHexCharacters) {
 }
 
 TEST(Lrc, AsciiFrameCarriesTheChosenForm) {
-    const Adu a{1, bytes_of("0300210001")};
+    const modbus::Adu a = modbus::adu_with_pdu(1, bytes_of("0300210001"));
     EXPECT_EQ(encode_ascii(a, LrcForm::hex_characters), text_bytes(":010300210001B8\r\n"));
     EXPECT_EQ(encode_ascii(a, LrcForm::standard), text_bytes(":010300210001DA\r\n"));
 }
@@ -66,8 +66,8 @@ TEST(Hex, RejectsOddLengthsAndForeignCharacters) {
 // ---- RTU request parser
 
 struct RtuFeed {
-    RequestParser parser{FrameMode::rtu, LrcForm::hex_characters};
-    std::vector<Adu> frames;
+    RequestParser parser{modbus::Framing::rtu, LrcForm::hex_characters};
+    std::vector<modbus::Adu> frames;
     void feed(const Bytes& b, milliseconds at = milliseconds(0)) {
         parser.feed(b, at);
         while (auto f = parser.next()) frames.push_back(*f);
@@ -80,7 +80,7 @@ TEST(RtuParser, WholeRequestInOneFeed) {
     RtuFeed f;
     f.feed(read_33);
     ASSERT_EQ(f.frames.size(), 1u);
-    EXPECT_EQ(f.frames[0], (Adu{1, bytes_of("0300210001")}));
+    EXPECT_EQ(f.frames[0], (modbus::adu_with_pdu(1, bytes_of("0300210001"))));
 }
 
 TEST(RtuParser, RequestInSinglesWaitsForTheLastByte) {
@@ -94,7 +94,7 @@ TEST(RtuParser, RequestInSinglesWaitsForTheLastByte) {
 TEST(RtuParser, BackToBackRequestsBothComeOut) {
     RtuFeed f;
     Bytes two = read_33;
-    const Bytes other = encode_rtu({7, bytes_of("0100000020")});
+    const Bytes other = encode_rtu(modbus::adu_with_pdu(7, bytes_of("0100000020")));
     two.insert(two.end(), other.begin(), other.end());
     f.feed(two);
     ASSERT_EQ(f.frames.size(), 2u);
@@ -103,12 +103,12 @@ TEST(RtuParser, BackToBackRequestsBothComeOut) {
 
 TEST(RtuParser, WriteRequestLengthFollowsItsByteCount) {
     RtuFeed f;
-    const Bytes write = encode_rtu({1, bytes_of("10020E0001020096")});
+    const Bytes write = encode_rtu(modbus::adu_with_pdu(1, bytes_of("10020E0001020096")));
     f.feed(Bytes(write.begin(), write.end() - 1));
     EXPECT_TRUE(f.frames.empty());
     f.feed({write.back()});
     ASSERT_EQ(f.frames.size(), 1u);
-    EXPECT_EQ(f.frames[0].pdu, bytes_of("10020E0001020096"));
+    EXPECT_EQ(modbus::pdu_of(f.frames[0]), bytes_of("10020E0001020096"));
 }
 
 TEST(RtuParser, LeadingNoiseIsSkipped) {
@@ -136,22 +136,22 @@ TEST(RtuParser, PartialFrameLeftSilentIsDropped) {
     f.feed(Bytes(read_33.begin(), read_33.begin() + 4), milliseconds(0));
     f.feed(read_33, milliseconds(500));
     ASSERT_EQ(f.frames.size(), 1u);
-    EXPECT_EQ(f.frames[0].pdu, bytes_of("0300210001"));
+    EXPECT_EQ(modbus::pdu_of(f.frames[0]), bytes_of("0300210001"));
 }
 
 TEST(RtuParser, UnknownFunctionEndsWhereTheCrcMatches) {
     RtuFeed f;
-    f.feed(encode_rtu({1, bytes_of("2B0E0100")}));
+    f.feed(encode_rtu(modbus::adu_with_pdu(1, bytes_of("2B0E0100"))));
     ASSERT_EQ(f.frames.size(), 1u);
-    EXPECT_EQ(f.frames[0].pdu, bytes_of("2B0E0100"));
+    EXPECT_EQ(modbus::pdu_of(f.frames[0]), bytes_of("2B0E0100"));
 }
 
 // ---- ASCII request parser
 
 struct AsciiFeed {
-    explicit AsciiFeed(LrcForm form) : parser(FrameMode::ascii, form) {}
+    explicit AsciiFeed(LrcForm form) : parser(modbus::Framing::ascii, form) {}
     RequestParser parser;
-    std::vector<Adu> frames;
+    std::vector<modbus::Adu> frames;
     void feed(const std::string& s) {
         parser.feed(text_bytes(s), milliseconds(0));
         while (auto f = parser.next()) frames.push_back(*f);
@@ -173,7 +173,7 @@ TEST_P(AsciiParser, YieldsTheExpectedFrames) {
     AsciiFeed f(GetParam().form);
     for (const char* c : GetParam().chunks) f.feed(c);
     EXPECT_EQ(static_cast<int>(f.frames.size()), GetParam().frames);
-    for (const auto& a : f.frames) EXPECT_EQ(a, (Adu{1, bytes_of("0300210001")}));
+    for (const auto& a : f.frames) EXPECT_EQ(a, (modbus::adu_with_pdu(1, bytes_of("0300210001"))));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -197,7 +197,7 @@ TEST(AsciiParserLowerCase, LrcOverTheCharactersAsSent) {
     const std::uint8_t l = lrc_over_hex_characters(body);
     f.feed(":" + body + to_hex(std::span(&l, 1)) + "\r\n");
     ASSERT_EQ(f.frames.size(), 1u);
-    EXPECT_EQ(f.frames[0].pdu, bytes_of("030021000A"));
+    EXPECT_EQ(modbus::pdu_of(f.frames[0]), bytes_of("030021000A"));
 }
 
 }  // namespace

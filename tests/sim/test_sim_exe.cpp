@@ -34,7 +34,7 @@ const std::string sim_exe = PLX24_SIM_EXE;
 TEST(SimCommandLine, DefaultsAreRtuAddressOne9600Even) {
     const auto p = parse_command_line({});
     ASSERT_TRUE(p.options);
-    EXPECT_EQ(p.options->mode, FrameMode::rtu);
+    EXPECT_EQ(p.options->mode, modbus::Framing::rtu);
     EXPECT_EQ(p.options->address, 1);
     EXPECT_EQ(p.options->baud, 9600);
     EXPECT_EQ(p.options->parity, 'E');
@@ -48,7 +48,7 @@ TEST(SimCommandLine, EveryOptionIsTaken) {
     ASSERT_TRUE(p.options) << p.error;
     const SimOptions& o = *p.options;
     EXPECT_EQ(o.device, "/dev/ttyS1");
-    EXPECT_EQ(o.mode, FrameMode::ascii);
+    EXPECT_EQ(o.mode, modbus::Framing::ascii);
     EXPECT_EQ(o.address, 247);
     EXPECT_EQ(o.baud, 115200);
     EXPECT_EQ(o.parity, 'O');
@@ -168,11 +168,11 @@ TEST(SimExecutable, AnswersRtuOverItsPtyAndStopsCleanlyOnSigterm) {
     ASSERT_FALSE(sim.path.empty()) << sim.process.err();
     RawLine line(sim.path);
     ASSERT_TRUE(line.ok()) << sim.path;
-    line.send(encode_rtu({1, from_hex("0300210001").value()}));
-    EXPECT_EQ(line.receive(7, milliseconds(5000)), encode_rtu({1, from_hex("03020014").value()}));
-    line.send(encode_rtu({2, from_hex("0300210001").value()}));
-    line.send(encode_rtu({1, from_hex("03003C0001").value()}));
-    EXPECT_EQ(line.receive(5, milliseconds(5000)), encode_rtu({1, from_hex("8302").value()}))
+    line.send(encode_rtu(modbus::adu_with_pdu(1, from_hex("0300210001").value())));
+    EXPECT_EQ(line.receive(7, milliseconds(5000)), encode_rtu(modbus::adu_with_pdu(1, from_hex("03020014").value())));
+    line.send(encode_rtu(modbus::adu_with_pdu(2, from_hex("0300210001").value())));
+    line.send(encode_rtu(modbus::adu_with_pdu(1, from_hex("03003C0001").value())));
+    EXPECT_EQ(line.receive(5, milliseconds(5000)), encode_rtu(modbus::adu_with_pdu(1, from_hex("8302").value())))
         << "address 2 is not answered, a register beyond the table is exception 02";
     EXPECT_EQ(sim.process.stop(), 0);
 }
@@ -181,8 +181,8 @@ TEST(SimExecutable, AnswersAsciiWithTheToolsLrc) {
     RunningSim sim({"--mode", "ascii", "--address", "17"});
     ASSERT_FALSE(sim.path.empty()) << sim.process.err();
     RawLine line(sim.path);
-    line.send(encode_ascii({17, from_hex("0300210001").value()}, LrcForm::hex_characters));
-    const Bytes expected = encode_ascii({17, from_hex("03020014").value()}, LrcForm::hex_characters);
+    line.send(encode_ascii(modbus::adu_with_pdu(17, from_hex("0300210001").value()), LrcForm::hex_characters));
+    const Bytes expected = encode_ascii(modbus::adu_with_pdu(17, from_hex("03020014").value()), LrcForm::hex_characters);
     EXPECT_EQ(line.receive(expected.size(), milliseconds(5000)), expected);
     EXPECT_EQ(sim.process.stop(), 0);
 }
@@ -191,7 +191,7 @@ TEST(SimExecutable, RunFaultHitsTheNumberedRequest) {
     RunningSim sim({"--fault", "no-answer@1"});
     ASSERT_FALSE(sim.path.empty()) << sim.process.err();
     RawLine line(sim.path);
-    const Bytes request = encode_rtu({1, from_hex("0300210001").value()});
+    const Bytes request = encode_rtu(modbus::adu_with_pdu(1, from_hex("0300210001").value()));
     line.send(request);
     EXPECT_TRUE(line.receive(7, milliseconds(300)).empty());
     line.send(request);
@@ -241,7 +241,7 @@ TEST(SimExecutable, WaitsQuietlyForAClosedDeviceAndStillEndsOnSigterm) {
     ASSERT_TRUE(socat(*pair));
     ASSERT_TRUE(sim.wait_for_stderr("is back", milliseconds(10'000))) << sim.err();
     RawLine line(master_end);
-    line.send(encode_rtu({1, from_hex("0300210001").value()}));
+    line.send(encode_rtu(modbus::adu_with_pdu(1, from_hex("0300210001").value())));
     EXPECT_EQ(line.receive(7, milliseconds(5000)).size(), 7u) << "served again on the returned line";
 
     pair.reset();

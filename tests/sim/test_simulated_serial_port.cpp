@@ -14,17 +14,17 @@ using std::chrono::milliseconds;
 Bytes hex(const char* h) { return from_hex(h).value(); }
 
 // Stands for the real ports behind the demo port and records what reaches them.
-class RecordingPort : public link::SerialPort {
+class RecordingPort : public modbus::SerialPort {
 public:
     int comm_port() const override { return port; }
     void set_comm_port(int n) override { port = n; }
-    std::optional<link::PortError> set_settings(const std::string& s) override {
+    std::optional<modbus::PortError> set_settings(const std::string& s) override {
         settings = s;
         return std::nullopt;
     }
-    void set_input_mode(link::InputMode m) override { mode = m; }
-    link::InputMode input_mode() const override { return mode; }
-    std::optional<link::PortError> set_port_open(bool o) override {
+    void set_input_mode(modbus::InputMode m) override { mode = m; }
+    modbus::InputMode input_mode() const override { return mode; }
+    std::optional<modbus::PortError> set_port_open(bool o) override {
         open = o;
         return std::nullopt;
     }
@@ -36,7 +36,7 @@ public:
 
     int port = 1;
     std::string settings;
-    link::InputMode mode = link::InputMode::text;
+    modbus::InputMode mode = modbus::InputMode::text;
     bool open = false;
     Bytes sent;
 };
@@ -54,29 +54,29 @@ struct DemoPort : ::testing::Test {
 
 TEST_F(DemoPort, Com3AnswersRtuOnEightDataBitsOnceTheResponseTimeHasPassed) {
     open_com3("9600,E,8,1");
-    port.output(encode_rtu({1, hex("0300210001")}));
+    port.output(encode_rtu(modbus::adu_with_pdu(1, hex("0300210001"))));
     now = milliseconds(19);
     EXPECT_EQ(port.in_buffer_count(), 0);
     now = milliseconds(20);
     EXPECT_EQ(port.in_buffer_count(), 7);
-    EXPECT_EQ(port.input(), encode_rtu({1, hex("03020014")}));
+    EXPECT_EQ(port.input(), encode_rtu(modbus::adu_with_pdu(1, hex("03020014"))));
     EXPECT_TRUE(port.input().empty()) << "the buffer is empty after a read";
 }
 
 TEST_F(DemoPort, SevenDataBitsMakeTheUnitSpeakAscii) {
     open_com3("115200,E,7,1");
-    port.output(encode_ascii({1, hex("0300210001")}, LrcForm::hex_characters));
+    port.output(encode_ascii(modbus::adu_with_pdu(1, hex("0300210001")), LrcForm::hex_characters));
     now = milliseconds(1000);
-    EXPECT_EQ(port.input(), encode_ascii({1, hex("03020014")}, LrcForm::hex_characters));
+    EXPECT_EQ(port.input(), encode_ascii(modbus::adu_with_pdu(1, hex("03020014")), LrcForm::hex_characters));
 }
 
 TEST_F(DemoPort, ClosedLineCarriesNothingAndReopeningDropsStaleAnswers) {
     open_com3("9600,E,8,1");
-    port.output(encode_rtu({1, hex("0300210001")}));
+    port.output(encode_rtu(modbus::adu_with_pdu(1, hex("0300210001"))));
     ASSERT_FALSE(port.set_port_open(false).has_value());
     now = milliseconds(100);
     EXPECT_EQ(port.in_buffer_count(), 0);
-    port.output(encode_rtu({1, hex("0300210001")}));
+    port.output(encode_rtu(modbus::adu_with_pdu(1, hex("0300210001"))));
     ASSERT_FALSE(port.set_port_open(true).has_value());
     EXPECT_EQ(port.in_buffer_count(), 0);
     EXPECT_EQ(port.slave().counters().requests, 1u) << "nothing written while closed reached the unit";
@@ -118,15 +118,6 @@ TEST(DemoPortWithRealPorts, OtherNumbersGoToTheRealPort) {
     EXPECT_EQ(real.settings, "19200,N,8,1");
     EXPECT_EQ(port.device_name(5), "/dev/ttyUSB5");
     EXPECT_EQ(port.slave().counters().requests, 0u);
-}
-
-TEST(PortSettingsText, ReadsTheFourFields) {
-    const auto s = parse_port_settings("115200,O,7,1");
-    ASSERT_TRUE(s);
-    EXPECT_EQ(s->baud, 115200);
-    EXPECT_EQ(s->parity, 'O');
-    EXPECT_EQ(s->data_bits, 7);
-    EXPECT_EQ(s->stop_bits, 1);
 }
 
 }  // namespace

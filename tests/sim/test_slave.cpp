@@ -25,7 +25,7 @@ struct Bench {
     explicit Bench(SlaveSettings s = {}) : slave(unit, s, 9) {}
     SimulatedUnit unit{4};
     SimulatedSlave slave;
-    void send(const Adu& request, milliseconds at) {
+    void send(const modbus::Adu& request, milliseconds at) {
         slave.receive(encode(request, slave.settings().mode, slave.settings().lrc_form), at);
     }
     // everything the slave will ever send, with the times the pieces go out
@@ -36,7 +36,7 @@ struct Bench {
     }
 };
 
-const Adu read_block_0{1, hex("030000000A")};
+const modbus::Adu read_block_0 = modbus::adu_with_pdu(1, hex("030000000A"));
 
 TEST(Slave, AnswersAfterTheMinimumResponseTime) {
     Bench b;
@@ -51,7 +51,7 @@ TEST(Slave, AnswersAfterTheMinimumResponseTime) {
 
 TEST(Slave, NewResponseTimeAppliesToTheNextRequest) {
     Bench b;
-    b.send({1, hex("1000210001020064")}, milliseconds(0));  // 100 ms
+    b.send(modbus::adu_with_pdu(1, hex("1000210001020064")), milliseconds(0));  // 100 ms
     b.drain();
     b.send(read_block_0, milliseconds(1000));
     EXPECT_EQ(b.slave.next_due(), milliseconds(1100));
@@ -59,48 +59,48 @@ TEST(Slave, NewResponseTimeAppliesToTheNextRequest) {
 
 TEST(Slave, OtherAddressesAreIgnored) {
     Bench b;
-    b.send({2, hex("030000000A")}, milliseconds(0));
+    b.send(modbus::adu_with_pdu(2, hex("030000000A")), milliseconds(0));
     EXPECT_FALSE(b.slave.next_due().has_value());
     EXPECT_EQ(b.slave.counters().other_address, 1u);
 }
 
 TEST(Slave, BroadcastWriteIsCarriedOutSilently) {
     Bench b;
-    b.send({0, hex("1000030001020007")}, milliseconds(0));
+    b.send(modbus::adu_with_pdu(0, hex("1000030001020007")), milliseconds(0));
     EXPECT_FALSE(b.slave.next_due().has_value());
     EXPECT_EQ(b.unit.tables().cfg_registers[3], 7);
 }
 
 TEST(Slave, UnknownFunctionGetsException01) {
     Bench b;
-    b.send({1, hex("0600030007")}, milliseconds(0));
+    b.send(modbus::adu_with_pdu(1, hex("0600030007")), milliseconds(0));
     const auto out = b.drain();
     ASSERT_EQ(out.size(), 1u);
-    EXPECT_EQ(out[0].second, encode_rtu({1, hex("8601")}));
+    EXPECT_EQ(out[0].second, encode_rtu(modbus::adu_with_pdu(1, hex("8601"))));
 }
 
 TEST(Slave, AsciiAnswerCarriesTheToolsLrc) {
     SlaveSettings s;
-    s.mode = FrameMode::ascii;
+    s.mode = modbus::Framing::ascii;
     Bench b(s);
-    b.send({1, hex("0300210001")}, milliseconds(0));
+    b.send(modbus::adu_with_pdu(1, hex("0300210001")), milliseconds(0));
     EXPECT_EQ(b.drain().at(0).second, text(":0103020014" + to_hex(std::vector<std::uint8_t>{lrc_over_hex_characters("0103020014")}) + "\r\n"));
 }
 
 TEST(Slave, AsciiStandardLrcOnRequest) {
     SlaveSettings s;
-    s.mode = FrameMode::ascii;
+    s.mode = modbus::Framing::ascii;
     s.lrc_form = LrcForm::standard;
     Bench b(s);
-    b.send({1, hex("0300210001")}, milliseconds(0));
-    EXPECT_EQ(b.drain().at(0).second, encode_ascii({1, hex("03020014")}, LrcForm::standard));
+    b.send(modbus::adu_with_pdu(1, hex("0300210001")), milliseconds(0));
+    EXPECT_EQ(b.drain().at(0).second, encode_ascii(modbus::adu_with_pdu(1, hex("03020014")), LrcForm::standard));
 }
 
 TEST(Slave, AnswersKeepTheOrderOfTheRequests) {
     Bench b;
     b.slave.faults().inject_next(FaultKind::slow);
     b.send(read_block_0, milliseconds(0));
-    b.send({1, hex("0300210001")}, milliseconds(10));
+    b.send(modbus::adu_with_pdu(1, hex("0300210001")), milliseconds(10));
     EXPECT_TRUE(b.slave.take_due(milliseconds(1000)).empty()) << "the quick answer waits for the slow one";
     const Bytes all = b.slave.take_due(milliseconds(10'000));
     ASSERT_EQ(all.size(), 25u + 7u);
@@ -113,7 +113,7 @@ TEST(Slave, AnswersKeepTheOrderOfTheRequests) {
 struct FaultCase {
     const char* name;
     FaultKind kind;
-    FrameMode mode;
+    modbus::Framing mode;
 };
 
 void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
@@ -124,13 +124,13 @@ TEST_P(SlaveFaults, ChangesTheAnswerAsNamed) {
     SlaveSettings s;
     s.mode = GetParam().mode;
     Bench b(s);
-    const Bytes clean = encode(Adu{1, b.unit.handle(read_block_0.pdu)}, s.mode, s.lrc_form);
+    const Bytes clean = encode(modbus::adu_with_pdu(1, b.unit.handle(modbus::pdu_of(read_block_0))), s.mode, s.lrc_form);
     b.slave.faults().inject_next(GetParam().kind);
     b.send(read_block_0, milliseconds(0));
     const auto out = b.drain();
     Bytes all;
     for (const auto& [at, piece] : out) all.insert(all.end(), piece.begin(), piece.end());
-    const bool rtu = s.mode == FrameMode::rtu;
+    const bool rtu = s.mode == modbus::Framing::rtu;
 
     switch (GetParam().kind) {
     case FaultKind::no_answer:
@@ -143,7 +143,7 @@ TEST_P(SlaveFaults, ChangesTheAnswerAsNamed) {
             EXPECT_FALSE(crc_ok(all));
             EXPECT_EQ(all[1], clean[1]) << "the function code stays";
         } else {
-            RequestParser check(FrameMode::ascii, LrcForm::hex_characters);
+            RequestParser check(modbus::Framing::ascii, LrcForm::hex_characters);
             check.feed(all, milliseconds(0));
             EXPECT_FALSE(check.next().has_value()) << "the LRC no longer fits";
             EXPECT_EQ(check.counters().bad_checks, 1u);
@@ -161,7 +161,7 @@ TEST_P(SlaveFaults, ChangesTheAnswerAsNamed) {
         break;
     }
     case FaultKind::exception:
-        EXPECT_EQ(all, encode(Adu{1, hex("8304")}, s.mode, s.lrc_form));
+        EXPECT_EQ(all, encode(modbus::adu_with_pdu(1, hex("8304")), s.mode, s.lrc_form));
         break;
     case FaultKind::split:
         ASSERT_EQ(out.size(), 3u);
@@ -197,8 +197,8 @@ TEST_P(SlaveFaults, ChangesTheAnswerAsNamed) {
 std::vector<FaultCase> every_fault_in_both_modes() {
     std::vector<FaultCase> cases;
     for (const auto& k : fault_kinds()) {
-        cases.push_back({k.name.data(), k.kind, FrameMode::rtu});
-        cases.push_back({k.name.data(), k.kind, FrameMode::ascii});
+        cases.push_back({k.name.data(), k.kind, modbus::Framing::rtu});
+        cases.push_back({k.name.data(), k.kind, modbus::Framing::ascii});
     }
     return cases;
 }
@@ -206,7 +206,7 @@ std::vector<FaultCase> every_fault_in_both_modes() {
 INSTANTIATE_TEST_SUITE_P(Kinds, SlaveFaults, ::testing::ValuesIn(every_fault_in_both_modes()),
                          [](const auto& info) {
                              std::string n = std::string(info.param.name) +
-                                             (info.param.mode == FrameMode::rtu ? "_rtu" : "_ascii");
+                                             (info.param.mode == modbus::Framing::rtu ? "_rtu" : "_ascii");
                              for (char& c : n) {
                                  if (c == '-') c = '_';
                              }
@@ -217,7 +217,7 @@ TEST(SlaveFaultsNotExecuted, ExceptionAndLostRequestLeaveTheTablesAlone) {
     for (FaultKind k : {FaultKind::exception, FaultKind::no_answer}) {
         Bench b;
         b.slave.faults().inject_next(k);
-        b.send({1, hex("1000030001020007")}, milliseconds(0));
+        b.send(modbus::adu_with_pdu(1, hex("1000030001020007")), milliseconds(0));
         EXPECT_EQ(b.unit.tables().cfg_registers[3], 1) << fault_name(k);
     }
 }
@@ -243,11 +243,11 @@ TEST(SlaveFaultsPerRun, ExceptionWithItsCodeOnlyForTheChosenFunction) {
     Bench b;
     b.slave.faults().add(*parse_fault("exception-03,fn=10").rule);
     b.send(read_block_0, milliseconds(0));
-    b.send({1, hex("1000030001020007")}, milliseconds(100));
+    b.send(modbus::adu_with_pdu(1, hex("1000030001020007")), milliseconds(100));
     const auto out = b.drain();
     ASSERT_EQ(out.size(), 2u);
     EXPECT_EQ(out[0].second.size(), 25u) << "a read is answered";
-    EXPECT_EQ(out[1].second, encode_rtu({1, hex("9003")}));
+    EXPECT_EQ(out[1].second, encode_rtu(modbus::adu_with_pdu(1, hex("9003"))));
     EXPECT_EQ(b.unit.tables().cfg_registers[3], 1) << "the refused write is not carried out";
 }
 

@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "../device/unit_rig.h"
+#include "../transfer/unit_rig.h"
 #include "../support/null_platform.h"
-#include "app/program.h"
+#include "program/program.h"
 #include "settings/store.h"
 
 namespace plx {
@@ -34,7 +34,7 @@ class ProgramLine : public ::testing::Test {
     }
     void run_ms(std::int64_t ms) {
         for (std::int64_t t = 0; t < ms; t += 5) {
-            device::testing::serve_unit(port, unit, clock.now().count());
+            transfer::testing::serve_unit(port, unit, clock.now().count());
             clock.advance_ms(5);
         }
     }
@@ -50,11 +50,11 @@ class ProgramLine : public ::testing::Test {
 
     link::FakeSerialPort port;
     controls::VirtualClock clock;
-    device::testing::RecordingMessageBox messages;
+    transfer::testing::RecordingMessageBox messages;
     test::NoFiles files;
     test::NoShell shell;
     Program program{Platform{port, clock, messages, files, shell}};
-    device::testing::ScriptedUnit unit;
+    transfer::testing::ScriptedUnit unit;
 };
 
 TEST_F(ProgramLine, ReadOutAndApplySayWhatWasDone) {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "../link/link_fixture.h"
-#include "link/frame.h"
-#include "link/wandeln.h"
+#include "modbus/frame.h"
+#include "modbus/wandeln.h"
 #include "traffic/recorder.h"
 #include "traffic/status.h"
 #include "traffic/table.h"
@@ -18,15 +18,15 @@ constexpr const char* kEnglish = "1033";
 // A link opened in `mode` with a recorder watching it and a table over the recorder.
 struct LineRig : link::testing::LinkRig {
     LineRig(const std::string& mode, const std::string& language) : ascii(mode == "ASCII") {
-        recorder.framing = [this] { return ascii ? Framing::ascii : Framing::rtu; };
-        link.observe(&recorder, &clock);
+        recorder.framing = [this] { return ascii ? modbus::Framing::ascii : modbus::Framing::rtu; };
+        link.observe(&recorder);
         table.style = {language, language == kEnglish ? '.' : ','};
         open(mode);
     }
     // The frame the unit sends for this content (hex without check sum).
     std::vector<std::uint8_t> framed(const std::string& content) const {
-        if (!ascii) return link::rtu_frame(content);
-        const std::string text = link::ascii_frame(content);
+        if (!ascii) return modbus::rtu_frame(content);
+        const std::string text = modbus::ascii_frame(content);
         return {text.begin(), text.end()};
     }
     void reply(std::vector<std::uint8_t> bytes) {
@@ -171,7 +171,7 @@ TEST_P(LineReason, TheTimeOutSaysWhatWasSeen) {
         rig.reply(rig.port.take_written());
     } else if (!line.empty()) {
         std::vector<std::uint8_t> bytes;
-        ASSERT_TRUE(link::hex_to_bytes(line, bytes));
+        ASSERT_TRUE(modbus::hex_to_bytes(line, bytes));
         rig.reply(bytes);
     }
     rig.clock.advance_ms(10000);
@@ -203,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LineRing, KeepsTheLastTenThousandRowsAndTheViewLearnsWhatWentAndCame) {
     Recorder recorder;
     Table table(recorder);
-    const link::SentFrame frame{{}, {0x01}, "010300210001", 0, 0};
+    const modbus::SentFrame frame{{}, {0x01}, "010300210001", 0, 0};
     for (int i = 0; i < 9'998; ++i) recorder.frame_sent(frame);
     table.accept_append();
     EXPECT_EQ(table.row_count(), 9'998u);

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "../device/unit_rig.h"
-#include "app/program.h"
+#include "../transfer/unit_rig.h"
+#include "program/program.h"
 #include "settings/store.h"
 
 #include "../support/null_platform.h"
@@ -39,7 +39,7 @@ class ProgramReadOut : public ::testing::Test {
     }
     void run_ms(std::int64_t ms) {
         for (std::int64_t t = 0; t < ms; t += 5) {
-            device::testing::serve_unit(port, unit, clock.now().count());
+            transfer::testing::serve_unit(port, unit, clock.now().count());
             clock.advance_ms(5);
         }
     }
@@ -70,7 +70,7 @@ class ProgramReadOut : public ::testing::Test {
     NoFiles files;
     NoShell shell;
     Program program{Platform{port, clock, messages, files, shell}};
-    device::testing::ScriptedUnit unit;
+    transfer::testing::ScriptedUnit unit;
 };
 
 TEST_F(ProgramReadOut, OpeningFillsEveryTabBehindTheStatusWindow) {

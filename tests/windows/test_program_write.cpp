@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "../device/unit_rig.h"
-#include "app/program.h"
+#include "../transfer/unit_rig.h"
+#include "program/program.h"
 #include "settings/store.h"
 
 #include "../support/null_platform.h"
@@ -33,7 +33,7 @@ class ProgramWrite : public ::testing::Test {
     }
     void run_ms(std::int64_t ms) {
         for (std::int64_t t = 0; t < ms; t += 5) {
-            device::testing::serve_unit(port, unit, clock.now().count());
+            transfer::testing::serve_unit(port, unit, clock.now().count());
             clock.advance_ms(5);
         }
     }
@@ -45,11 +45,11 @@ class ProgramWrite : public ::testing::Test {
 
     link::FakeSerialPort port;
     controls::VirtualClock clock;
-    device::testing::RecordingMessageBox messages;
+    transfer::testing::RecordingMessageBox messages;
     NoFiles files;
     NoShell shell;
     Program program{Platform{port, clock, messages, files, shell}};
-    device::testing::ScriptedUnit unit;
+    transfer::testing::ScriptedUnit unit;
 };
 
 TEST_F(ProgramWrite, InputBitWriteEndsInAReadOut) {

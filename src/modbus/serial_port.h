@@ -1,0 +1,61 @@
+#pragma once
+// The serial port as the program uses it: exactly the operations of the communications control.
+// Backends: QSerialPort (qt_serial_port.h, real ports and ptys), FakeSerialPort (tests), and the
+// simulator's in-process port.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace plx::modbus {
+
+enum class InputMode {
+    text = 0,
+    bytes = 1,
+};
+
+// Error codes of the backends, shown after "COM-Port not available, ".
+namespace port_error {
+inline constexpr int invalid_settings = 380;   // the settings text is not baud,parity,data,stop
+inline constexpr int invalid_port = 8002;      // no device for the number, or the device does not exist
+inline constexpr int port_in_use = 8005;       // busy, or the user may not use the device
+inline constexpr int open_failed = 8010;       // any other refusal to open
+inline constexpr int settings_refused = 8015;  // the device refused the line settings
+}  // namespace port_error
+
+struct PortError {
+    int code = 0;                    // shown to the user after "COM-Port not available, "
+    std::string device;              // the device the port number stands for
+    std::string reason;              // the system's words, for the second line of the message
+    bool permission_denied = false;  // busy or not allowed: the message adds what the user can do
+};
+
+class SerialPort {
+  public:
+    virtual ~SerialPort() = default;
+
+    // CommPort: takes effect at the next opening; written only while the port is closed.
+    virtual int comm_port() const = 0;
+    virtual void set_comm_port(int n) = 0;
+    // Settings such as "9600,E,7,1"; also takes effect at once while the port is open.
+    virtual std::optional<PortError> set_settings(const std::string& settings) = 0;
+    virtual void set_input_mode(InputMode m) = 0;
+    virtual InputMode input_mode() const = 0;
+    virtual std::optional<PortError> set_port_open(bool open) = 0;
+    virtual bool port_open() const = 0;
+    // All bytes go on the wire in order, none added or translated.
+    virtual void output(std::span<const std::uint8_t> bytes) = 0;
+    // Received bytes waiting, not yet taken.
+    virtual int in_buffer_count() = 0;
+    // All waiting data in arrival order; afterwards the receive buffer is empty.
+    virtual std::vector<std::uint8_t> input() = 0;
+    // The device that port number n stands for, shown to the user.
+    virtual std::string device_name(int n) const = 0;
+    // The user's own device for port number n (empty: none), consulted before the defaults.
+    virtual void set_device_lookup(std::function<std::string(int n)> lookup) { (void)lookup; }
+};
+
+}  // namespace plx::modbus

@@ -1,0 +1,130 @@
+#include "program/program.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTime>
+
+#include "device/number_text.h"
+#include "lang/apply_language.h"
+#include "lang/texts.h"
+#include "regdoc/register_description.h"
+#include "settings/registry.h"
+#include "traffic/status.h"
+
+namespace plx {
+
+Program::Program(Platform p) : platform(p) {
+    form.for_each_timer([&](controls::Timer& t) { t.attach(&platform.timers); });
+    engine = std::make_unique<modbus::Engine>(platform.port, platform.timers, form.Timer4, form.Timer5);
+    link = std::make_unique<plx::link::Link>(form, state, *engine, platform.messages);
+    editor =
+        std::make_unique<plx::editor::FrmConfigCode>(form, state, *link, platform.shell, platform.messages);
+    const QString application_dir =
+        QCoreApplication::instance() != nullptr ? QCoreApplication::applicationDirPath() : QString();
+    settings = std::make_unique<settings::QSettingsStore>(settings::QSettingsStore::for_program(application_dir));
+    editor->apply_language = [this](int window_kind) { apply_language(window_kind); };
+    editor->report = [this](const std::string& message) { platform.messages.show_ok(message); };
+    // besides the recorded install folder: the program's own folder (a build tree, a portable copy)
+    // and the data folder of a Linux install
+    editor->help_folders = [application_dir] {
+        if (application_dir.isEmpty()) return std::vector<std::string>{};
+        return std::vector<std::string>{
+            application_dir.toStdString(),
+            QDir::cleanPath(application_dir + QStringLiteral("/../share/plx24cfg")).toStdString()};
+    };
+    transactions = std::make_unique<plx::transfer::Transactions>(form, state, *link, platform.port);
+    write_sequence =
+        std::make_unique<plx::transfer::WriteSequence>(form, state, *link, *transactions, platform.messages);
+    frm_state = std::make_unique<plx::windows::FrmState>(state, form, platform.timers);
+    transactions->show_msg_window = [this] { frm_state->ShowMsgWindow(); };
+    frm_state->func_read_out_parameter = [this] { transactions->func_read_out_parameter(); };
+    frm_state->transfer_in_progress = [this] { return transactions->transfer_in_progress(); };
+    transactions->after_dispatch = [this] { frm_state->follow_transfer(); };
+    link->on_time_out = [this] {
+        show_line_failure();
+        frm_state->follow_transfer();
+    };
+    link->on_exception = [this](const std::string& request, int code) { stop_on_refusal(request, code); };
+    traffic = std::make_unique<traffic::Recorder>();
+    traffic->framing = [this] { return engine->framing(); };
+    engine->observe(traffic.get());
+    time_of_day = [] { return QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString(); };
+    traffic->on_read_out_completed = [this](const traffic::Written& written) {
+        form.status_line.set_caption(traffic::completion_text(written, time_of_day(), state.language_code));
+    };
+    traffic->on_recovered = [this] {
+        // the reason is history once the unit answers again
+        if (!failure_text_.empty() && form.status_line.caption() == failure_text_)
+            form.status_line.set_caption("");
+        form.lbl_desc[7].set_tooltip("");
+        failure_text_.clear();
+    };
+    frm_state->apply_language = [this](FrmStateControls& w) { apply_language(3, &w); };
+    // the user's own device for COMn: [Ports] COMn=/dev/... in the user settings
+    ports.user_map = [this](int n) {
+        return settings::CRegistry(std::as_const(*settings)).Werte("Ports", "COM" + std::to_string(n));
+    };
+    ports.store_user_map = [this](int n, const std::string& device) {
+        return settings->write(settings::Root::user, QStringLiteral("Ports"), QStringLiteral("COM%1").arg(n),
+                               QString::fromStdString(device));
+    };
+    link->port_override = [this](int n) { return ports.assigned(n); };
+    bus_scan = std::make_unique<plx::editor::BusScan>(form, state, *engine, platform.messages);
+    parameter_files =
+        std::make_unique<plx::editor::ParameterFiles>(form, state, platform.files, platform.messages);
+    parameter_files->version_text = [this] {
+        return settings::CRegistry(std::as_const(*settings)).MachineSetting(settings::kProgramKey, "Version");
+    };
+    editor->load_parameter_file = [this] { parameter_files->load_parameter_file(); };
+    editor->save_parameter_file = [this] { parameter_files->save_parameter_file(); };
+}
+
+void Program::apply_language(int window_kind, FrmStateControls* status_window) {
+    lang::apply_language(window_kind, state, &form, status_window, *settings);
+}
+
+void Program::show_line_failure() {
+    failure_text_ = traffic::reason_text(traffic->diagnosis(), state.language_code);
+    form.status_line.set_caption(failure_text_);
+    form.lbl_desc[7].set_tooltip(failure_text_);
+}
+
+void Program::stop_on_refusal(const std::string& request_string, int code) {
+    // first the chain and the status window, so nothing sends while the message is open
+    transactions->stop_after_refusal();
+    frm_state->give_up();
+    const traffic::Style style{state.language_code, device::separator_of(state.decimal_separator)};
+    form.status_line.set_caption(traffic::refusal_text(request_string, code, style, true));
+    platform.messages.show_ok(traffic::refusal_text(request_string, code, style));
+}
+
+Program::~Program() {
+    // the record goes first among the members; whatever the engine still reports on the way out
+    // (a scan giving the line back) must not reach it
+    engine->observe(nullptr);
+    form.for_each_timer([](controls::Timer& t) { t.attach(nullptr); });
+}
+
+void Program::start() {
+    // start-up values of the module (ProgramState's initialisers) are in place; the input-register
+    // count of 28 is used by the window's load step
+    state.input_register_count = 28;
+    ports.refresh();
+    // the window's load step: language, centring, the link boxes (whose selections apply the link
+    // settings), the input references
+    editor->Form_Load();
+    // every field says which register it is, in the language the load step has chosen
+    regdoc::set_field_tooltips(form, state.language_code);
+    // start-up step 3: input mode, settings and port number of the serial control
+    link->apply_startup_settings();
+    if (state.demo) {
+        form.frm_config.set_caption(form.frm_config.caption() +
+                                    lang::message(lang::Message::demo_caption_suffix, state.language_code));
+    }
+}
+
+}  // namespace plx
