@@ -2,6 +2,8 @@
 // pseudo-terminal, plx24ctl finds them, reads one out, writes its file to the other four and diffs.
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -63,6 +65,43 @@ TEST(Plx24ctl, FindsFiveUnitsCarriesOnesConfigurationToTheOthersAndDiffsClean) {
         EXPECT_NE(diff.out.find("kein Unterschied"), std::string::npos) << diff.out;
     }
     EXPECT_EQ(sim.stop(), 0);
+}
+
+// The register and bit lines of a parameter file (its header carries the time of day).
+std::string body_of(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    const std::string all = s.str();
+    std::size_t at = 0;
+    for (int line = 0; line < 14 && at != std::string::npos; ++line) at = all.find('\n', at + 1);
+    return at == std::string::npos ? std::string{} : all.substr(at);
+}
+
+TEST(Plx24ctl, AUnitSlowOnEveryAnswerIsReadExactlyAndDiffsClean) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    setenv("PLX24_MACHINE_SETTINGS", dir.filePath(QStringLiteral("machine.ini")).toStdString().c_str(), 1);
+    setenv("PLX24_USER_SETTINGS", dir.filePath(QStringLiteral("user.ini")).toStdString().c_str(), 1);
+    const auto read_from = [&](std::vector<std::string> sim_args, const std::string& name) {
+        ChildProcess sim;
+        sim_args.insert(sim_args.begin(), {PLX24_SIM_EXE, "--pty"});
+        EXPECT_TRUE(sim.start(sim_args));
+        const std::string pty = sim.read_line(milliseconds(10'000)).value_or("");
+        const std::string file = dir.filePath(QString::fromStdString(name)).toStdString();
+        const auto read = run_command({PLX24CTL_EXE, "read", "--device", pty, "--address", "1", "-o", file},
+                                      milliseconds(120'000));
+        EXPECT_EQ(read.status, 0) << read.out << read.err;
+        const auto diff = run_command({PLX24CTL_EXE, "diff", file, "--device", pty, "--address", "1"},
+                                      milliseconds(120'000));
+        EXPECT_EQ(diff.status, 0) << diff.out << diff.err;
+        EXPECT_EQ(sim.stop(), 0);
+        return body_of(file);
+    };
+    const std::string clean = read_from({}, "clean.txt");
+    ASSERT_FALSE(clean.empty());
+    // each answer 900 ms late: after the time-out, before the longest a unit may take
+    EXPECT_EQ(read_from({"--fault", "slow", "--slow-ms", "900"}, "slow.txt"), clean);
 }
 
 }  // namespace
