@@ -29,6 +29,7 @@ void Recorder::frame_sent(const link::SentFrame& frame) {
     asked_address_ = link::hex_pair_to_byte(frame.request_string);
     since_ = {};
     take(Row{0, frame.at, Direction::sent, link::Verdict::ok, 0, framing_now(), frame.bytes, request_});
+    for (link::LinkObserver* o : std::vector<link::LinkObserver*>(followers_)) o->frame_sent(frame);
 }
 
 void Recorder::received(const link::Reception& r) {
@@ -71,6 +72,7 @@ void Recorder::received(const link::Reception& r) {
             break;
     }
     take(Row{0, r.at, Direction::received, r.verdict, r.exception_code, framing, r.bytes, request_});
+    for (link::LinkObserver* o : std::vector<link::LinkObserver*>(followers_)) o->received(r);
 }
 
 void Recorder::tally_written(const std::string& request) {
@@ -116,6 +118,14 @@ void Recorder::add_listener(RowListener* l) {
 
 void Recorder::remove_listener(RowListener* l) {
     std::erase(listeners_, l);
+}
+
+void Recorder::add_follower(link::LinkObserver* o) {
+    if (std::find(followers_.begin(), followers_.end(), o) == followers_.end()) followers_.push_back(o);
+}
+
+void Recorder::remove_follower(link::LinkObserver* o) {
+    std::erase(followers_, o);
 }
 
 Diagnosis Recorder::diagnosis() const {
