@@ -599,8 +599,8 @@ int monitor(const Options& o, Environment& env, const TextsInUse& texts) {
     const bool csv_out = o.csv == "-";
     if (!o.csv.empty()) {
         const recording::Dialect d = recording::dialect_for(code, texts.separator());
-        const auto error = csv_out ? sheet.open(env.out, recording::header(code), d)
-                                   : sheet.open(o.csv, recording::header(code), d);
+        const auto head = recording::header(code, QDateTime::currentDateTime());
+        const auto error = csv_out ? sheet.open(env.out, head, d) : sheet.open(o.csv, head, d);
         if (error) {
             env.err << "plx24ctl: "
                     << lang::recording_text(lang::RecordingText::not_opened, code, {o.csv, *error}) << "\n";

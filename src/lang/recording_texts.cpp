@@ -12,7 +12,7 @@ using Row = Worded<RecordingText>;
 
 // clang-format off
 constexpr std::array kRows{
-    Row{RecordingText::column_time, "Zeit", "Time"},
+    Row{RecordingText::column_time, "Zeit (%1)", "Time (%1)"},
     Row{RecordingText::column_age, "Antwortalter, ms", "Answer age, ms"},
     Row{RecordingText::column_reason, "Grund", "Reason"},
     Row{RecordingText::input_column, "Eingaberegister %1: %2", "Input register %1: %2"},

@@ -8,7 +8,7 @@
 namespace plx::lang {
 
 enum class RecordingText {
-    // CSV columns besides the values
+    // CSV columns besides the values; %1: the offset of local time from UTC ("UTC+01:00")
     column_time,
     column_age,
     column_reason,

@@ -103,7 +103,7 @@ void MonitorRecording::record_clicked() {
 bool MonitorRecording::start(const std::string& path) {
     const std::string& code = parts_.state.language_code;
     const Dialect d = dialect_for(code, device::separator_of(parts_.state.decimal_separator));
-    if (const auto error = sheet_.open(path, header(code), d)) {
+    if (const auto error = sheet_.open(path, header(code, wall_()), d)) {
         parts_.messages.show_ok(lang::recording_text(RecordingText::not_opened, code, {path, *error}));
         changed();
         return false;

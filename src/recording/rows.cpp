@@ -1,5 +1,7 @@
 #include "recording/rows.h"
 
+#include <cstdlib>
+
 #include "device/number_text.h"
 #include "device/word_codec.h"
 #include "lang/recording_texts.h"
@@ -98,12 +100,16 @@ std::optional<double> value_of(const Values& v, const Column& c) {
 }
 
 std::string iso_time(const QDateTime& t) {
-    // with the offset written out, a file recorded across a change of summer time stays in order
-    return t.toOffsetFromUtc(t.offsetFromUtc()).toString(Qt::ISODateWithMs).toStdString();
+    return t.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")).toStdString();
 }
 
-std::vector<std::string> header(const std::string& language_code) {
-    std::vector<std::string> h{lang::recording_text(RecordingText::column_time, language_code),
+std::vector<std::string> header(const std::string& language_code, const QDateTime& start) {
+    const int offset_min = start.offsetFromUtc() / 60;
+    const QString offset = QStringLiteral("UTC%1%2:%3")
+                               .arg(QChar(offset_min < 0 ? u'-' : u'+'))
+                               .arg(std::abs(offset_min) / 60, 2, 10, QLatin1Char('0'))
+                               .arg(std::abs(offset_min) % 60, 2, 10, QLatin1Char('0'));
+    std::vector<std::string> h{lang::recording_text(RecordingText::column_time, language_code, {offset.toStdString()}),
                                lang::recording_text(RecordingText::column_age, language_code),
                                lang::recording_text(RecordingText::column_reason, language_code)};
     for (const Column& c : columns()) h.push_back(column_name(c, language_code));

@@ -84,12 +84,13 @@ struct Poll {
     bool answered() const { return newest.has_value() && newest->sent >= sent; }
 };
 
-// "2025-03-14T10:15:30.517+01:00": the time as given (local time), with milliseconds and its offset
-// from UTC
+// "2025-03-14T10:15:30.517": the time as given (local time) with milliseconds. Spreadsheets read this
+// form as a date and time; with the offset written after it they take it for text.
 std::string iso_time(const QDateTime& t);
 
-// Time, answer age, reason, then the columns' names.
-std::vector<std::string> header(const std::string& language_code);
+// Time (with the offset from UTC of `start`: "Zeit (UTC+01:00)"), answer age, reason, then the
+// columns' names.
+std::vector<std::string> header(const std::string& language_code, const QDateTime& start);
 // The fields of one poll, in the order of the header. The age is how old the newest values are when
 // the poll ends (since their request went out), also when they are not this poll's.
 std::vector<std::string> row(const Poll& p, const Dialect& d);

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "../support/text_lines.h"
 #include "child_process.h"
 
 namespace plx {
@@ -17,15 +18,20 @@ namespace {
 using std::chrono::milliseconds;
 using testing::ChildProcess;
 using testing::run_command;
+using test::split;
 
-TEST(Plx24ctl, FindsFiveUnitsCarriesOnesConfigurationToTheOthersAndDiffsClean) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    // settings of their own: German, "," and no port assignments of the machine's user
+// settings of their own: German, "," and no port assignments of the machine's user
+void use_own_settings(const QTemporaryDir& dir) {
     const std::string machine = dir.filePath(QStringLiteral("machine.ini")).toStdString();
     const std::string user = dir.filePath(QStringLiteral("user.ini")).toStdString();
     setenv("PLX24_MACHINE_SETTINGS", machine.c_str(), 1);
     setenv("PLX24_USER_SETTINGS", user.c_str(), 1);
+}
+
+TEST(Plx24ctl, FindsFiveUnitsCarriesOnesConfigurationToTheOthersAndDiffsClean) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    use_own_settings(dir);
 
     ChildProcess sim;
     ASSERT_TRUE(sim.start({PLX24_SIM_EXE, "--pty", "--address", "1,2,3,4,5", "--response-ms", "0"}));
@@ -66,22 +72,10 @@ TEST(Plx24ctl, FindsFiveUnitsCarriesOnesConfigurationToTheOthersAndDiffsClean) {
     EXPECT_EQ(sim.stop(), 0);
 }
 
-std::vector<std::string> split(const std::string& text, const std::string& by) {
-    std::vector<std::string> out;
-    std::size_t from = 0;
-    for (std::size_t at; (at = text.find(by, from)) != std::string::npos; from = at + by.size())
-        out.push_back(text.substr(from, at - from));
-    out.push_back(text.substr(from));
-    return out;
-}
-
 TEST(Plx24ctl, MonitorRecordsEveryPollToCsvAndTheSilentOneWithoutValues) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const std::string machine = dir.filePath(QStringLiteral("machine.ini")).toStdString();
-    const std::string user = dir.filePath(QStringLiteral("user.ini")).toStdString();
-    setenv("PLX24_MACHINE_SETTINGS", machine.c_str(), 1);
-    setenv("PLX24_USER_SETTINGS", user.c_str(), 1);
+    use_own_settings(dir);
 
     // requests: 1 the input registers, 2 the response time, then the polls: the second poll is lost
     ChildProcess sim;
@@ -99,7 +93,7 @@ TEST(Plx24ctl, MonitorRecordsEveryPollToCsvAndTheSilentOneWithoutValues) {
     QFile csv(QString::fromStdString(file));
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     const std::string text = csv.readAll().toStdString();
-    ASSERT_EQ(text.rfind("\xEF\xBB\xBFZeit;Antwortalter, ms;Grund;", 0), 0u) << text;
+    ASSERT_EQ(text.rfind("\xEF\xBB\xBFZeit (UTC", 0), 0u) << text;
     std::vector<std::string> lines = split(text, "\r\n");
     ASSERT_EQ(lines.back(), "") << "complete rows only";
     lines.pop_back();
@@ -123,7 +117,7 @@ TEST(Plx24ctl, MonitorRecordsEveryPollToCsvAndTheSilentOneWithoutValues) {
     // standard output takes the same rows instead of the lines; a file that cannot be written is refused
     const auto out = monitor({"--count", "1", "--csv", "-", "--language", "en"});
     EXPECT_EQ(out.status, 0) << out.err;
-    EXPECT_EQ(out.out.rfind("Time,\"Answer age, ms\",Reason,", 0), 0u) << out.out;
+    EXPECT_EQ(out.out.rfind("Time (UTC", 0), 0u) << out.out;
     EXPECT_EQ(split(out.out, "\r\n").size(), 3u) << out.out;
     const auto refused = monitor({"--count", "1", "--csv", dir.filePath(QStringLiteral("no/such.csv")).toStdString()});
     EXPECT_EQ(refused.status, 2);

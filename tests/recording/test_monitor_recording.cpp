@@ -9,6 +9,7 @@
 
 #include "../device/unit_rig.h"
 #include "../support/null_platform.h"
+#include "../support/text_lines.h"
 #include "app/program.h"
 #include "recording/monitor_recording.h"
 #include "settings/store.h"
@@ -16,14 +17,7 @@
 namespace plx {
 namespace {
 
-std::vector<std::string> split(const std::string& text, const std::string& by) {
-    std::vector<std::string> out;
-    std::size_t from = 0;
-    for (std::size_t at; (at = text.find(by, from)) != std::string::npos; from = at + by.size())
-        out.push_back(text.substr(from, at - from));
-    out.push_back(text.substr(from));
-    return out;
-}
+using test::split;
 
 class WindowRecording : public ::testing::Test {
   protected:
@@ -78,7 +72,7 @@ TEST_F(WindowRecording, EveryPollIsARowAndAPollWithoutAnswerHasNoValuesButItsRea
     QFile file(QString::fromStdString(path));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const std::string text = file.readAll().toStdString();
-    ASSERT_EQ(text.rfind("\xEF\xBB\xBFZeit;Antwortalter, ms;Grund;", 0), 0u) << text.substr(0, 80);
+    ASSERT_EQ(text.rfind("\xEF\xBB\xBFZeit (UTC", 0), 0u) << text.substr(0, 80);
     std::vector<std::string> lines = split(text, "\r\n");
     ASSERT_EQ(lines.back(), "") << "every row ends with CR LF";
     lines.pop_back();
