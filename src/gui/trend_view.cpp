@@ -43,24 +43,6 @@ const QColor kSeriesColours[] = {
 };
 const QColor kGap(0xD0, 0x00, 0x00);
 
-QString unit_symbol(regmap::Unit u) {
-    switch (u) {
-        case regmap::Unit::temperature:
-            return QStringLiteral("°C");
-        case regmap::Unit::temperature_difference:
-            return QStringLiteral("K");
-        case regmap::Unit::percent:
-            return QStringLiteral("%");
-        case regmap::Unit::seconds:
-            return QStringLiteral("s");
-        case regmap::Unit::milliseconds:
-            return QStringLiteral("ms");
-        case regmap::Unit::none:
-            break;
-    }
-    return {};
-}
-
 // A step of 1, 2 or 5 times a power of ten that gives about `count` ticks over `span`.
 double nice_step(double span, int count) {
     const double raw = span / std::max(count, 1);
@@ -88,7 +70,8 @@ struct Axis {
 
 Axis axis_for(const Trend& trend, const std::vector<int>& columns, Trend::Ms from, Trend::Ms to) {
     Axis a;
-    if (!columns.empty()) a.unit = unit_symbol(recording::unit_of(recording::columns()[static_cast<std::size_t>(columns.front())]));
+    if (!columns.empty())
+        a.unit = qs(regmap::unit_symbol(recording::unit_of(recording::columns()[static_cast<std::size_t>(columns.front())])));
     const auto r = trend.range(columns, from, to);
     if (!r) return a;
     // a steady value still gets a scale around it, and no line runs along the frame

@@ -25,23 +25,9 @@ std::vector<Column> make_columns() {
 // Temperatures name their unit in the register map already ("Raumtemperatur, °C"); the others get it
 // the same way.
 std::string with_unit(std::string meaning, regmap::Unit unit) {
-    const char* symbol = nullptr;
-    switch (unit) {
-        case regmap::Unit::percent:
-            symbol = "%";
-            break;
-        case regmap::Unit::seconds:
-            symbol = "s";
-            break;
-        case regmap::Unit::milliseconds:
-            symbol = "ms";
-            break;
-        case regmap::Unit::temperature:
-        case regmap::Unit::temperature_difference:
-        case regmap::Unit::none:
-            break;
-    }
-    return symbol == nullptr ? meaning : meaning + ", " + symbol;
+    if (unit == regmap::Unit::none || unit == regmap::Unit::temperature || unit == regmap::Unit::temperature_difference)
+        return meaning;
+    return meaning + ", " + regmap::unit_symbol(unit);
 }
 
 }  // namespace
