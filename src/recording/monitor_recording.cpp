@@ -79,14 +79,14 @@ std::string MonitorRecording::reason(const traffic::Diagnosis& d) const {
 
 void MonitorRecording::take(const Poll& p) {
     trend_.add(p);
-    if (recording()) {
-        const long before = sheet_.rows();
-        if (const auto error = sheet_.add(row(p, sheet_.dialect()))) {
-            parts_.messages.show_ok(lang::recording_text(RecordingText::write_failed, parts_.state.language_code,
-                                                         {path_, *error, std::to_string(before)}));
-        }
-    }
+    std::optional<std::string> error;
+    if (recording()) error = sheet_.add(row(p, sheet_.dialect()));
+    // the view shows the recording stopped while the message is open
     changed();
+    if (error) {
+        parts_.messages.show_ok(lang::recording_text(RecordingText::write_failed, parts_.state.language_code,
+                                                     {path_, *error, std::to_string(sheet_.rows())}));
+    }
 }
 
 void MonitorRecording::record_clicked() {
