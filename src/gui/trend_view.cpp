@@ -214,9 +214,12 @@ void TrendPlot::paintEvent(QPaintEvent*) {
         const int c = trend_.ticked[n];
         const auto& column = recording::columns()[static_cast<std::size_t>(c)];
         QString text = qs(recording::column_name(column, language));
+        // the value at the right edge (the last run may carry a point past it)
         const auto runs = trend_.segments(c, from, to);
-        if (!runs.empty() && runs.back().back().at <= to) {
-            text += QStringLiteral(": ") + qs(device::format_number(runs.back().back().value, separator));
+        if (!runs.empty()) {
+            const auto& run = runs.back();
+            const auto last = std::find_if(run.rbegin(), run.rend(), [to](const Trend::Point& pt) { return pt.at <= to; });
+            if (last != run.rend()) text += QStringLiteral(": ") + qs(device::format_number(last->value, separator));
         }
         QPen pen(kSeriesColours[n % std::size(kSeriesColours)], 2);
         if (std::find(right.begin(), right.end(), c) != right.end()) pen.setStyle(Qt::DashLine);
@@ -237,7 +240,8 @@ void TrendPlot::paintEvent(QPaintEvent*) {
     p.drawText(QPointF(gx + 16, fm.ascent() + 2), gap_text);
     if (trend_.paused()) {
         p.setPen(kGap);
-        p.drawText(QPointF(area.left(), fm.ascent() + 2), say(RecordingText::paused_note, language));
+        p.drawText(QPointF(area.left(), fm.ascent() + 2),
+                   fm.elidedText(say(RecordingText::paused_note, language), Qt::ElideRight, gx - area.left() - 12));
     }
     if (trend_.ticked.empty() || trend_.samples().empty()) {
         p.setPen(QColor(0x66, 0x66, 0x66));
