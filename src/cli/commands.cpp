@@ -569,21 +569,24 @@ std::string monitor_line(const Outputs& w, char sep, const std::string& code) {
 
 // The input registers 7 .. 25 as the unit holds them: the recording's input columns. Read once, as the
 // window knows them from its read-out; a unit that does not answer leaves them empty.
-std::array<std::optional<double>, regmap::input_register_group.count> read_inputs(Session& s, int address,
-                                                                                 const Options& o, Environment& env) {
-    std::array<std::optional<double>, regmap::input_register_group.count> inputs{};
+using Inputs = std::array<std::optional<double>, regmap::input_register_group.count>;
+Inputs read_inputs(Session& s, int address, const Options& o, Environment& env) {
+    Inputs inputs{};
     bool done = false;
-    s.master.request(device::requests::read_input_registers(link::byte_to_hex(static_cast<std::uint8_t>(address))),
-                     bus::answer_timeout(o.line(), std::nullopt), [&](const bus::Answer& a) {
-                         done = true;
-                         if (a.verdict != link::Verdict::ok) return;
-                         const int first = regmap::input_register_group.read_first;
-                         for (int k = first; k <= regmap::input_register_last_shown; ++k) {
-                             const auto& row = regmap::input_registers[static_cast<std::size_t>(k)];
-                             if (const auto w = device::word_at(a.response_text, k - first))
-                                 inputs[static_cast<std::size_t>(k)] = device::word_value(*w, row.scale, regmap::Sign::signed16);
-                         }
-                     });
+    const std::string slave = link::byte_to_hex(static_cast<std::uint8_t>(address));
+    const auto take = [&](const bus::Answer& a) {
+        done = true;
+        if (a.verdict != link::Verdict::ok) return;
+        const int first = regmap::input_register_group.read_first;
+        for (int k = first; k <= regmap::input_register_last_shown; ++k) {
+            const auto& row = regmap::input_registers[static_cast<std::size_t>(k)];
+            if (const auto w = device::word_at(a.response_text, k - first)) {
+                inputs[static_cast<std::size_t>(k)] = device::word_value(*w, row.scale, regmap::Sign::signed16);
+            }
+        }
+    };
+    s.master.request(device::requests::read_input_registers(slave), bus::answer_timeout(o.line(), std::nullopt),
+                     take);
     env.loop.run_until([&] { return done || env.interrupted(); });
     return inputs;
 }

@@ -270,7 +270,8 @@ Parsed parse_command_line(const std::vector<std::string>& args) {
                 (a == "--interval" ? o.interval : o.timeout.emplace()) = std::chrono::milliseconds(*ms);
             } else if (a == "--duration") {
                 o.duration = duration_of(*v);
-                if (!o.duration) return refuse("--duration is 1 s .. 30 days: seconds, or 90s, 5m, 2h; not '" + *v + "'");
+                if (!o.duration)
+                    return refuse("--duration is 1 s .. 30 days: seconds, or 90s, 5m, 2h; not '" + *v + "'");
             } else if (a == "--csv") {
                 if (v->empty()) return refuse("--csv needs a file name, or - for standard output");
                 o.csv = *v;

@@ -37,9 +37,8 @@ QString say(RecordingText id, const std::string& language, const std::vector<std
 
 // distinct on white and for the common kinds of colour blindness
 const QColor kSeriesColours[] = {
-    QColor(0x00, 0x72, 0xB2), QColor(0xD5, 0x5E, 0x00), QColor(0x00, 0x9E, 0x73),
-    QColor(0xCC, 0x79, 0xA7), QColor(0x56, 0xB4, 0xE9), QColor(0xE6, 0x9F, 0x00),
-    QColor(0x00, 0x00, 0x00),
+    QColor(0x00, 0x72, 0xB2), QColor(0xD5, 0x5E, 0x00), QColor(0x00, 0x9E, 0x73), QColor(0xCC, 0x79, 0xA7),
+    QColor(0x56, 0xB4, 0xE9), QColor(0xE6, 0x9F, 0x00), QColor(0x00, 0x00, 0x00),
 };
 const QColor kGap(0xD0, 0x00, 0x00);
 
@@ -55,7 +54,8 @@ double nice_step(double span, int count) {
 
 // Time ticks on whole seconds and minutes.
 std::int64_t time_step_ms(std::int64_t span_ms) {
-    constexpr std::int64_t steps[] = {5'000, 10'000, 15'000, 30'000, 60'000, 120'000, 300'000, 600'000, 900'000};
+    constexpr std::int64_t steps[] = {5'000,   10'000,  15'000,  30'000, 60'000,
+                                      120'000, 300'000, 600'000, 900'000};
     for (std::int64_t s : steps) {
         if (span_ms / s <= 6) return s;
     }
@@ -71,7 +71,8 @@ struct Axis {
 Axis axis_for(const Trend& trend, const std::vector<int>& columns, Trend::Ms from, Trend::Ms to) {
     Axis a;
     if (!columns.empty())
-        a.unit = qs(regmap::unit_symbol(recording::unit_of(recording::columns()[static_cast<std::size_t>(columns.front())])));
+        a.unit = qs(regmap::unit_symbol(
+            recording::unit_of(recording::columns()[static_cast<std::size_t>(columns.front())])));
     const auto r = trend.range(columns, from, to);
     if (!r) return a;
     // a steady value still gets a scale around it, and no line runs along the frame
@@ -121,7 +122,8 @@ void TrendPlot::paintEvent(QPaintEvent*) {
     for (int c : trend_.ticked) {
         const auto u = recording::unit_of(recording::columns()[static_cast<std::size_t>(c)]);
         const bool first_unit =
-            left.empty() || recording::unit_of(recording::columns()[static_cast<std::size_t>(left.front())]) == u;
+            left.empty() ||
+            recording::unit_of(recording::columns()[static_cast<std::size_t>(left.front())]) == u;
         (first_unit ? left : right).push_back(c);
     }
     const Axis left_axis = axis_for(trend_, left, from, to);
@@ -218,13 +220,16 @@ void TrendPlot::paintEvent(QPaintEvent*) {
         const auto runs = trend_.segments(c, from, to);
         if (!runs.empty()) {
             const auto& run = runs.back();
-            const auto last = std::find_if(run.rbegin(), run.rend(), [to](const Trend::Point& pt) { return pt.at <= to; });
-            if (last != run.rend()) text += QStringLiteral(": ") + qs(device::format_number(last->value, separator));
+            const auto last =
+                std::find_if(run.rbegin(), run.rend(), [to](const Trend::Point& pt) { return pt.at <= to; });
+            if (last != run.rend())
+                text += QStringLiteral(": ") + qs(device::format_number(last->value, separator));
         }
         QPen pen(kSeriesColours[n % std::size(kSeriesColours)], 2);
         if (std::find(right.begin(), right.end(), c) != right.end()) pen.setStyle(Qt::DashLine);
         p.setPen(pen);
-        p.drawLine(QPointF(area.left(), y - fm.ascent() / 2.0 + 1), QPointF(area.left() + 22, y - fm.ascent() / 2.0 + 1));
+        p.drawLine(QPointF(area.left(), y - fm.ascent() / 2.0 + 1),
+                   QPointF(area.left() + 22, y - fm.ascent() / 2.0 + 1));
         p.setPen(Qt::black);
         p.drawText(QPointF(area.left() + 28, y), fm.elidedText(text, Qt::ElideRight, area.width() - 28));
         y += fm.height() + 2;
@@ -240,8 +245,9 @@ void TrendPlot::paintEvent(QPaintEvent*) {
     p.drawText(QPointF(gx + 16, fm.ascent() + 2), gap_text);
     if (trend_.paused()) {
         p.setPen(kGap);
-        p.drawText(QPointF(area.left(), fm.ascent() + 2),
-                   fm.elidedText(say(RecordingText::paused_note, language), Qt::ElideRight, gx - area.left() - 12));
+        p.drawText(
+            QPointF(area.left(), fm.ascent() + 2),
+            fm.elidedText(say(RecordingText::paused_note, language), Qt::ElideRight, gx - area.left() - 12));
     }
     if (trend_.ticked.empty() || trend_.samples().empty()) {
         p.setPen(QColor(0x66, 0x66, 0x66));
@@ -277,7 +283,8 @@ TrendView::TrendView(FrmConfigView& view, Program& program) : QObject(&view), pr
 
     span_ = new QComboBox;
     span_->setObjectName(QStringLiteral("trend_span"));
-    for (auto s : Trend::kSpans) span_->addItem(say(RecordingText::span_minutes, language, {std::to_string(s.count())}));
+    for (auto s : Trend::kSpans)
+        span_->addItem(say(RecordingText::span_minutes, language, {std::to_string(s.count())}));
     span_->setCurrentIndex(recording_->trend().span_index());
     pause_ = new QPushButton(qs(lang::line_text(lang::LineText::pause, language)));
     pause_->setObjectName(QStringLiteral("trend_pause"));
@@ -285,10 +292,12 @@ TrendView::TrendView(FrmConfigView& view, Program& program) : QObject(&view), pr
     values_ = new QListWidget;
     values_->setObjectName(QStringLiteral("trend_values"));
     for (std::size_t c = 0; c < recording::columns().size(); ++c) {
-        auto* item = new QListWidgetItem(qs(recording::column_name(recording::columns()[c], language)), values_);
+        auto* item =
+            new QListWidgetItem(qs(recording::column_name(recording::columns()[c], language)), values_);
         const auto& ticked = recording_->trend().ticked;
-        item->setCheckState(std::find(ticked.begin(), ticked.end(), static_cast<int>(c)) != ticked.end() ? Qt::Checked
-                                                                                                           : Qt::Unchecked);
+        item->setCheckState(std::find(ticked.begin(), ticked.end(), static_cast<int>(c)) != ticked.end()
+                                ? Qt::Checked
+                                : Qt::Unchecked);
     }
     values_->setMaximumHeight(values_->fontMetrics().height() * 5 + 8);
     auto* controls = new QHBoxLayout;

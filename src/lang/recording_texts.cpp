@@ -40,7 +40,9 @@ constexpr std::array kRows{
 
 }  // namespace
 
-std::string recording_text(RecordingText id, const std::string& language_code, const std::vector<std::string>& args) {
+std::string recording_text(RecordingText id,
+                           const std::string& language_code,
+                           const std::vector<std::string>& args) {
     return worded(kRows, id, language_code, args);
 }
 

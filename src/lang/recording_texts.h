@@ -36,7 +36,8 @@ enum class RecordingText {
 };
 
 // The text of `id` in the language of `language_code`, %1 .. %9 replaced by `args`.
-std::string recording_text(RecordingText id, const std::string& language_code,
+std::string recording_text(RecordingText id,
+                           const std::string& language_code,
                            const std::vector<std::string>& args = {});
 
 }  // namespace plx::lang

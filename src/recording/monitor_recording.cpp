@@ -21,9 +21,7 @@ bool is_poll(const std::string& request_string) {
 }  // namespace
 
 MonitorRecording::MonitorRecording(Parts parts, std::function<QDateTime()> wall)
-    : parts_(parts),
-      wall_(std::move(wall)),
-      log_(anchored_wall_clock(parts.clock.now(), wall_())) {
+    : parts_(parts), wall_(std::move(wall)), log_(anchored_wall_clock(parts.clock.now(), wall_())) {
     log_.on_poll = [this](const Poll& p) { take(p); };
     parts_.transactions.after_poll = [this](std::span<const std::uint16_t> words) { polled(words); };
     parts_.traffic.add_follower(this);
@@ -37,7 +35,8 @@ MonitorRecording::~MonitorRecording() {
 void MonitorRecording::frame_sent(const link::SentFrame& frame) {
     // whatever goes out next, the link no longer takes an answer to the poll before it
     if (log_.awaiting()) {
-        log_.failed(frame.at, reason(seen_.value_or(traffic::Diagnosis{traffic::Reason::no_byte, 0, asked_address_})));
+        log_.failed(frame.at,
+                    reason(seen_.value_or(traffic::Diagnosis{traffic::Reason::no_byte, 0, asked_address_})));
     }
     if (!is_poll(frame.request_string)) return;
     seen_.reset();
@@ -66,7 +65,8 @@ void MonitorRecording::polled(std::span<const std::uint16_t> words) {
     std::copy_n(words.begin(), std::min(words.size(), v.outputs.size()), v.outputs.begin());
     for (const Column& c : columns()) {
         if (c.source == Source::input_register)
-            v.inputs[static_cast<std::size_t>(c.index)] = parts_.state.input_register_values[static_cast<std::size_t>(c.index)];
+            v.inputs[static_cast<std::size_t>(c.index)] =
+                parts_.state.input_register_values[static_cast<std::size_t>(c.index)];
     }
     log_.answered(parts_.clock.now(), v);
 }
@@ -119,7 +119,8 @@ void MonitorRecording::stop() {
 }
 
 std::string MonitorRecording::button_text() const {
-    return lang::recording_text(recording() ? RecordingText::stop : RecordingText::record, parts_.state.language_code);
+    return lang::recording_text(recording() ? RecordingText::stop : RecordingText::record,
+                                parts_.state.language_code);
 }
 
 std::string MonitorRecording::status_text() const {

@@ -25,7 +25,8 @@ std::vector<Column> make_columns() {
 // Temperatures name their unit in the register map already ("Raumtemperatur, °C"); the others get it
 // the same way.
 std::string with_unit(std::string meaning, regmap::Unit unit) {
-    if (unit == regmap::Unit::none || unit == regmap::Unit::temperature || unit == regmap::Unit::temperature_difference)
+    if (unit == regmap::Unit::none || unit == regmap::Unit::temperature ||
+        unit == regmap::Unit::temperature_difference)
         return meaning;
     return meaning + ", " + regmap::unit_symbol(unit);
 }
@@ -75,7 +76,8 @@ std::string column_name(const Column& c, const std::string& language_code) {
 
 regmap::Unit unit_of(const Column& c) {
     const auto i = static_cast<std::size_t>(c.index);
-    return c.source == Source::output_register ? regmap::output_registers[i].unit : regmap::input_registers[i].unit;
+    return c.source == Source::output_register ? regmap::output_registers[i].unit
+                                               : regmap::input_registers[i].unit;
 }
 
 std::optional<double> value_of(const Values& v, const Column& c) {
@@ -95,9 +97,10 @@ std::vector<std::string> header(const std::string& language_code, const QDateTim
                                .arg(QChar(offset_min < 0 ? u'-' : u'+'))
                                .arg(std::abs(offset_min) / 60, 2, 10, QLatin1Char('0'))
                                .arg(std::abs(offset_min) % 60, 2, 10, QLatin1Char('0'));
-    std::vector<std::string> h{lang::recording_text(RecordingText::column_time, language_code, {offset.toStdString()}),
-                               lang::recording_text(RecordingText::column_age, language_code),
-                               lang::recording_text(RecordingText::column_reason, language_code)};
+    std::vector<std::string> h{
+        lang::recording_text(RecordingText::column_time, language_code, {offset.toStdString()}),
+        lang::recording_text(RecordingText::column_age, language_code),
+        lang::recording_text(RecordingText::column_reason, language_code)};
     for (const Column& c : columns()) h.push_back(column_name(c, language_code));
     return h;
 }

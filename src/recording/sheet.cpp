@@ -8,7 +8,9 @@
 
 namespace plx::recording {
 
-std::optional<std::string> Sheet::open(const std::string& path, const std::vector<std::string>& header, Dialect d) {
+std::optional<std::string> Sheet::open(const std::string& path,
+                                       const std::vector<std::string>& header,
+                                       Dialect d) {
     close();
     auto file = std::make_unique<QFile>(QString::fromStdString(path));
     // unbuffered: a row is on its way to the disk when add() returns, and a failed one can be cut off

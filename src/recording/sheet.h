@@ -18,7 +18,9 @@ namespace plx::recording {
 class Sheet {
   public:
     // Creates or empties the file and writes the BOM and the header; the system's reason on failure.
-    std::optional<std::string> open(const std::string& path, const std::vector<std::string>& header, Dialect d);
+    std::optional<std::string> open(const std::string& path,
+                                    const std::vector<std::string>& header,
+                                    Dialect d);
     // A stream such as standard output: a reader at the other end of a pipe wants no BOM.
     std::optional<std::string> open(std::ostream& out, const std::vector<std::string>& header, Dialect d);
     // One row; on a write error the sheet closes and the system's reason comes back.

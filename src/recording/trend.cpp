@@ -67,7 +67,8 @@ std::vector<std::vector<Trend::Point>> Trend::segments(int column, Ms from, Ms t
             close_run();
         } else if (s.at >= from) {
             // the point before the left edge carries the line to it
-            if (run.empty() && before != nullptr && before->values && !broken_between(*before, s) && before->at < from) {
+            if (run.empty() && before != nullptr && before->values && !broken_between(*before, s) &&
+                before->at < from) {
                 if (const auto b = value_of(*before->values, c)) run.push_back({before->at, *b});
             }
             run.push_back({s.at, *v});
@@ -100,7 +101,9 @@ std::vector<Trend::Band> Trend::gaps(Ms from, Ms to) const {
     return out;
 }
 
-std::optional<std::pair<double, double>> Trend::range(const std::vector<int>& column_positions, Ms from, Ms to) const {
+std::optional<std::pair<double, double>> Trend::range(const std::vector<int>& column_positions,
+                                                      Ms from,
+                                                      Ms to) const {
     std::optional<std::pair<double, double>> r;
     for (int column : column_positions) {
         for (const auto& run : segments(column, from, to)) {

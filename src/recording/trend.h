@@ -61,7 +61,9 @@ class Trend {
     // The stretches of failed polls, from the last good sample before to the first good one after.
     std::vector<Band> gaps(Ms from, Ms to) const;
     // The lowest and highest value of the ticked columns between two times.
-    std::optional<std::pair<double, double>> range(const std::vector<int>& column_positions, Ms from, Ms to) const;
+    std::optional<std::pair<double, double>> range(const std::vector<int>& column_positions,
+                                                   Ms from,
+                                                   Ms to) const;
 
   private:
     bool broken_between(const Sample& a, const Sample& b) const;

@@ -84,7 +84,8 @@ TEST(Plx24ctl, MonitorRecordsEveryPollToCsvAndTheSilentOneWithoutValues) {
     ASSERT_FALSE(pty.empty()) << sim.err();
     const std::string file = dir.filePath(QStringLiteral("monitor.csv")).toStdString();
     const auto monitor = [&](std::vector<std::string> args) {
-        args.insert(args.begin(), {PLX24CTL_EXE, "monitor", "--device", pty, "--address", "1", "--interval", "200"});
+        args.insert(args.begin(),
+                    {PLX24CTL_EXE, "monitor", "--device", pty, "--address", "1", "--interval", "200"});
         return run_command(args, milliseconds(60'000));
     };
 
@@ -119,7 +120,8 @@ TEST(Plx24ctl, MonitorRecordsEveryPollToCsvAndTheSilentOneWithoutValues) {
     EXPECT_EQ(out.status, 0) << out.err;
     EXPECT_EQ(out.out.rfind("Time (UTC", 0), 0u) << out.out;
     EXPECT_EQ(split(out.out, "\r\n").size(), 3u) << out.out;
-    const auto refused = monitor({"--count", "1", "--csv", dir.filePath(QStringLiteral("no/such.csv")).toStdString()});
+    const std::string unwritable = dir.filePath(QStringLiteral("no/such.csv")).toStdString();
+    const auto refused = monitor({"--count", "1", "--csv", unwritable});
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("kann nicht zum Aufzeichnen geöffnet werden"), std::string::npos) << refused.err;
     EXPECT_EQ(sim.stop(), 0);

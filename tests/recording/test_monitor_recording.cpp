@@ -55,8 +55,9 @@ class WindowRecording : public ::testing::Test {
 TEST_F(WindowRecording, EveryPollIsARowAndAPollWithoutAnswerHasNoValuesButItsReason) {
     QTemporaryDir dir;
     const std::string path = dir.filePath(QStringLiteral("monitor.csv")).toStdString();
-    recording::MonitorRecording rec({*program.transactions, *program.traffic, clock, program.state, files, messages},
-                                    [] { return QDateTime::currentDateTime(); });
+    recording::MonitorRecording rec(
+        {*program.transactions, *program.traffic, clock, program.state, files, messages},
+        [] { return QDateTime::currentDateTime(); });
     ASSERT_TRUE(rec.start(path));
     program.form.chk_read_out.user_toggle();
     run_ms(1000);

@@ -78,12 +78,19 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RowHeader, NamesAndUnitsFromTheRegisterMapInBothDialects) {
     const std::string de = csv_line(header("1031", at_1015()), kGerman);
-    EXPECT_EQ(de.rfind("Zeit (UTC+01:00);Antwortalter, ms;Grund;Tastenzustandswort 0;Tastenzustandswort 1;Raumtemperatur, °C;", 0), 0u)
+    EXPECT_EQ(de.rfind("Zeit (UTC+01:00);Antwortalter, ms;Grund;Tastenzustandswort 0;Tastenzustandswort "
+                       "1;Raumtemperatur, °C;",
+                       0),
+              0u)
         << de;
     EXPECT_NE(de.find(";effektiver Sollwert Prozentwert 1, %;"), std::string::npos) << de;
     EXPECT_NE(de.find(";Eingaberegister 8: externe Temperatur 1, °C;"), std::string::npos) << de;
-    const std::string en = csv_line(header("1033", QDateTime(QDate(2025, 7, 1), QTime(8, 0), QTimeZone(-5 * 3600 - 1800))), kEnglish);
-    EXPECT_EQ(en.rfind("Time (UTC-05:30),\"Answer age, ms\",Reason,button state word 0,button state word 1,\"room temperature, degC\",", 0), 0u)
+    const std::string en = csv_line(
+        header("1033", QDateTime(QDate(2025, 7, 1), QTime(8, 0), QTimeZone(-5 * 3600 - 1800))), kEnglish);
+    EXPECT_EQ(en.rfind("Time (UTC-05:30),\"Answer age, ms\",Reason,button state word 0,button state word "
+                       "1,\"room temperature, degC\",",
+                       0),
+              0u)
         << en;
     EXPECT_EQ(dialect_for("1031", '.').decimal, '.') << "German takes the user's own separator";
 }
