@@ -1,7 +1,8 @@
 #pragma once
-// The CSV file of a recording: the header when it opens, then one row per poll, each flushed at once,
-// so that whatever stops the recording (the user, a write error, Ctrl+C, a crash) leaves every row
-// written before it whole in the file. Standard output takes the same lines without the BOM.
+// The CSV file of a recording: the header when it opens, then one row per poll, each written through at
+// once, so that whatever stops the recording (the user, a write error, Ctrl+C, a crash) leaves every row
+// before it whole in the file; a QSaveFile would keep nothing of a recording that fails. Standard output
+// takes the same lines without the BOM.
 
 #include <memory>
 #include <optional>
