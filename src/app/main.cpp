@@ -22,6 +22,7 @@
 #include "gui/qt_platform.h"
 #include "gui/qt_timer_engine.h"
 #include "gui/scan_view.h"
+#include "gui/trend_view.h"
 #include "link/qt_port_enumeration.h"
 #include "link/qt_serial_port.h"
 #include "settings/overlay_store.h"
@@ -101,6 +102,8 @@ int main(int argc, char* argv[]) {
     plx::gui::LineView line_view(view, program);
     plx::gui::PortView port_view(view, program);
     plx::gui::ScanView scan_view(view, *program.bus_scan, program.state);
+    // "Aufzeichnen…" and the trend on the Monitor tab
+    plx::gui::TrendView trend_view(view, program);
     view.show();
     return QApplication::exec();
 }

@@ -9,6 +9,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QDateTime>
 #include <QJsonObject>
 #include <QString>
 
@@ -18,11 +19,16 @@
 #include "bus/unit_job.h"
 #include "cli/texts_in_use.h"
 #include "cli/wording.h"
+#include "device/requests.h"
+#include "device/chain.h"
 #include "device/word_codec.h"
+#include "lang/recording_texts.h"
 #include "lang/texts.h"
 #include "link/port_map.h"
 #include "modbus/wandeln.h"
 #include "paramfile/cp1252.h"
+#include "recording/poll_log.h"
+#include "recording/sheet.h"
 #include "settings/registry.h"
 
 namespace plx::cli {
@@ -562,32 +568,98 @@ std::string monitor_line(const Outputs& w, char sep, const std::string& code) {
     return t;
 }
 
+// The input registers 7 .. 25 as the unit holds them: the recording's input columns. Read once, as the
+// window knows them from its read-out; a unit that does not answer leaves them empty.
+using Inputs = std::array<std::optional<double>, regmap::input_register_group.count>;
+Inputs read_inputs(Session& s, int address, const Options& o, Environment& env) {
+    Inputs inputs{};
+    bool done = false;
+    const device::StepRef step{device::Step::read_input_registers, regmap::input_register_group.read_first};
+    modbus::Request request;
+    request.request_string = device::read_request(step, modbus::byte_to_hex(static_cast<std::uint8_t>(address)));
+    request.policy = bus::unit_policy(o.line(), std::nullopt, 1);
+    s.engine.request(std::move(request), [&](const modbus::Outcome& a) {
+        done = true;
+        const auto words = a.verdict == modbus::Verdict::ok ? device::answer_words(step, a.response_text)
+                                                            : std::nullopt;
+        if (!words) return;
+        for (int k = step.first; k <= regmap::input_register_last_shown; ++k) {
+            const auto& row = regmap::input_registers[static_cast<std::size_t>(k)];
+            inputs[static_cast<std::size_t>(k)] = device::word_value((*words)[static_cast<std::size_t>(k - step.first)],
+                                                                     row.scale, regmap::Sign::signed16);
+        }
+    });
+    env.loop.run_until([&] { return done || env.interrupted(); });
+    return inputs;
+}
+
 int monitor(const Options& o, Environment& env, const TextsInUse& texts) {
     const std::string& code = texts.language_code();
     const int address = o.addresses.front();
     Session s(env, o, texts);
     if (auto e = s.engine.open(o.line())) return port_failure(env, o, texts, *e);
+
+    // --csv: the window's recording, one row per poll
+    recording::Sheet sheet;
+    const bool csv_out = o.csv == "-";
+    if (!o.csv.empty()) {
+        const recording::Dialect d = recording::dialect_for(code, texts.separator());
+        const auto head = recording::header(code, QDateTime::currentDateTime());
+        const auto error = csv_out ? sheet.open(env.out, head, d) : sheet.open(o.csv, head, d);
+        if (error) {
+            env.err << "plx24ctl: "
+                    << lang::recording_text(lang::RecordingText::not_opened, code, {o.csv, *error}) << "\n";
+            return kExitUsage;
+        }
+    }
+    recording::Values values;
+    if (sheet.is_open()) values.inputs = read_inputs(s, address, o, env);
+    const milliseconds started = env.loop.now();
+    recording::PollLog log(recording::anchored_wall_clock(started, QDateTime::currentDateTime()));
+    bool csv_failed = false;
+    log.on_poll = [&](const recording::Poll& p) {
+        const long before = sheet.rows();
+        if (const auto error = sheet.add(recording::row(p, sheet.dialect()))) {
+            csv_failed = true;
+            env.err << "plx24ctl: "
+                    << lang::recording_text(lang::RecordingText::write_failed, code,
+                                            {o.csv, *error, std::to_string(before)})
+                    << "\n";
+        }
+    };
+
     bus::UnitJob job(s.engine, address);
     long polls = 0;
     long answered = 0;
     job.monitor(o.interval, [&](const std::optional<Outputs>& words,
                                 const std::optional<bus::Failure>& failure) {
         ++polls;
+        if (sheet.is_open()) {
+            // the request this poll answers was the last to go on the line
+            log.sent(s.engine.last_sent());
+            if (words) {
+                values.outputs = *words;
+                log.answered(s.engine.now(), values);
+            } else {
+                log.failed(s.engine.now(), failure_words(*failure, code));
+            }
+        }
         const std::string when = env.time_of_day ? env.time_of_day() : std::to_string(env.loop.now().count());
+        if (words) ++answered;
+        if (csv_out) return;
         if (o.json) {
             QJsonObject j{{QStringLiteral("time"), q(when)}, {QStringLiteral("address"), address}};
             if (words) {
-                ++answered;
-                QJsonObject values;
+                QJsonObject outputs;
                 for (int i = 0; i < regmap::output_register_group.count; ++i) {
                     const auto& row = regmap::output_registers[static_cast<std::size_t>(i)];
-                    values[QString::fromLatin1(kOutputNames[i])] =
+                    outputs[QString::fromLatin1(kOutputNames[i])] =
                         device::word_value((*words)[static_cast<std::size_t>(i)], row.scale, row.sign);
                 }
                 QJsonArray pressed;
                 for (int b : buttons_in((*words)[0])) pressed.append(b);
-                values[QStringLiteral("buttons_pressed")] = pressed;
-                j[QStringLiteral("outputs")] = values;
+                outputs[QStringLiteral("buttons_pressed")] = pressed;
+                j[QStringLiteral("outputs")] = outputs;
             } else {
                 j[QStringLiteral("result")] = q(failure_kind(*failure));
                 j[QStringLiteral("message")] = q(failure_words(*failure, code));
@@ -595,14 +667,19 @@ int monitor(const Options& o, Environment& env, const TextsInUse& texts) {
             // one object per line, so a script can read the stream as it comes
             env.out << QJsonDocument(j).toJson(QJsonDocument::Compact).toStdString() << "\n" << std::flush;
         } else if (words) {
-            ++answered;
             env.out << when << "  " << monitor_line(*words, texts.separator(), code) << "\n" << std::flush;
         } else {
             env.out << when << "  " << failure_words(*failure, code) << "\n" << std::flush;
         }
     });
-    env.loop.run_until([&] { return env.interrupted() || (o.count && polls >= *o.count); });
+    env.loop.run_until([&] {
+        return env.interrupted() || csv_failed || (o.count && polls >= *o.count) ||
+               (o.duration && env.loop.now() - started >= *o.duration);
+    });
     job.stop();
+    // every row went out flushed: the file is complete however the run ended
+    sheet.close();
+    if (csv_failed) return kExitUsage;
     return answered > 0 ? kExitOk : kExitUnitsFailed;
 }
 

@@ -31,6 +31,21 @@ std::vector<std::string> split(const std::string& s) {
     }
 }
 
+// "300" or "300s" seconds, "5m" minutes, "2h" hours: 1 s .. 30 days.
+std::optional<std::chrono::milliseconds> duration_of(const std::string& text) {
+    const std::string t = lower(text);
+    const std::size_t digits = t.find_first_not_of("0123456789");
+    const auto n = whole_number(std::string_view(t).substr(0, digits));
+    const std::string unit = digits == std::string::npos ? "s" : t.substr(digits);
+    long seconds_per = 0;
+    if (unit == "s") seconds_per = 1;
+    if (unit == "m") seconds_per = 60;
+    if (unit == "h") seconds_per = 3600;
+    constexpr long kLongest = 30L * 24 * 3600;
+    if (!n || seconds_per == 0 || *n < 1 || *n > kLongest / seconds_per) return std::nullopt;
+    return std::chrono::milliseconds(*n * seconds_per * 1000);
+}
+
 // "1-247", "1,5,17", "1-10,20": every address 1 .. 247 once, in the order given.
 std::optional<std::vector<int>> address_list(const std::string& text) {
     std::vector<int> out;
@@ -111,8 +126,14 @@ const char* const kDiffHelp =
 
 const char* const kMonitorHelp =
     "Usage: plx24ctl monitor --device DEV --address N [line settings] [--interval MS] [--count N]\n"
+    "                        [--duration D] [--csv FILE|-]\n"
     "Polls the 17 output registers every MS (default 1000; never faster than the unit's response time\n"
-    "allows) and prints them decoded, one line per poll, until interrupted (Ctrl+C) or N polls are done.\n";
+    "allows) and prints them decoded, one line per poll, until interrupted (Ctrl+C), N polls are done or\n"
+    "D has passed (seconds, or 90s, 5m, 2h).\n"
+    "--csv FILE records every poll into FILE as the window's \"Aufzeichnen...\" does: time, answer age,\n"
+    "reason of a poll without a valid answer, the output registers and input registers 7..25 (read once\n"
+    "at the start) as the window shows them. German: ';' and the user's decimal separator, English: ','\n"
+    "and '.'; UTF-8 with BOM. --csv - writes it to standard output instead of the lines (no BOM).\n";
 
 bool parity_of(const std::string& token, char& out) {
     const std::string t = lower(token);
@@ -247,6 +268,13 @@ Parsed parse_command_line(const std::vector<std::string>& args) {
                 if (!ms || *ms < 1 || *ms > 3'600'000)
                     return refuse(a + " is a number of milliseconds 1..3600000");
                 (a == "--interval" ? o.interval : o.timeout.emplace()) = std::chrono::milliseconds(*ms);
+            } else if (a == "--duration") {
+                o.duration = duration_of(*v);
+                if (!o.duration)
+                    return refuse("--duration is 1 s .. 30 days: seconds, or 90s, 5m, 2h; not '" + *v + "'");
+            } else if (a == "--csv") {
+                if (v->empty()) return refuse("--csv needs a file name, or - for standard output");
+                o.csv = *v;
             } else if (a == "--count") {
                 const auto c = whole_number(*v);
                 if (!c || *c < 1) return refuse("--count is a number of polls, 1 or more");
@@ -292,6 +320,9 @@ Parsed parse_command_line(const std::vector<std::string>& args) {
     if (o.command == Command::read && o.output.empty()) return refuse("read needs -o FILE");
     if (o.command != Command::read && !o.output.empty()) return refuse("-o belongs to read");
     if (o.command != Command::monitor && o.count) return refuse("--count belongs to monitor");
+    if (o.command != Command::monitor && o.duration) return refuse("--duration belongs to monitor");
+    if (o.command != Command::monitor && !o.csv.empty()) return refuse("--csv belongs to monitor");
+    if (o.csv == "-" && o.json) return refuse("--csv - and --json would both write standard output");
     if (o.bauds.empty()) o.bauds = {9600};
     if (o.parities.empty()) o.parities = {'E'};
     if (o.framings.empty()) o.framings = {modbus::Framing::rtu};

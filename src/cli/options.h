@@ -34,6 +34,8 @@ struct Options {
     std::string output;  // read: -o FILE
     std::chrono::milliseconds interval{1000};
     std::optional<long> count;                         // monitor: stop after this many polls
+    std::optional<std::chrono::milliseconds> duration;  // monitor: stop after this long
+    std::string csv;                                   // monitor: the CSV file, "-" for standard output
     std::optional<std::chrono::milliseconds> timeout;  // scan: the short wait of each probe
 
     bool json = false;

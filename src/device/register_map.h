@@ -35,6 +35,26 @@ enum class Unit {
     milliseconds,
 };
 
+// The symbol a value of the unit is written with; empty for none. A temperature is in degC unless
+// configuration bit 24 of the unit says degF.
+constexpr const char* unit_symbol(Unit u) {
+    switch (u) {
+        case Unit::temperature:
+            return "°C";
+        case Unit::temperature_difference:
+            return "K";
+        case Unit::percent:
+            return "%";
+        case Unit::seconds:
+            return "s";
+        case Unit::milliseconds:
+            return "ms";
+        case Unit::none:
+            break;
+    }
+    return "";
+}
+
 // Which extra characters a configuration field takes besides digits and Backspace.
 enum class KeyFilter {
     digits,

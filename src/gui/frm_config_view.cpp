@@ -578,7 +578,9 @@ QWidget* FrmConfigView::tab_monitor() {
     right->addWidget(values);
     right->addStretch(1);
     h->addLayout(right);
-    h->addStretch(1);
+    // the rest of the tab: the recording and trend view (trend_view.cpp), or empty
+    monitor_side_ = new QVBoxLayout;
+    h->addLayout(monitor_side_, 1);
     return page;
 }
 

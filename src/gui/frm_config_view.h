@@ -33,6 +33,8 @@ public:
     // The port box and the link panel's grid (row 0 captions, row 1 boxes), for the port view.
     QComboBox* port_box() const { return port_box_; }
     QGridLayout* link_grid() const { return link_grid_; }
+    // The Monitor tab's free side, for the recording and trend view.
+    QBoxLayout* monitor_side() const { return monitor_side_; }
     // Asked before the window closes through the close box; false keeps it open.
     std::function<bool()> may_close;
     // Closing through the close box (Form_Unload), once may_close has agreed.
@@ -76,6 +78,7 @@ private:
     QTabWidget* tabs_ = nullptr;
     QComboBox* port_box_ = nullptr;
     QGridLayout* link_grid_ = nullptr;
+    QBoxLayout* monitor_side_ = nullptr;
     int field_width_ = 56;
 };
 

@@ -37,21 +37,9 @@ Words words_for(const std::string& code) {
 }
 
 std::string unit_text(rm::Unit u, const Words& w) {
-    switch (u) {
-        case rm::Unit::temperature:
-            return w.t(Term::unit_temperature);
-        case rm::Unit::temperature_difference:
-            return "K";
-        case rm::Unit::percent:
-            return "%";
-        case rm::Unit::seconds:
-            return "s";
-        case rm::Unit::milliseconds:
-            return "ms";
-        case rm::Unit::none:
-            break;
-    }
-    return w.t(Term::unit_none);
+    if (u == rm::Unit::temperature) return w.t(Term::unit_temperature);
+    if (u == rm::Unit::none) return w.t(Term::unit_none);
+    return rm::unit_symbol(u);
 }
 
 std::string scale_text(rm::Scale s, const Words& w) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace plx::sim {
 
@@ -160,9 +161,13 @@ void SimulatedUnit::advance_to(std::chrono::milliseconds now) {
 }
 
 void SimulatedUnit::step_one_second() {
-    // a mean-reverting random walk: about +-0.4 K around 22 degC, changing by tenths
+    // a mean-reverting random walk, about +-0.4 K, around a room that warms and cools by 1 K either
+    // side of 22 degC every 20 minutes: a trend has something to show, a read-out stays plausible
+    constexpr double swing_period_s = 1200.0;
+    const double seconds = std::chrono::duration<double>(stepped_to_).count();
+    const double centre = 220.0 + 10.0 * std::sin(2.0 * std::numbers::pi * seconds / swing_period_s);
     std::normal_distribution<double> wander(0.0, 0.8);
-    room_tenths_ += -0.02 * (room_tenths_ - 220.0) + wander(rng_);
+    room_tenths_ += -0.02 * (room_tenths_ - centre) + wander(rng_);
 
     if (held_button_ != 0) {
         ++held_for_s_;

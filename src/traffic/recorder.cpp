@@ -17,6 +17,7 @@ void Recorder::frame_sent(const modbus::SentFrame& frame) {
     asked_address_ = modbus::hex_pair_to_byte(frame.request_string);
     since_ = {};
     take(Row{0, frame.at, Direction::sent, modbus::Verdict::ok, 0, framing_now(), frame.bytes, request_});
+    for (modbus::Observer* o : std::vector<modbus::Observer*>(followers_)) o->frame_sent(frame);
 }
 
 void Recorder::received(const modbus::Reception& r) {
@@ -59,6 +60,7 @@ void Recorder::received(const modbus::Reception& r) {
             break;
     }
     take(Row{0, r.at, Direction::received, r.verdict, r.exception_code, framing, r.bytes, request_});
+    for (modbus::Observer* o : std::vector<modbus::Observer*>(followers_)) o->received(r);
 }
 
 void Recorder::tally_written(const std::string& request) {
@@ -104,6 +106,14 @@ void Recorder::add_listener(RowListener* l) {
 
 void Recorder::remove_listener(RowListener* l) {
     std::erase(listeners_, l);
+}
+
+void Recorder::add_follower(modbus::Observer* o) {
+    if (std::find(followers_.begin(), followers_.end(), o) == followers_.end()) followers_.push_back(o);
+}
+
+void Recorder::remove_follower(modbus::Observer* o) {
+    std::erase(followers_, o);
 }
 
 Diagnosis Recorder::diagnosis() const {

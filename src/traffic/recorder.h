@@ -114,6 +114,10 @@ class Recorder : public modbus::Observer {
 
     void add_listener(RowListener* l);
     void remove_listener(RowListener* l);
+    // Another watcher of the line hears of each frame and verdict after the recorder has taken it, so
+    // diagnosis() then already includes it (the link itself has room for one observer).
+    void add_follower(modbus::Observer* o);
+    void remove_follower(modbus::Observer* o);
 
     const Counters& counters() const { return counters_; }
     std::optional<std::chrono::milliseconds> last_valid_answer() const { return last_ok_; }
@@ -142,6 +146,7 @@ class Recorder : public modbus::Observer {
     std::uint64_t generation_ = 0;
     bool paused_ = false;
     std::vector<RowListener*> listeners_;
+    std::vector<modbus::Observer*> followers_;
     Counters counters_;
     std::optional<std::chrono::milliseconds> last_ok_;
     std::shared_ptr<const std::string> request_;

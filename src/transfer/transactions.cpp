@@ -346,6 +346,7 @@ void Transactions::on_output_registers() {
     }
     // the next polling tick sets it back
     s_.current_register = static_cast<std::int16_t>(s_.current_register + 10);
+    if (after_poll) after_poll(*words);
 }
 
 void Transactions::on_read_cfg_bits() {

@@ -5,7 +5,9 @@
 
 #include <chrono>
 #include <functional>
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "device/chain.h"
@@ -62,6 +64,8 @@ class Transactions {
     std::function<void()> show_msg_window;
     // After each dispatched answer, when the chain may have ended.
     std::function<void()> after_dispatch;
+    // After the Monitor has shown a poll's answer: the output registers' words (a recording takes them).
+    std::function<void(std::span<const std::uint16_t> words)> after_poll;
 
   private:
     void on_read_registers();

@@ -113,7 +113,10 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{{"read", "--device", "d", "--address", "1"}, "-o FILE"},
         Refusal{{"write", "--device", "d", "--address", "1"}, "needs the parameter file"},
         Refusal{{"diff", "f", "--device", "d", "--address", "1", "--mode", "rtu,ascii"}, "one line"},
-        Refusal{{"monitor", "--device", "d", "--address", "1", "--interval", "0"}, "milliseconds"}));
+        Refusal{{"monitor", "--device", "d", "--address", "1", "--interval", "0"}, "milliseconds"},
+        Refusal{{"monitor", "--device", "d", "--address", "1", "--duration", "5x"}, "90s, 5m, 2h; not '5x'"},
+        Refusal{{"monitor", "--device", "d", "--address", "1", "--csv", "-", "--json"}, "both write standard output"},
+        Refusal{{"read", "--device", "d", "--address", "1", "-o", "f", "--csv", "g"}, "--csv belongs to monitor"}));
 
 TEST(Commands, ScanListsTheUnitsAndSaysWhenThereIsNone) {
     Cli cli(Units{{3, {}}, {7, {}}});

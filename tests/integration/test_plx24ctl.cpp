@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "../support/text_lines.h"
 #include "child_process.h"
 
 namespace plx {
@@ -18,15 +20,20 @@ namespace {
 using std::chrono::milliseconds;
 using testing::ChildProcess;
 using testing::run_command;
+using test::split;
 
-TEST(Plx24ctl, FindsFiveUnitsCarriesOnesConfigurationToTheOthersAndDiffsClean) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    // settings of their own: German, "," and no port assignments of the machine's user
+// settings of their own: German, "," and no port assignments of the machine's user
+void use_own_settings(const QTemporaryDir& dir) {
     const std::string machine = dir.filePath(QStringLiteral("machine.ini")).toStdString();
     const std::string user = dir.filePath(QStringLiteral("user.ini")).toStdString();
     setenv("PLX24_MACHINE_SETTINGS", machine.c_str(), 1);
     setenv("PLX24_USER_SETTINGS", user.c_str(), 1);
+}
+
+TEST(Plx24ctl, FindsFiveUnitsCarriesOnesConfigurationToTheOthersAndDiffsClean) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    use_own_settings(dir);
 
     ChildProcess sim;
     ASSERT_TRUE(sim.start({PLX24_SIM_EXE, "--pty", "--address", "1,2,3,4,5", "--response-ms", "0"}));
@@ -81,8 +88,7 @@ std::string body_of(const std::string& path) {
 TEST(Plx24ctl, AUnitSlowOnEveryAnswerIsReadExactlyAndDiffsClean) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    setenv("PLX24_MACHINE_SETTINGS", dir.filePath(QStringLiteral("machine.ini")).toStdString().c_str(), 1);
-    setenv("PLX24_USER_SETTINGS", dir.filePath(QStringLiteral("user.ini")).toStdString().c_str(), 1);
+    use_own_settings(dir);
     const auto read_from = [&](std::vector<std::string> sim_args, const std::string& name) {
         ChildProcess sim;
         sim_args.insert(sim_args.begin(), {PLX24_SIM_EXE, "--pty"});
@@ -102,6 +108,61 @@ TEST(Plx24ctl, AUnitSlowOnEveryAnswerIsReadExactlyAndDiffsClean) {
     ASSERT_FALSE(clean.empty());
     // each answer 900 ms late: after the time-out, before the longest a unit may take
     EXPECT_EQ(read_from({"--fault", "slow", "--slow-ms", "900"}, "slow.txt"), clean);
+}
+
+TEST(Plx24ctl, MonitorRecordsEveryPollToCsvAndTheSilentOneWithoutValues) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    use_own_settings(dir);
+
+    // requests: 1 the input registers, 2 the response time, then the polls: the second poll is lost
+    ChildProcess sim;
+    ASSERT_TRUE(sim.start({PLX24_SIM_EXE, "--pty", "--response-ms", "0", "--fault", "no-answer@4"}));
+    const std::string pty = sim.read_line(milliseconds(10'000)).value_or("");
+    ASSERT_FALSE(pty.empty()) << sim.err();
+    const std::string file = dir.filePath(QStringLiteral("monitor.csv")).toStdString();
+    const auto monitor = [&](std::vector<std::string> args) {
+        args.insert(args.begin(),
+                    {PLX24CTL_EXE, "monitor", "--device", pty, "--address", "1", "--interval", "200"});
+        return run_command(args, milliseconds(60'000));
+    };
+
+    const auto run = monitor({"--count", "4", "--csv", file});
+    EXPECT_EQ(run.status, 0) << run.err;
+    QFile csv(QString::fromStdString(file));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const std::string text = csv.readAll().toStdString();
+    ASSERT_EQ(text.rfind("\xEF\xBB\xBFZeit (UTC", 0), 0u) << text;
+    std::vector<std::string> lines = split(text, "\r\n");
+    ASSERT_EQ(lines.back(), "") << "complete rows only";
+    lines.pop_back();
+    ASSERT_EQ(lines.size(), 5u) << text;
+    const std::size_t columns = split(lines[0], ";").size();
+    for (std::size_t n = 1; n < lines.size(); ++n) {
+        const auto f = split(lines[n], ";");
+        ASSERT_EQ(f.size(), columns) << lines[n];
+        // room temperature, then input register 20 (basic setpoint temperature 1, read at the start)
+        if (n == 2) {
+            EXPECT_EQ(f[2], "keine Antwort (Ausgaberegister 0..16 lesen)") << lines[n];
+            EXPECT_EQ(f[5], "") << lines[n];
+            EXPECT_EQ(f[columns - 6], "") << lines[n];
+        } else {
+            EXPECT_EQ(f[2], "") << lines[n];
+            EXPECT_NE(f[5], "") << lines[n];
+            EXPECT_EQ(f[columns - 6], "21") << lines[n];
+        }
+    }
+
+    // standard output takes the same rows instead of the lines; a file that cannot be written is refused
+    const auto out = monitor({"--count", "1", "--csv", "-", "--language", "en"});
+    EXPECT_EQ(out.status, 0) << out.err;
+    EXPECT_EQ(out.out.rfind("Time (UTC", 0), 0u) << out.out;
+    EXPECT_EQ(split(out.out, "\r\n").size(), 3u) << out.out;
+    const std::string unwritable = dir.filePath(QStringLiteral("no/such.csv")).toStdString();
+    const auto refused = monitor({"--count", "1", "--csv", unwritable});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("kann nicht zum Aufzeichnen geöffnet werden"), std::string::npos) << refused.err;
+    EXPECT_EQ(sim.stop(), 0);
 }
 
 }  // namespace
