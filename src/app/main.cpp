@@ -17,6 +17,7 @@
 #include "gui/fabout_view.h"
 #include "gui/frm_config_view.h"
 #include "gui/frm_state_view.h"
+#include "gui/network_view.h"
 #include "gui/port_view.h"
 #include "gui/traffic_view.h"
 #include "gui/qt_platform.h"
@@ -24,7 +25,7 @@
 #include "gui/scan_view.h"
 #include "gui/trend_view.h"
 #include "link/qt_port_enumeration.h"
-#include "link/qt_serial_port.h"
+#include "link/qt_port.h"
 #include "settings/overlay_store.h"
 #include "sim/simulated_serial_port.h"
 
@@ -49,7 +50,7 @@ int main(int argc, char* argv[]) {
     plx::gui::QtMessageBox messages(&timers);
     plx::gui::QtFileDialog files(&timers);
     plx::gui::QtShell shell;
-    plx::link::QtSerialPort serial_port;
+    plx::link::QtPort serial_port;
     plx::modbus::SerialPort* port = &serial_port;
     // demo: COM3 is the simulated unit, on the clock of the program's own timers
     QElapsedTimer demo_clock;
@@ -101,6 +102,8 @@ int main(int argc, char* argv[]) {
     // the traffic window in the menu, the link's state and counters in the status bar
     plx::gui::LineView line_view(view, program);
     plx::gui::PortView port_view(view, program);
+    plx::gui::NetworkView network_view(view, program.form, program.state, program.ports, *program.link,
+                                       program.platform.messages);
     plx::gui::ScanView scan_view(view, *program.bus_scan, program.state);
     // "Aufzeichnen…" and the trend on the Monitor tab
     plx::gui::TrendView trend_view(view, program);

@@ -14,22 +14,22 @@
 #include <QString>
 
 #include "bus/file_target.h"
-#include "modbus/engine.h"
 #include "bus/scan.h"
 #include "bus/unit_job.h"
 #include "cli/texts_in_use.h"
 #include "cli/wording.h"
-#include "device/requests.h"
 #include "device/chain.h"
 #include "device/word_codec.h"
 #include "lang/recording_texts.h"
 #include "lang/texts.h"
 #include "link/port_map.h"
+#include "modbus/engine.h"
 #include "modbus/wandeln.h"
 #include "paramfile/cp1252.h"
 #include "recording/poll_log.h"
 #include "recording/sheet.h"
 #include "settings/registry.h"
+#include "traffic/meaning.h"
 
 namespace plx::cli {
 
@@ -90,6 +90,10 @@ class VerboseObserver : public modbus::Observer {
         err_ << stamp(r.at) << " <- " << what;
         if (r.verdict != modbus::Verdict::time_out && !r.bytes.empty()) err_ << ": " << shown(r.bytes);
         err_ << "\n";
+    }
+    void link_event(const modbus::LinkNote& note) override {
+        bar_.clear();
+        err_ << stamp(note.at) << " -- " << traffic::link_event_text(note.event, note.detail, language_) << "\n";
     }
 
   private:

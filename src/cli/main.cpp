@@ -13,7 +13,7 @@
 
 #include "cli/commands.h"
 #include "cli/options.h"
-#include "link/qt_serial_port.h"
+#include "link/qt_port.h"
 #include "settings/overlay_store.h"
 #include "settings/store.h"
 
@@ -61,7 +61,7 @@ int main(int argc, char* argv[]) {
         std::cerr << "plx24ctl: " << o.device << " stands for no device\n";
         return cli::kExitUsage;
     }
-    link::QtSerialPort port;
+    link::QtPort port;
     port.use_device(device);
 
     struct sigaction sa {};

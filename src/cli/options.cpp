@@ -4,6 +4,8 @@
 #include <cctype>
 #include <charconv>
 
+#include "modbus/gateway.h"
+
 namespace plx::cli {
 
 namespace {
@@ -76,8 +78,10 @@ const char* const kProgramHelp =
     "'plx24ctl COMMAND --help' describes a command.\n"
     "\n"
     "Options of every command:\n"
-    "  --device DEV        the serial device (/dev/ttyUSB0, /dev/serial/by-id/...), or COM1 .. COM40\n"
-    "                      as the window's port entries name them (assignments included)\n"
+    "  --device DEV        the serial device (/dev/ttyUSB0, /dev/serial/by-id/...), COM1 .. COM40\n"
+    "                      as the window's port entries name them (assignments included), or a\n"
+    "                      gateway: tcp://HOST[:PORT] (Modbus TCP, port 502 unless given) or\n"
+    "                      rtu+tcp://HOST:PORT (RTU frames passed through)\n"
     "  --language de|en    the language of reports and parameter files for this run; default: the\n"
     "                      installation's, as in the window\n"
     "  --json              the result as JSON on standard output (keys in English)\n"
@@ -323,6 +327,13 @@ Parsed parse_command_line(const std::vector<std::string>& args) {
     if (o.command != Command::monitor && o.duration) return refuse("--duration belongs to monitor");
     if (o.command != Command::monitor && !o.csv.empty()) return refuse("--csv belongs to monitor");
     if (o.csv == "-" && o.json) return refuse("--csv - and --json would both write standard output");
+    if (modbus::names_gateway(o.device)) {
+        const auto gateway = modbus::gateway_of(o.device);
+        if (!gateway) return refuse("--device " + o.device + " is no gateway: tcp://HOST[:PORT] or rtu+tcp://HOST:PORT");
+        // the kind of gateway says the framing; its serial side's baud rate and parity are its own
+        if (!o.framings.empty()) return refuse("--mode does not go with a gateway: tcp:// or rtu+tcp:// says the framing");
+        o.framings = {gateway->framing};
+    }
     if (o.bauds.empty()) o.bauds = {9600};
     if (o.parities.empty()) o.parities = {'E'};
     if (o.framings.empty()) o.framings = {modbus::Framing::rtu};

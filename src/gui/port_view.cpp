@@ -18,6 +18,7 @@
 #include "gui/frm_config_view.h"
 #include "lang/texts.h"
 #include "link/port_map.h"
+#include "modbus/gateway.h"
 #include "settings/overlay_store.h"
 
 namespace plx::gui {
@@ -110,6 +111,8 @@ std::string PortView::device_of(int n) const {
 }
 
 std::string PortView::note_of(int n) const {
+    // a gateway is no port of this machine: its address is the note
+    if (modbus::names_gateway(device_of(n))) return device_of(n);
     const auto p = program_.ports.present_port(device_of(n));
     if (!p) return {};
     std::string note = p->device;
@@ -140,8 +143,8 @@ void PortView::show_device() {
     }
     const std::string device = device_of(n);
     QString line = QStringLiteral("→ ") + qs(device);
-    if (program_.state.demo && n == link::kStartupEntry) {
-        // the simulated unit is always there
+    if ((program_.state.demo && n == link::kStartupEntry) || modbus::names_gateway(device)) {
+        // the simulated unit is always there; a gateway is reached when the port opens
     } else if (const auto p = program_.ports.present_port(device)) {
         const std::string summary = link::port_summary(*p);
         if (!summary.empty()) line += QStringLiteral(" – ") + qs(summary);

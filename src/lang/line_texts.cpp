@@ -21,6 +21,7 @@ constexpr std::array kRows{
     Row{LineText::verdict_no_request, "keine Anfrage offen", "no request outstanding"},
     Row{LineText::verdict_discarded, "Bytes verworfen", "bytes discarded"},
     Row{LineText::verdict_time_out, "Zeitüberschreitung", "time-out"},
+    Row{LineText::verdict_other_transaction, "fremde Transaktionsnummer (Antwort auf eine frühere Anfrage)", "other transaction id (answer to an earlier request)"},
     Row{LineText::exception_with_meaning, "Ausnahme %1 (%2)", "exception %1 (%2)"},
     Row{LineText::exception_code_only, "Ausnahme %1", "exception %1"},
     Row{LineText::group_cfg_registers, "Konfigurationsregister", "configuration registers"},
@@ -88,6 +89,14 @@ constexpr std::array kRows{
         "Only the echo of the requests came back: the unit does not answer.\n"
         "Check address %1, wiring, mode, baud rate: open the port again."},
     Row{LineText::reason_exception, "Das Gerät lehnt die Anfrage ab: %1.", "The unit refuses the request: %1."},
+    Row{LineText::reason_other_transaction, "%1 Antworten mit fremder Transaktionsnummer: das Gateway antwortet auf frühere Anfragen (Antwortzeit des Geräts länger als die Wartezeit des Gateways?).", "%1 answers with another transaction id: the gateway answers earlier requests (the unit slower than the gateway waits?)."},
+    Row{LineText::advice_gateway_path, "Das Gateway hat keinen Weg zum Gerät: Gateway-Konfiguration (Unit-ID, serielle Schnittstelle) prüfen.", "The gateway has no path to the unit: check the gateway's configuration (unit id, serial port)."},
+    Row{LineText::advice_gateway_target, "Das Gerät hinter dem Gateway hat nicht geantwortet: Adresse und Leitungseinstellungen der seriellen Seite des Gateways prüfen.", "The unit behind the gateway did not answer: check the address and the line settings of the gateway's serial side."},
+    Row{LineText::link_connected, "Verbindung zu %1 aufgebaut", "connected to %1"},
+    Row{LineText::link_closed, "Verbindung von der Gegenseite geschlossen: %1", "connection closed by the far end: %1"},
+    Row{LineText::link_reconnected, "neue Verbindung zu %1", "connected again to %1"},
+    Row{LineText::link_connect_failed, "keine Verbindung zu %1: %2", "no connection to %1: %2"},
+    Row{LineText::direction_event, "Verbindung", "link"},
     Row{LineText::refused,
         "Das Gerät hat „%1“ abgelehnt: %2.\n"
         "Der Vorgang wurde angehalten, nichts davon übernommen; nicht Bestätigtes bleibt rot markiert.",

@@ -18,6 +18,7 @@ enum class LineText {
     verdict_no_request,
     verdict_discarded,
     verdict_time_out,
+    verdict_other_transaction,
     exception_with_meaning,  // %1: code (two hex digits), %2: its meaning
     exception_code_only,     // %1: code
     // meanings; %1 of read and write: a group with its range ("Konfigurationsregister 30..39")
@@ -62,6 +63,16 @@ enum class LineText {
     reason_misfit,
     reason_echo_only,  // %1: the slave address asked
     reason_exception,  // %1: the exception (exception_with_meaning or exception_code_only)
+    reason_other_transaction,  // %1: how many answers
+    // a gateway's exceptions, what they mean for the engineer
+    advice_gateway_path,
+    advice_gateway_target,
+    // a connection to a gateway: %1 host and port, %2 the system's words
+    link_connected,
+    link_closed,
+    link_reconnected,
+    link_connect_failed,
+    direction_event,
     // an exception answer stops the transfer: %1 the request's meaning, %2 the exception
     refused,
     refused_short,  // the same for the status line

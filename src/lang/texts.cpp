@@ -254,6 +254,39 @@ std::string message(Message id, const std::string& language_code) {
             return en ? "No COM port selected." : "Kein COM-Port ausgewählt.";
         case Message::port_not_open:
             return en ? "Port is not open" : "Port ist nicht geöffnet";
+        case Message::network_entry:
+            return en ? "Network…" : "Netzwerk…";
+        case Message::network_title:
+            return en ? "Network gateway" : "Netzwerk-Gateway";
+        case Message::network_kind:
+            return en ? "Kind" : "Art";
+        case Message::network_host:
+            return en ? "Host" : "Host";
+        case Message::network_port:
+            return en ? "Port" : "Port";
+        case Message::network_kind_tcp:
+            return en ? "Modbus TCP (the gateway converts)" : "Modbus TCP (das Gateway wandelt um)";
+        case Message::network_kind_rtu:
+            return en ? "RTU over TCP (the gateway passes the frames through)"
+                      : "RTU über TCP (das Gateway reicht die Rahmen durch)";
+        case Message::network_kind_ascii:
+            return en ? "ASCII over TCP (the gateway passes the frames through)"
+                      : "ASCII über TCP (das Gateway reicht die Rahmen durch)";
+        case Message::network_hint:
+            return en ? "Modbus TCP: the unit's address goes as the unit id, usually to port 502. RTU over TCP: "
+                        "the frames travel as on the line, with their check sum; the gateway's own settings "
+                        "(baud rate, parity) must match the units."
+                      : "Modbus TCP: die Adresse des Geräts geht als Unit-ID, meist an Port 502. RTU über TCP: "
+                        "die Rahmen gehen wie auf der Leitung, mit Prüfsumme; die Einstellungen des Gateways "
+                        "(Baudrate, Parität) müssen zu den Geräten passen.";
+        case Message::network_bad_host:
+            return en ? "The host is a name or an address, without blanks, \"/\" or a port."
+                      : "Der Host ist ein Name oder eine Adresse, ohne Leerzeichen, \"/\" oder Port.";
+        case Message::network_not_kept:
+            return en ? "The gateway %1 could not be kept in the user settings." : "Das Gateway %1 konnte nicht in den Benutzereinstellungen gespeichert werden.";
+        case Message::no_gateway_set:
+            return en ? "No gateway set: choose \"Network…\" and enter its kind, host and port."
+                      : "Kein Gateway eingestellt: \"Netzwerk…\" wählen und Art, Host und Port eingeben.";
         case Message::demo_caption_suffix:
             return en ? " – Demo: simulated unit" : " – Demo: simulierte Einheit";
         case Message::parameter_file_not_read:

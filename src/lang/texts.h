@@ -63,6 +63,21 @@ enum class Message {
     no_port_selected,
     // a request was to go out while the port is closed
     port_not_open,
+    // the port box's entry after COM40, and its reason when no gateway is set
+    network_entry,
+    no_gateway_set,
+    // the network dialog
+    network_title,
+    network_kind,
+    network_host,
+    network_port,
+    network_kind_tcp,
+    network_kind_rtu,
+    network_kind_ascii,
+    network_hint,
+    network_bad_host,
+    // %1: the gateway; the user settings could not keep it
+    network_not_kept,
     // appended to the main window's caption while it talks to the simulated unit
     demo_caption_suffix,
     // %1: file path, %2: the system's reason

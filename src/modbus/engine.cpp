@@ -27,6 +27,7 @@ Engine::Engine(SerialPort& port,
     : port_(port), clock_(clock), poll_(poll), deadline_(deadline) {
     poll_.on_tick = [this] { poll_tick(); };
     deadline_.on_tick = [this] { deadline_tick(); };
+    port_.on_event = [this](LinkEvent event, const std::string& detail) { linked(event, detail); };
 }
 
 Engine::Engine(SerialPort& port, controls::TimerEngine& clock)
@@ -38,6 +39,7 @@ Engine::Engine(SerialPort& port, controls::TimerEngine& clock)
       deadline_(*own_deadline_) {
     poll_.on_tick = [this] { poll_tick(); };
     deadline_.on_tick = [this] { deadline_tick(); };
+    port_.on_event = [this](LinkEvent event, const std::string& detail) { linked(event, detail); };
     poll_.set_interval(kBusPoll);
     poll_.attach(&clock_);
     deadline_.attach(&clock_);
@@ -46,6 +48,7 @@ Engine::Engine(SerialPort& port, controls::TimerEngine& clock)
 Engine::~Engine() {
     poll_.on_tick = nullptr;
     deadline_.on_tick = nullptr;
+    port_.on_event = nullptr;
     if (own_poll_) {
         own_poll_->attach(nullptr);
         own_deadline_->attach(nullptr);
@@ -64,7 +67,7 @@ std::optional<PortError> Engine::open(const LineSettings& line) {
     reporting_ = false;
     line_ = line;
     set_framing(line.framing);
-    port_.set_input_mode(line.framing == Framing::rtu ? InputMode::bytes : InputMode::text);
+    port_.set_input_mode(line.framing == Framing::ascii ? InputMode::text : InputMode::bytes);
     if (auto e = port_.set_settings(settings_text(line))) return e;
     if (!port_.port_open()) {
         if (auto e = port_.set_port_open(true)) return e;
@@ -154,8 +157,11 @@ void Engine::send() {
     // whatever is held or waits in the port came before this request: it cannot answer it
     give_up_reception();
     const Policy& policy = p.request.policy;
-    std::vector<std::uint8_t> frame = request_frame(p.request.request_string, framing());
+    // Modbus TCP: every request its own transaction id, so an answer to an earlier one is told apart
+    const auto transaction = static_cast<std::uint16_t>(++transactions_);
+    std::vector<std::uint8_t> frame = request_frame(p.request.request_string, framing(), transaction);
     std::optional<Outstanding> shape = outstanding_for(p.request.request_string, frame);
+    if (shape) shape->transaction = transaction;
     receiver_.expect(shape);
     const milliseconds t = now();
     wire_ = OnWire{std::move(shape), policy, t, frame};
@@ -404,6 +410,11 @@ void Engine::restart_deadline(milliseconds after) {
     deadline_.set_enabled(false);
     deadline_.set_interval(std::max(after, milliseconds(1)));
     deadline_.set_enabled(true);
+}
+
+void Engine::linked(LinkEvent event, const std::string& detail) {
+    if (observer_ != nullptr) observer_->link_event(LinkNote{now(), event, detail});
+    if (on_link_event) on_link_event(event, detail);
 }
 
 void Engine::report(std::vector<Reception>& got) {

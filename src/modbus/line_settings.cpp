@@ -47,6 +47,8 @@ std::string_view parity_text(char parity) {
 }
 
 std::string describe(const LineSettings& line) {
+    // a Modbus TCP gateway's serial side is its own
+    if (line.framing == Framing::tcp) return "Modbus TCP";
     return std::to_string(line.baud) + " " + std::to_string(data_bits(line.framing)) + line.parity + "1 " +
            std::string(mode_text(line.framing));
 }

@@ -33,7 +33,7 @@ std::optional<LineSettings> parse_settings_text(std::string_view text);
 
 // The parity as the window's list and the parameter file write it: "Even", "Odd", "None".
 std::string_view parity_text(char parity);
-// "9600 8E1 RTU"
+// "9600 8E1 RTU"; "Modbus TCP" for a gateway that converts
 std::string describe(const LineSettings& line);
 
 // One character on the line: start bit, data bits, parity bit if any, stop bit.

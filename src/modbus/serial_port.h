@@ -1,7 +1,7 @@
 #pragma once
 // The serial port as the program uses it: exactly the operations of the communications control.
-// Backends: QSerialPort (qt_serial_port.h, real ports and ptys), FakeSerialPort (tests), and the
-// simulator's in-process port.
+// Backends: QSerialPort (qt_serial_port.h, real ports and ptys), a TCP connection to a gateway
+// (qt_network_port.h), FakeSerialPort (tests), and the simulator's in-process port.
 
 #include <cstdint>
 #include <functional>
@@ -9,6 +9,8 @@
 #include <span>
 #include <string>
 #include <vector>
+
+#include "modbus/diagnostics.h"
 
 namespace plx::modbus {
 
@@ -56,6 +58,10 @@ class SerialPort {
     virtual std::string device_name(int n) const = 0;
     // The user's own device for port number n (empty: none), consulted before the defaults.
     virtual void set_device_lookup(std::function<std::string(int n)> lookup) { (void)lookup; }
+
+    // A transport with connections (a gateway over TCP) tells here when one came, went or came
+    // back; the engine hands it on to its observer.
+    std::function<void(LinkEvent event, const std::string& detail)> on_event;
 };
 
 }  // namespace plx::modbus

@@ -65,11 +65,13 @@ Program::Program(Platform p) : platform(p) {
     };
     frm_state->apply_language = [this](FrmStateControls& w) { apply_language(3, &w); };
     // the user's own device for COMn: [Ports] COMn=/dev/... in the user settings
-    ports.user_map = [this](int n) {
-        return settings::CRegistry(std::as_const(*settings)).Werte("Ports", "COM" + std::to_string(n));
+    // the network entry's gateway is [Ports] Network=tcp://...
+    const auto key = [](int n) { return n == link::kNetworkEntry ? std::string("Network") : "COM" + std::to_string(n); };
+    ports.user_map = [this, key](int n) {
+        return settings::CRegistry(std::as_const(*settings)).Werte("Ports", key(n));
     };
-    ports.store_user_map = [this](int n, const std::string& device) {
-        return settings->write(settings::Root::user, QStringLiteral("Ports"), QStringLiteral("COM%1").arg(n),
+    ports.store_user_map = [this, key](int n, const std::string& device) {
+        return settings->write(settings::Root::user, QStringLiteral("Ports"), QString::fromStdString(key(n)),
                                QString::fromStdString(device));
     };
     link->port_override = [this](int n) { return ports.assigned(n); };

@@ -16,6 +16,7 @@
 #include "form/program_state.h"
 #include "link/link.h"
 #include "link/port_directory.h"
+#include "link/port_map.h"
 #include "modbus/engine.h"
 #include "modbus/serial_port.h"
 #include "settings/store.h"

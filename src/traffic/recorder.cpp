@@ -16,7 +16,7 @@ void Recorder::frame_sent(const modbus::SentFrame& frame) {
     request_ = std::make_shared<const std::string>(frame.request_string);
     asked_address_ = modbus::hex_pair_to_byte(frame.request_string);
     since_ = {};
-    take(Row{0, frame.at, Direction::sent, modbus::Verdict::ok, 0, framing_now(), frame.bytes, request_});
+    take(Row{0, frame.at, Direction::sent, modbus::Verdict::ok, 0, framing_now(), frame.bytes, request_, {}, {}});
     for (modbus::Observer* o : std::vector<modbus::Observer*>(followers_)) o->frame_sent(frame);
 }
 
@@ -47,6 +47,9 @@ void Recorder::received(const modbus::Reception& r) {
         case modbus::Verdict::misfit:
             ++since_.misfits;
             break;
+        case modbus::Verdict::other_transaction:
+            ++since_.other_transactions;
+            break;
         case modbus::Verdict::echo:
             ++since_.echoes;
             break;
@@ -59,8 +62,14 @@ void Recorder::received(const modbus::Reception& r) {
             timed_out_ = true;
             break;
     }
-    take(Row{0, r.at, Direction::received, r.verdict, r.exception_code, framing, r.bytes, request_});
+    take(Row{0, r.at, Direction::received, r.verdict, r.exception_code, framing, r.bytes, request_, {}, {}});
     for (modbus::Observer* o : std::vector<modbus::Observer*>(followers_)) o->received(r);
+}
+
+void Recorder::link_event(const modbus::LinkNote& note) {
+    Row row{0, note.at, Direction::event, modbus::Verdict::ok, 0, framing_now(), {}, request_, note.event, note.detail};
+    take(std::move(row));
+    for (modbus::Observer* o : std::vector<modbus::Observer*>(followers_)) o->link_event(note);
 }
 
 void Recorder::tally_written(const std::string& request) {
@@ -130,6 +139,9 @@ Diagnosis Recorder::diagnosis() const {
         d.reason = Reason::other_address;
         d.count = since_.other_frames;
         d.other_address = since_.other_address;
+    } else if (since_.other_transactions > 0) {
+        d.reason = Reason::other_transaction;
+        d.count = since_.other_transactions;
     } else if (since_.misfits > 0) {
         d.reason = Reason::misfit;
         d.count = since_.misfits;

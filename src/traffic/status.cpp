@@ -50,9 +50,12 @@ std::string reason_text(const Diagnosis& d, const std::string& language_code) {
     switch (d.reason) {
         case Reason::none:
             return {};
-        case Reason::exception:
+        case Reason::exception: {
+            const std::string advice = exception_advice(d.exception_code, language_code);
             return say(LineText::reason_exception, language_code,
-                       {exception_text(d.exception_code, language_code)});
+                       {exception_text(d.exception_code, language_code)}) +
+                   (advice.empty() ? "" : " " + advice);
+        }
         case Reason::check_sums:
             return say(LineText::reason_check_sums, language_code, {n(d.count)});
         case Reason::other_address:
@@ -60,6 +63,8 @@ std::string reason_text(const Diagnosis& d, const std::string& language_code) {
                        {std::to_string(d.other_address), asked});
         case Reason::misfit:
             return say(LineText::reason_misfit, language_code);
+        case Reason::other_transaction:
+            return say(LineText::reason_other_transaction, language_code, {n(d.count)});
         case Reason::bytes_no_frame:
             return say(LineText::reason_bytes_no_frame, language_code, {n(d.count)});
         case Reason::echo_only:
@@ -76,8 +81,10 @@ std::string refusal_text(const std::string& request_string,
                          bool short_form) {
     const auto request = modbus::adu_of_request(request_string);
     const std::string what = request ? request_title(*request, style) : request_string;
+    const std::string advice = exception_advice(exception_code, style.language_code);
     return say(short_form ? LineText::refused_short : LineText::refused, style.language_code,
-               {what, exception_text(exception_code, style.language_code)});
+               {what, exception_text(exception_code, style.language_code)}) +
+           (advice.empty() ? "" : "\n" + advice);
 }
 
 std::string completion_text(const Written& w,
