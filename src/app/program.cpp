@@ -17,24 +17,6 @@
 
 namespace plx {
 
-namespace {
-
-lang::Message message_of(link::Text id) {
-    switch (id) {
-        case link::Text::invalid_slave_address:
-            return lang::Message::invalid_slave_address;
-        case link::Text::port_device_reason:
-            return lang::Message::port_device_reason;
-        case link::Text::port_permission_hint:
-            return lang::Message::port_permission_hint;
-        case link::Text::no_port_selected:
-            return lang::Message::no_port_selected;
-    }
-    return lang::Message::invalid_slave_address;
-}
-
-}  // namespace
-
 Program::Program(Platform p) : platform(p) {
     form.for_each_timer([&](controls::Timer& t) { t.attach(&platform.timers); });
     link = std::make_unique<plx::link::Link>(form, state, platform.port, platform.messages);
@@ -101,7 +83,7 @@ Program::Program(Platform p) : platform(p) {
     editor->save_parameter_file = [this] { parameter_files->save_parameter_file(); };
     // the language is read at each message: the load step sets it after construction
     link->text = [this](link::Text id, const std::vector<std::string>& args) {
-        return lang::message(message_of(id), state.language_code, args);
+        return traffic::link_text(id, state.language_code, args);
     };
 }
 

@@ -19,11 +19,14 @@
 #include "cli/texts_in_use.h"
 #include "cli/wording.h"
 #include "device/word_codec.h"
+#include "editor/parameter_file.h"
 #include "lang/texts.h"
+#include "link/port_failure.h"
 #include "link/port_map.h"
 #include "link/wandeln.h"
 #include "paramfile/cp1252.h"
 #include "settings/registry.h"
+#include "traffic/status.h"
 
 namespace plx::cli {
 
@@ -129,11 +132,17 @@ std::string device_label(const Options& o) {
 }
 
 int port_failure(Environment& env, const Options& o, const TextsInUse& texts, const link::PortError& e) {
+    const std::string& code = texts.language_code();
     std::string reason = e.reason.empty() ? "error " + std::to_string(e.code) : e.reason;
     env.err << "plx24ctl: "
-            << say(Word::device_failed, texts.language_code(),
-                   {e.device.empty() ? device_label(o) : e.device, reason})
+            << say(Word::device_failed, code, {e.device.empty() ? device_label(o) : e.device, reason})
             << "\n";
+    // what to do, in the window's words
+    const std::string advice =
+        link::port_failure_advice(e, [&code](link::Text id, const std::vector<std::string>& args) {
+            return traffic::link_text(id, code, args);
+        });
+    if (!advice.empty()) env.err << "plx24ctl: " << advice << "\n";
     return kExitUsage;
 }
 

@@ -246,10 +246,22 @@ std::string message(Message id, const std::string& language_code) {
         case Message::port_device_reason:
             return en ? "Device %1: %2" : "Gerät %1: %2";
         case Message::port_permission_hint:
-            return en ? "The port is in use, or the user may not use serial devices (on Linux: member of the "
-                        "group dialout)."
-                      : "Der Port ist belegt, oder der Benutzer darf serielle Geräte nicht verwenden (unter Linux: "
-                        "Mitglied der Gruppe dialout).";
+            return en ? "This user may not use serial devices. On Linux add the user to the group dialout "
+                        "(sudo usermod -aG dialout $USER) and log in again."
+                      : "Dieser Benutzer darf serielle Geräte nicht verwenden. Unter Linux den Benutzer in "
+                        "die Gruppe dialout aufnehmen (sudo usermod -aG dialout $USER) und neu anmelden.";
+        case Message::port_busy:
+            return en ? "%1 is in use by another program: %2. End it, or choose another port."
+                      : "%1 wird von einem anderen Programm benutzt: %2. Dieses beenden oder einen anderen "
+                        "Port wählen.";
+        case Message::port_busy_unknown:
+            return en ? "%1 is in use by another program. End it, or choose another port."
+                      : "%1 wird von einem anderen Programm benutzt. Dieses beenden oder einen anderen Port "
+                        "wählen.";
+        case Message::port_gone:
+            return en ? "%1 is not there: is the USB-RS485 adapter plugged in? Otherwise choose another port."
+                      : "%1 ist nicht vorhanden: Ist der USB-RS485-Adapter eingesteckt? Sonst einen anderen "
+                        "Port wählen.";
         case Message::no_port_selected:
             return en ? "No COM port selected." : "Kein COM-Port ausgewählt.";
         case Message::demo_caption_suffix:
@@ -308,15 +320,16 @@ std::string message(Message id, const std::string& language_code) {
         case Message::port_assign_title:
             return en ? "Assign port" : "Port zuordnen";
         case Message::port_assign_intro:
-            return en ? "Serial ports of this computer. Choose one, and the COM entry it is to stand for; the "
-                        "choice is kept in your settings and used at once."
-                      : "Serielle Schnittstellen dieses Rechners. Wählen Sie eine aus und den COM-Eintrag, "
-                        "für den sie stehen soll; die Wahl wird in Ihren Einstellungen gespeichert und gilt "
-                        "sofort.";
+            return en ? "Serial ports of this computer. Choose one, or type a device path, and the COM entry "
+                        "it is to stand for; the choice is kept in your settings and used at once."
+                      : "Serielle Schnittstellen dieses Rechners. Wählen Sie eine aus oder geben Sie einen "
+                        "Gerätepfad ein, und den COM-Eintrag, für den sie stehen soll; die Wahl wird in "
+                        "Ihren Einstellungen gespeichert und gilt sofort.";
         case Message::port_assign_none:
-            return en ? "No serial port was found. Connect the USB-RS485 adapter and open this dialog again."
+            return en ? "No serial port was found. Connect the USB-RS485 adapter and open this dialog again, "
+                        "or type a device path below."
                       : "Es wurde keine serielle Schnittstelle gefunden. Schließen Sie den USB-RS485-Adapter "
-                        "an und öffnen Sie diesen Dialog erneut.";
+                        "an und öffnen Sie diesen Dialog erneut, oder geben Sie unten einen Gerätepfad ein.";
         case Message::port_assign_entry:
             return en ? "COM entry:" : "COM-Eintrag:";
         case Message::port_column_device:
@@ -327,6 +340,13 @@ std::string message(Message id, const std::string& language_code) {
             return en ? "Description" : "Beschreibung";
         case Message::port_column_entries:
             return en ? "Entry" : "Eintrag";
+        case Message::port_assign_path:
+            return en ? "Or a device path:" : "Oder ein Gerätepfad:";
+        case Message::port_assign_path_missing:
+            return en ? "%1 does not exist." : "%1 gibt es nicht.";
+        case Message::port_assign_path_not_device:
+            return en ? "%1 is no device (a serial port is a character device below /dev)."
+                      : "%1 ist kein Gerät (eine serielle Schnittstelle ist ein Zeichengerät unter /dev).";
         case Message::port_assign_failed:
             return en ? "%1 could not be assigned to %2: the settings file %3 cannot be written."
                       : "%1 konnte nicht %2 zugeordnet werden: die Einstellungsdatei %3 kann nicht "

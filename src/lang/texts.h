@@ -57,8 +57,14 @@ enum class Message {
     invalid_slave_address,
     // %1: device path, %2: the system's reason; the second line under "COM-Port not available, "
     port_device_reason,
-    // added when the system refused the device as busy or for lack of permission
+    // what to do when the system refused the device for lack of permission
     port_permission_hint,
+    // %1: the device, %2: the program holding it ("minicom, PID 4711"); the device is held elsewhere
+    port_busy,
+    // %1: the device; held elsewhere, by a program the system does not name
+    port_busy_unknown,
+    // %1: the device; it is not there (an adapter unplugged, a name mistyped)
+    port_gone,
     // the reason when the port box holds no port
     no_port_selected,
     // appended to the main window's caption while it talks to the simulated unit
@@ -104,6 +110,10 @@ enum class Message {
     port_column_by_id,
     port_column_description,
     port_column_entries,
+    // a device path typed instead of a listed port, and why one is not taken (%1: the path)
+    port_assign_path,
+    port_assign_path_missing,
+    port_assign_path_not_device,
     // %1: the device, %2: the entry ("COM3"), %3: the settings file
     port_assign_failed,
     // %1: the document's path

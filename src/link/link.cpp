@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "link/frame.h"
+#include "link/port_failure.h"
 #include "link/port_map.h"
 #include "link/wandeln.h"
 
@@ -103,7 +104,9 @@ void Link::show_port_failure(const PortError& e) {
                    : e.reason.empty() ? e.device
                                       : say(Text::port_device_reason, {e.device, e.reason});
     }
-    if (e.permission_denied) message += "\n" + say(Text::port_permission_hint);
+    const std::string advice = port_failure_advice(
+        e, [this](Text id, const std::vector<std::string>& args) { return say(id, args); });
+    if (!advice.empty()) message += "\n" + advice;
     messages_.show_ok(message);
 }
 

@@ -31,6 +31,9 @@ enum class Text {
     port_device_reason,     // %1: the device, %2: the system's reason
     port_permission_hint,   // the system refused the device for lack of permission
     no_port_selected,
+    port_busy,          // %1: the device, %2: the program holding it
+    port_busy_unknown,  // %1: the device
+    port_gone,          // %1: the device
 };
 using TextSource = std::function<std::string(Text id, const std::vector<std::string>& args)>;
 

@@ -1,11 +1,12 @@
 #include "link/qt_serial_port.h"
 
-#include <QSerialPort>
-
 #include <filesystem>
 #include <system_error>
 
+#include <QSerialPort>
+
 #include "link/line_settings.h"
+#include "link/port_failure.h"
 
 namespace plx::link {
 
@@ -59,7 +60,11 @@ int open_error_code(QSerialPort::SerialPortError e) {
 }
 
 PortError error_of(const QSerialPort& port, int code, const std::string& device) {
-    return {code, device, port.errorString().toStdString(), port.error() == QSerialPort::PermissionError};
+    PortError e{code, device, port.errorString().toStdString()};
+    // Qt says "permission" for a port held elsewhere too: the system tells the two apart
+    if (port.error() == QSerialPort::PermissionError) e.cause = refusal_cause(device, e.holder);
+    if (port.error() == QSerialPort::DeviceNotFoundError) e.cause = PortCause::gone;
+    return e;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "lang/line_texts.h"
+#include "lang/texts.h"
 
 namespace plx::traffic {
 
@@ -23,6 +24,29 @@ std::string n(std::uint64_t v) {
 std::string counters_text(const Counters& c, const std::string& language_code) {
     return say(LineText::counters, language_code,
                {n(c.requests), n(c.valid_answers), n(c.time_outs), n(c.check_sum_errors), n(c.exceptions)});
+}
+
+std::string link_text(link::Text id, const std::string& language_code, const std::vector<std::string>& args) {
+    const lang::Message m = [id] {
+        switch (id) {
+            case link::Text::invalid_slave_address:
+                return lang::Message::invalid_slave_address;
+            case link::Text::port_device_reason:
+                return lang::Message::port_device_reason;
+            case link::Text::port_permission_hint:
+                return lang::Message::port_permission_hint;
+            case link::Text::no_port_selected:
+                return lang::Message::no_port_selected;
+            case link::Text::port_busy:
+                return lang::Message::port_busy;
+            case link::Text::port_busy_unknown:
+                return lang::Message::port_busy_unknown;
+            case link::Text::port_gone:
+                return lang::Message::port_gone;
+        }
+        return lang::Message::invalid_slave_address;
+    }();
+    return lang::message(m, language_code, args);
 }
 
 std::string link_state_text(const LinkFacts& f, const std::string& language_code) {

@@ -5,13 +5,19 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "link/link.h"
 #include "traffic/meaning.h"
 #include "traffic/recorder.h"
 
 namespace plx::traffic {
 
 std::string counters_text(const Counters& c, const std::string& language_code);
+
+// The link's own messages (an invalid address, a port that would not open and what to do) in the
+// language given: the window's link panel and plx24ctl word them alike.
+std::string link_text(link::Text id, const std::string& language_code, const std::vector<std::string>& args);
 
 // The port as the engineer chose it and what is behind it.
 struct LinkFacts {

@@ -233,7 +233,7 @@ TEST(LinkFailure, SecondLineAndPermissionHintComeInTheProgramsWords) {
     LinkRig rig;
     rig.link.text = named_text;
     rig.start();
-    rig.port.open_failure = PortError{8005, {}, "Permission denied", true};
+    rig.port.open_failure = PortError{8005, {}, "Permission denied", PortCause::permission};
     rig.form.Combo_Port[6].user_select(1);
     ASSERT_EQ(rig.messages.shown.size(), 1u);
     EXPECT_EQ(rig.messages.shown[0], "COM-Port not available,  8005\n" +
