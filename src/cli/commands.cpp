@@ -269,23 +269,14 @@ std::optional<bus::FileCheck> checked_file(const Options& o, Environment& env, c
         return std::nullopt;
     };
     if (!file.ok()) return fail(say(Word::file_not_read, code, {o.file, file.error}));
-    const bus::FileCheck c = bus::check_file(paramfile::read(file.bytes), texts.separator());
+    const paramfile::ReadRules rules = editor::read_rules(texts.separator());
+    const bus::FileCheck c = bus::check_file(paramfile::read(file.bytes, rules), texts.separator());
     switch (c.problem) {
         case bus::FileProblem::none:
             return c;
-        case bus::FileProblem::refused: {
-            std::string why;
-            if (c.refusal == paramfile::Refusal::too_large) {
-                why = lang::message(lang::Message::parameter_file_too_large, code,
-                                    {std::to_string(paramfile::kMaxFileBytes >> 20) + " MiB"});
-            } else if (c.refusal == paramfile::Refusal::line_too_long) {
-                why = lang::message(lang::Message::parameter_file_line_too_long, code,
-                                    {std::to_string(c.line), std::to_string(paramfile::kMaxLineBytes)});
-            } else {
-                why = lang::message(lang::Message::parameter_file_binary, code, {std::to_string(c.line)});
-            }
-            return fail(say(Word::file_refused, code, {o.file, why}));
-        }
+        case bus::FileProblem::refused:
+            return fail(say(Word::file_refused, code,
+                            {o.file, editor::refusal_reason(c.refusal, c.line, rules, code)}));
         case bus::FileProblem::incomplete:
             return fail(
                 say(Word::file_short, code,

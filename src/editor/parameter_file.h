@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "controls/platform.h"
 #include "form/frm_config.h"
@@ -40,6 +41,9 @@ class ParameterFiles {
 
   private:
     void tell(const std::string& text) { messages_.show_ok(text); }
+    // The register fields whose loaded text Apply could not send, marked invalid and pending so that
+    // they show at once.
+    std::vector<int> mark_unsendable(const paramfile::ReadResult& r);
 
     FrmConfig& f_;
     ProgramState& s_;
@@ -49,5 +53,16 @@ class ParameterFiles {
 
 // "Version" as a number: in the user's format, or as the installation writes it ("1.5").
 std::optional<double> version_number(const std::string& text, char decimal_separator);
+
+// How the window and plx24ctl take a file: values in the user's separator, and the bit lines'
+// first word in either language.
+paramfile::ReadRules read_rules(char decimal_separator);
+// Why a file is not a parameter file, for "%1 ist keine Parameterdatei (%2)".
+std::string refusal_reason(paramfile::Refusal refusal,
+                           int line,
+                           const paramfile::ReadRules& rules,
+                           const std::string& language_code);
+// The name a save goes to: ".txt" added when the name has no extension of its own.
+std::string with_extension(const std::string& name);
 
 }  // namespace plx::editor

@@ -279,6 +279,21 @@ std::string message(Message id, const std::string& language_code) {
                       : "Zeile %1 (%2): kein gültiger Wert; das Feld ist unverändert.";
         case Message::parameter_file_lines_skipped:
             return en ? "Parameter file %1:" : "Parameterdatei %1:";
+        case Message::parameter_file_unsendable_line:
+            return en ? "Line %1 (%2): the value \"%3\" cannot be sent; its field is marked, please correct "
+                        "it."
+                      : "Zeile %1 (%2): der Wert \"%3\" kann nicht gesendet werden; das Feld ist markiert, "
+                        "bitte korrigieren.";
+        case Message::parameter_file_saved:
+            return en ? "Parameters saved to %1: %2 registers, %3 configuration bits (%4)."
+                      : "Parameter in %1 gespeichert: %2 Register, %3 Konfigurationsbits (%4).";
+        case Message::parameter_file_loaded:
+            return en ? "Parameters loaded from %1: %2 lines taken, %3 fields changed; Apply sends them (%4)."
+                      : "Parameter aus %1 geladen: %2 Zeilen übernommen, %3 Felder geändert; „Übernehmen“ "
+                        "sendet sie (%4).";
+        case Message::parameter_file_loaded_unsendable:
+            return en ? " Cannot be sent, please correct: line %1."
+                      : " Nicht sendbar, bitte korrigieren: Zeile %1.";
         case Message::parameter_file_more_lines:
             return en ? "(%1 more lines like these)" : "(%1 weitere solche Zeilen)";
         case Message::parameter_file_short:
@@ -296,6 +311,8 @@ std::string message(Message id, const std::string& language_code) {
         case Message::parameter_file_binary:
             return en ? "line %1 holds binary data: a NUL byte or a control character"
                       : "Zeile %1 enthält Binärdaten: ein NUL-Byte oder ein Steuerzeichen";
+        case Message::parameter_file_shape:
+            return en ? "line %1 does not read \"%2 ;…;…\"" : "Zeile %1 lautet nicht \"%2 ;…;…\"";
         case Message::parameter_file_unencodable:
             return en ? "The parameter file %1 was not written: line %2 holds the character %3, which a "
                         "parameter file (Windows-1252) cannot hold. An existing file of that name is "

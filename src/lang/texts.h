@@ -76,6 +76,14 @@ enum class Message {
     parameter_file_bad_line,
     // %1: file path; heads the list of bad lines
     parameter_file_lines_skipped,
+    // %1: line number, %2: the line's key, %3: the value; its field is marked as not sendable
+    parameter_file_unsendable_line,
+    // the status line after saving: %1 the file's name, %2 registers, %3 bits, %4 the time of day
+    parameter_file_saved,
+    // the status line after loading: %1 the file's name, %2 lines taken, %3 fields changed, %4 time
+    parameter_file_loaded,
+    // appended to the load confirmation: %1 the lines whose value cannot be sent
+    parameter_file_loaded_unsendable,
     // %1: how many further bad lines are not listed
     parameter_file_more_lines,
     // %1: file path, %2: the last complete line, %3: lines in a whole file, %4: lines with a value
@@ -89,6 +97,8 @@ enum class Message {
     parameter_file_line_too_long,
     // %1: line number
     parameter_file_binary,
+    // %1: line number, %2: the key the line must begin with ("Register 1")
+    parameter_file_shape,
     // %1: file path, %2: line number, %3: the character
     parameter_file_unencodable,
     // %1: the field's text, %2: the field (cfg_register_field or input_register_field)
