@@ -25,6 +25,7 @@ function(plx24_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE plx24_policy ${T_LIBS} GTest::gtest GTest::gtest_main)
+  # a test never reads or writes the developer's own user settings: that path can hold no file
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PLX24_USER_SETTINGS=/dev/null/user.ini")
 endfunction()

@@ -18,10 +18,10 @@
 #include "gui/frm_config_view.h"
 #include "gui/frm_state_view.h"
 #include "gui/port_view.h"
-#include "gui/traffic_view.h"
 #include "gui/qt_platform.h"
 #include "gui/qt_timer_engine.h"
 #include "gui/scan_view.h"
+#include "gui/traffic_view.h"
 #include "link/qt_port_enumeration.h"
 #include "link/qt_serial_port.h"
 #include "settings/overlay_store.h"
@@ -60,6 +60,7 @@ int main(int argc, char* argv[]) {
 
     plx::Program program(plx::Platform{*port, timers, messages, files, shell});
     program.state.demo = demo;
+    program.startup_entry_fixed = demo || !cli.port.empty();
     plx::link::QtPortEnumeration system_ports;
     program.ports.set_enumeration(&system_ports);
     if (!cli.port.empty()) program.ports.set_run_device(plx::link::kStartupEntry, cli.port);
@@ -101,6 +102,19 @@ int main(int argc, char* argv[]) {
     plx::gui::LineView line_view(view, program);
     plx::gui::PortView port_view(view, program);
     plx::gui::ScanView scan_view(view, program);
+
+    // where the window lay last time, on the screen it has now
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const auto last = program.remembered->place(plx::editor::Place::main_window);
+    if (screen != nullptr && last) {
+        const QRect a = screen->availableGeometry();
+        const auto r = plx::editor::fit_on_screen(*last, {a.x(), a.y(), a.width(), a.height()});
+        view.resize(r.width, r.height);
+        view.move(r.left, r.top);
+    }
     view.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    program.remembered->remember(plx::editor::Place::main_window,
+                                 {view.pos().x(), view.pos().y(), view.width(), view.height()});
+    return status;
 }

@@ -138,10 +138,10 @@ void FrmConfigCode::Form_Load() {
     }
 }
 
-bool FrmConfigCode::may_discard_edits() {
+bool FrmConfigCode::may_discard_edits(lang::Message question) {
     if (!has_pending_changes(f_)) return true;
     const std::string& language = s_.language_code;
-    return messages_.ask(lang::message(lang::Message::discard_edits_question, language),
+    return messages_.ask(lang::message(question, language),
                          lang::message(lang::Message::discard_button, language),
                          lang::message(lang::Message::cancel_button, language));
 }
@@ -195,6 +195,13 @@ void FrmConfigCode::exit_program() {
     }
     ended_ = true;
     if (quit) quit();
+}
+
+void FrmConfigCode::ask_before_read_out() {
+    auto& button = f_.read_out_parameter;
+    button.on_click = [this, read_out = std::move(button.on_click)] {
+        if (read_out && may_discard_edits(lang::Message::read_out_discard_question)) read_out();
+    };
 }
 
 void FrmConfigCode::open_help() {

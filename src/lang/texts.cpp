@@ -384,6 +384,11 @@ std::string message(Message id, const std::string& language_code) {
             return en ? "Some changes (marked red) have not been sent to the unit. Discard them and exit?"
                       : "Einige Änderungen (rot markiert) wurden nicht an das Gerät übertragen. "
                         "Verwerfen und beenden?";
+        case Message::read_out_discard_question:
+            return en ? "Some changes (marked red) have not been sent to the unit. Read everything from the "
+                        "unit again and discard them?"
+                      : "Einige Änderungen (rot markiert) wurden nicht an das Gerät übertragen. Alles neu "
+                        "vom Gerät lesen und sie verwerfen?";
         case Message::discard_button:
             return en ? "Discard" : "Verwerfen";
         case Message::cancel_button:

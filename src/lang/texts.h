@@ -135,6 +135,8 @@ enum class Message {
     value_out_of_range,
     // the question before ending the program with marked fields, and its two buttons
     discard_edits_question,
+    // the same question before "Abbrechen" reads everything from the unit again
+    read_out_discard_question,
     discard_button,
     // the cancel button of the program's own dialogs
     cancel_button,

@@ -183,7 +183,8 @@ TEST_F(ParameterFiles, RoundTripBringsBackRegisters3To60AndAllBitsAsPendingEdits
     rig.save_as(path("edited.txt"));
     const std::vector<std::string> saved = rig.fields();
 
-    // back to what the unit holds, then the file of another unit with the same settings
+    // back to what the unit holds (the edits given up when asked), then the file of another unit
+    rig.messages.answer = true;
     f.read_out_parameter.user_click();
     rig.run_ms(6000);
     ASSERT_FALSE(f.set_parameter.enabled());
