@@ -102,6 +102,7 @@ int main(int argc, char* argv[]) {
     plx::gui::LineView line_view(view, program);
     plx::gui::PortView port_view(view, program);
     plx::gui::ScanView scan_view(view, program);
+    line_view.scanning_line = [&scan_view] { return scan_view.scan().scanning_line(); };
 
     // where the window lay last time, on the screen it has now
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -116,5 +117,7 @@ int main(int argc, char* argv[]) {
     const int status = QApplication::exec();
     program.remembered->remember(plx::editor::Place::main_window,
                                  {view.pos().x(), view.pos().y(), view.width(), view.height()});
+    if (const auto traffic = line_view.traffic_place())
+        program.remembered->remember(plx::editor::Place::traffic_window, *traffic);
     return status;
 }

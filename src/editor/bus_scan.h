@@ -57,6 +57,10 @@ class BusScan {
     std::string status() const { return status_; }
     std::size_t done() const { return done_; }
     std::size_t total() const { return total_; }
+    // The line setting being probed while the scan runs: the port is at it, not at the link panel's.
+    std::optional<bus::LineSettings> scanning_line() const {
+        return running() ? std::optional<bus::LineSettings>(line_) : std::nullopt;
+    }
 
     // Puts unit n on the link panel and opens the port; false when the engineer keeps unsent edits.
     bool open_unit(std::size_t n);
@@ -80,6 +84,7 @@ class BusScan {
     std::string status_;
     std::size_t done_ = 0;
     std::size_t total_ = 0;
+    bus::LineSettings line_;
 };
 
 }  // namespace plx::editor

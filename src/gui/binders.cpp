@@ -121,6 +121,18 @@ void apply_invalid(QWidget* w, bool invalid) {
 
 // ---- widgets ----
 
+QSize ElidedLabel::minimumSizeHint() const {
+    return {fontMetrics().horizontalAdvance(QStringLiteral("COM40 → …")), QLabel::minimumSizeHint().height()};
+}
+
+void ElidedLabel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    const QRect r = contentsRect();
+    p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter,
+               fontMetrics().elidedText(text(), Qt::ElideRight, r.width()));
+}
+
 TextBoxEdit::TextBoxEdit(QWidget* parent) : QLineEdit(parent) {
     // every character must pass the key filter: no pasting or dropping around it
     setContextMenuPolicy(Qt::NoContextMenu);
@@ -359,7 +371,10 @@ void bind(c::Label& m, ClickLabel* w, Placement placement) {
     m.set_observer([guard, &m, placement, fill](c::Prop p) {
         if (!guard) return;
         sync_common(m, guard.data(), p);
-        if (p == c::Prop::Caption) guard->setText(qs(m.caption()));
+        if (p == c::Prop::Caption) {
+            guard->setText(qs(m.caption()));
+            if (guard->tooltip_follows_text) guard->setToolTip(qs(m.caption()));
+        }
         if (p == c::Prop::ForeColor) apply_fore_color(guard, m.fore_color());
         if (p == c::Prop::BackColor) apply_back_color(guard, m.back_color(), fill());
         if (placement != Placement::layout && is_geometry(p)) place_twips(m, guard);

@@ -65,21 +65,6 @@ class PortEntryDelegate : public QStyledItemDelegate {
     }
 };
 
-// The device line: as wide as the panel gives it, a long line cut at its end, the whole
-// line in its tooltip.
-class DeviceLabel : public QLabel {
-  public:
-    DeviceLabel() { setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); }
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-        p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter,
-                   fontMetrics().elidedText(text(), Qt::ElideRight, width()));
-    }
-};
-
 QString say(Message id, const std::string& language, const std::vector<std::string>& args = {}) {
     return qs(lang::message(id, language, args));
 }
@@ -89,7 +74,9 @@ QString say(Message id, const std::string& language, const std::vector<std::stri
 PortView::PortView(FrmConfigView& view, Program& program)
     : QObject(&view), program_(program), box_(view.port_box()) {
     const std::string& language = program_.state.language_code;
-    device_ = new DeviceLabel;
+    // as wide as the panel gives it: a long device line is cut at its end, whole in its tooltip
+    device_ = new ElidedLabel;
+    device_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     device_->setObjectName(QStringLiteral("port_device"));
     assign_ = new QPushButton(say(Message::port_assign_button, language));
     assign_->setObjectName(QStringLiteral("port_assign"));

@@ -51,6 +51,7 @@ std::string link_text(link::Text id, const std::string& language_code, const std
 
 std::string link_state_text(const LinkFacts& f, const std::string& language_code) {
     const std::string entry = "COM" + std::to_string(f.port_number);
+    if (f.scanning) return say(LineText::port_scanning, language_code, {entry, f.device, f.settings, f.mode});
     if (!f.open) return say(LineText::port_closed, language_code, {entry, f.device});
     return say(LineText::port_open, language_code, {entry, f.device, f.settings, f.mode});
 }
