@@ -17,6 +17,7 @@
 #include "gui/fabout_view.h"
 #include "gui/frm_config_view.h"
 #include "gui/frm_state_view.h"
+#include "gui/help_view.h"
 #include "gui/port_view.h"
 #include "gui/qt_platform.h"
 #include "gui/qt_timer_engine.h"
@@ -102,6 +103,7 @@ int main(int argc, char* argv[]) {
     plx::gui::LineView line_view(view, program);
     plx::gui::PortView port_view(view, program);
     plx::gui::ScanView scan_view(view, program);
+    plx::gui::HelpView help_view(view, program);
     line_view.scanning_line = [&scan_view] { return scan_view.scan().scanning_line(); };
 
     // where the window lay last time, on the screen it has now

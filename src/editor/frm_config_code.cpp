@@ -231,6 +231,8 @@ void FrmConfigCode::open_help() {
         if (report) report(lang::message(lang::Message::help_missing, language, {recorded}));
         return;
     }
+    // the window needs no PDF viewer on the machine, which a fresh laptop often lacks
+    if (show_help && show_help(path)) return;
     bool opened = false;
     try {
         opened = shell_.open(path);

@@ -51,6 +51,9 @@ public:
     // folder (the program's own folder, as in a build tree), and where a missing one is reported.
     std::function<std::vector<std::string>()> help_folders;
     std::function<void(const std::string& message)> report;
+    // The program's own help window on the document at `path`; false when it cannot show it, and
+    // the desktop's viewer is asked instead. Unset: the desktop's viewer only.
+    std::function<bool(const std::string& path)> show_help;
 
     // true once "&Beenden" or the closing of the window has ended the program
     bool ended() const { return ended_; }

@@ -375,6 +375,33 @@ std::string message(Message id, const std::string& language_code) {
             return en ? "The register description %1 could not be opened. Is a PDF viewer installed?"
                       : "Die Registerbeschreibung %1 konnte nicht geöffnet werden. Ist ein "
                         "PDF-Anzeigeprogramm installiert?";
+        case Message::help_title:
+            return en ? "Help: register description" : "Hilfe: Registerbeschreibung";
+        case Message::help_contents:
+            return en ? "Contents" : "Inhalt";
+        case Message::help_previous_page:
+            return en ? "Previous page" : "Vorige Seite";
+        case Message::help_next_page:
+            return en ? "Next page" : "Nächste Seite";
+        case Message::help_page_of:
+            return en ? "Page %1 of %2" : "Seite %1 von %2";
+        case Message::help_zoom_in:
+            return en ? "Zoom in" : "Vergrößern";
+        case Message::help_zoom_out:
+            return en ? "Zoom out" : "Verkleinern";
+        case Message::help_fit_width:
+            return en ? "Page width" : "Seitenbreite";
+        case Message::help_search:
+            return en ? "Search:" : "Suchen:";
+        case Message::help_found:
+            return en ? "%1 found" : "%1 Treffer";
+        case Message::help_not_found:
+            return en ? "not found" : "nicht gefunden";
+        case Message::help_open_external:
+            return en ? "Open in PDF viewer" : "Im PDF-Programm öffnen";
+        case Message::help_not_shown:
+            return en ? "The register description %1 cannot be shown: %2"
+                      : "Die Registerbeschreibung %1 kann nicht angezeigt werden: %2";
         case Message::named_field:
             return "%1 (%2)";
         case Message::value_out_of_range:

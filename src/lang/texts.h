@@ -129,6 +129,23 @@ enum class Message {
     // %1: the document's path
     help_missing,
     help_not_opened,
+    // the help window: its title, navigation, zoom, search and the external viewer
+    help_title,
+    help_contents,
+    help_previous_page,
+    help_next_page,
+    // %1: the page shown, %2: the pages of the document
+    help_page_of,
+    help_zoom_in,
+    help_zoom_out,
+    help_fit_width,
+    help_search,
+    // %1: how many places were found
+    help_found,
+    help_not_found,
+    help_open_external,
+    // %1: the document's path, %2: the reason it cannot be shown
+    help_not_shown,
     // %1: the field's caption, %2: the register (cfg_register_field or input_register_field)
     named_field,
     // %1: the field, %2 and %3: the lowest and highest value allowed, %4: the value typed
