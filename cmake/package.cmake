@@ -19,9 +19,10 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# the X11/Wayland platform plugins are loaded at run time, so dpkg-shlibdeps cannot see them
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-# Help and the About window's links go through the desktop's opener
+# loaded at run time, so dpkg-shlibdeps cannot see them: the X11/Wayland platform plugins, and Qt's
+# own texts in German (file dialogs, standard buttons)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
+# the About window's links and Help's "open in PDF viewer" go through the desktop's opener
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_STRIP_FILES ON)
 # the machine values in /etc are the administrator's to change: dpkg keeps their edits on upgrade

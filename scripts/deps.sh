@@ -3,7 +3,7 @@
 PLX24_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev libgtest-dev
-  qt6-pdf-dev
+  qt6-pdf-dev qt6-svg-dev qt6-translations-l10n
   socat python3-pymodbus python3-serial python3-serial-asyncio mbpoll
   xvfb xauth xdotool imagemagick fonts-dejavu-core
   poppler-utils file

@@ -8,8 +8,11 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
 #include <QStringList>
+#include <QTranslator>
 
 #include "app/command_line.h"
 #include "app/program.h"
@@ -23,6 +26,8 @@
 #include "gui/qt_timer_engine.h"
 #include "gui/scan_view.h"
 #include "gui/traffic_view.h"
+#include "gui/unit_pictures.h"
+#include "lang/texts.h"
 #include "link/qt_port_enumeration.h"
 #include "link/qt_serial_port.h"
 #include "settings/overlay_store.h"
@@ -99,6 +104,15 @@ int main(int argc, char* argv[]) {
     view.on_close = [&] { editor.Form_Unload(); };
 
     program.start();
+    // Qt's own texts (file dialogs, standard buttons, context menus) in the program's language
+    QTranslator qt_texts;
+    if (!plx::lang::is_english(program.state.language_code)) {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        if (qt_texts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(&qt_texts);
+    }
+    QApplication::setWindowIcon(plx::gui::window_icon());
     // the traffic window in the menu, the link's state and counters in the status bar
     plx::gui::LineView line_view(view, program);
     plx::gui::PortView port_view(view, program);
