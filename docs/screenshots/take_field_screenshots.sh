@@ -11,6 +11,7 @@ mkdir -p -m 700 $XDG_RUNTIME_DIR
 export QT_SCALE_FACTOR=1.25
 # a settings file of this run's own, so the window starts where these clicks expect it
 settings=$(mktemp -d)
+trap 'rm -rf "$settings"' EXIT
 export PLX24_USER_SETTINGS=$settings/user.ini
 
 start() {
@@ -79,4 +80,3 @@ start
 shoot field_link_remembered_125.png
 kill $pid
 wait 2> /dev/null
-rm -rf "$settings"
