@@ -22,10 +22,12 @@
 #include "device/word_codec.h"
 #include "lang/recording_texts.h"
 #include "lang/texts.h"
+#include "link/port_failure.h"
 #include "link/port_map.h"
 #include "modbus/engine.h"
 #include "modbus/wandeln.h"
 #include "paramfile/cp1252.h"
+#include "paramfile/reasons.h"
 #include "recording/poll_log.h"
 #include "recording/sheet.h"
 #include "settings/registry.h"
@@ -139,11 +141,14 @@ std::string device_label(const Options& o) {
 }
 
 int port_failure(Environment& env, const Options& o, const TextsInUse& texts, const modbus::PortError& e) {
+    const std::string& code = texts.language_code();
     std::string reason = e.reason.empty() ? "error " + std::to_string(e.code) : e.reason;
     env.err << "plx24ctl: "
-            << say(Word::device_failed, texts.language_code(),
-                   {e.device.empty() ? device_label(o) : e.device, reason})
+            << say(Word::device_failed, code, {e.device.empty() ? device_label(o) : e.device, reason})
             << "\n";
+    // what to do, in the window's words
+    const std::string advice = link::port_failure_advice(e, code);
+    if (!advice.empty()) env.err << "plx24ctl: " << advice << "\n";
     return kExitUsage;
 }
 
@@ -270,23 +275,14 @@ std::optional<bus::FileCheck> checked_file(const Options& o, Environment& env, c
         return std::nullopt;
     };
     if (!file.ok()) return fail(say(Word::file_not_read, code, {o.file, file.error}));
-    const bus::FileCheck c = bus::check_file(paramfile::read(file.bytes), texts.separator());
+    const paramfile::ReadRules rules = paramfile::read_rules(texts.separator());
+    const bus::FileCheck c = bus::check_file(paramfile::read(file.bytes, rules), texts.separator());
     switch (c.problem) {
         case bus::FileProblem::none:
             return c;
-        case bus::FileProblem::refused: {
-            std::string why;
-            if (c.refusal == paramfile::Refusal::too_large) {
-                why = lang::message(lang::Message::parameter_file_too_large, code,
-                                    {std::to_string(paramfile::kMaxFileBytes >> 20) + " MiB"});
-            } else if (c.refusal == paramfile::Refusal::line_too_long) {
-                why = lang::message(lang::Message::parameter_file_line_too_long, code,
-                                    {std::to_string(c.line), std::to_string(paramfile::kMaxLineBytes)});
-            } else {
-                why = lang::message(lang::Message::parameter_file_binary, code, {std::to_string(c.line)});
-            }
-            return fail(say(Word::file_refused, code, {o.file, why}));
-        }
+        case bus::FileProblem::refused:
+            return fail(say(Word::file_refused, code,
+                            {o.file, paramfile::refusal_reason(c.refusal, c.line, rules, code)}));
         case bus::FileProblem::incomplete:
             return fail(
                 say(Word::file_short, code,

@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
@@ -200,8 +201,13 @@ void TrafficWindow::showEvent(QShowEvent* e) {
     sync_now();
 }
 
+editor::WindowRect TrafficWindow::place() const {
+    return {pos().x(), pos().y(), width(), height()};
+}
+
 void TrafficWindow::hideEvent(QHideEvent* e) {
     QWidget::hideEvent(e);
+    if (program_.remembered) program_.remembered->remember(editor::Place::traffic_window, place());
     // a closed window formats nothing and is told nothing
     if (listening_) program_.traffic->remove_listener(this);
     listening_ = false;
@@ -288,7 +294,7 @@ void TrafficWindow::save() {
 
 // ---------------------------------------------------------------- menu and status bar
 
-LineView::LineView(FrmConfigView& view, Program& program) : QObject(&view), program_(program) {
+LineView::LineView(FrmConfigView& view, Program& program) : QObject(&view), view_(view), program_(program) {
     const std::string& language = program.state.language_code;
     action_ = new QAction(say(LineText::menu_entry, language), &view);
     action_->setObjectName(QStringLiteral("traffic_action"));
@@ -306,7 +312,7 @@ LineView::LineView(FrmConfigView& view, Program& program) : QObject(&view), prog
     g->setContentsMargins(6, 0, 2, 0);
     g->setHorizontalSpacing(12);
     g->setVerticalSpacing(0);
-    link_ = new QLabel;
+    link_ = new ElidedLabel;
     link_->setObjectName(QStringLiteral("line_link"));
     age_ = new QLabel;
     age_->setObjectName(QStringLiteral("line_age"));
@@ -318,11 +324,9 @@ LineView::LineView(FrmConfigView& view, Program& program) : QObject(&view), prog
     g->addWidget(age_, 0, 1);
     g->addWidget(polling_, 0, 2);
     g->addWidget(counters_, 1, 0, 1, 3);
-    view.statusBar()->addPermanentWidget(fields);
-    // a failure's reason comes in two lines; a longer one is cut rather than widening the window
-    if (auto* note = view.statusBar()->findChild<QLabel*>(QStringLiteral("status_line"))) {
-        note->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    }
+    g->setColumnStretch(3, 1);
+    // a long device path is cut at its end rather than widening the window; the tooltip has it whole
+    view.statusBar()->addWidget(fields, 1);
 
     // the age of the last answer moves on by itself
     tick_ = new QTimer(this);
@@ -335,10 +339,37 @@ LineView::LineView(FrmConfigView& view, Program& program) : QObject(&view), prog
 LineView::~LineView() = default;
 
 void LineView::show_traffic() {
-    if (!window_) window_ = std::make_unique<TrafficWindow>(program_);
+    if (!window_) {
+        window_ = std::make_unique<TrafficWindow>(program_);
+        place_window();
+    }
     window_->show();
     window_->raise();
     window_->activateWindow();
+}
+
+std::optional<editor::WindowRect> LineView::traffic_place() const {
+    if (!window_ || !window_->isVisible()) return std::nullopt;
+    return window_->place();
+}
+
+void LineView::place_window() {
+    const QScreen* screen = view_.screen();
+    if (screen == nullptr) return;
+    const QRect a = screen->availableGeometry();
+    const editor::WindowRect area{a.x(), a.y(), a.width(), a.height()};
+    const QSize wanted = window_->size();
+    editor::WindowRect r;
+    if (const auto last =
+            program_.remembered ? program_.remembered->place(editor::Place::traffic_window) : std::nullopt) {
+        r = editor::fit_on_screen(*last, area);
+    } else {
+        const QRect main = view_.frameGeometry();
+        r = editor::beside({main.x(), main.y(), main.width(), main.height()}, wanted.width(), wanted.height(),
+                           area);
+    }
+    window_->resize(r.width, r.height);
+    window_->move(r.left, r.top);
 }
 
 void LineView::refresh() {
@@ -351,9 +382,15 @@ void LineView::refresh() {
     facts.settings = s.baud_text + "," + s.parity_text + "," + s.data_bits_text + "," + s.stop_bits_text;
     facts.mode = s.modbus_mode;
     facts.open = port.port_open();
+    if (const auto line = scanning_line ? scanning_line() : std::nullopt) {
+        facts.scanning = true;
+        facts.settings = modbus::settings_text(*line);
+        facts.mode = std::string(modbus::mode_text(line->framing));
+    }
     facts.polling = program_.form.chk_read_out.value() == 1;
     facts.poll_interval = program_.form.Timer7.interval();
     link_->setText(qs(traffic::link_state_text(facts, language)));
+    link_->setToolTip(link_->text());
     age_->setText(qs(traffic::answer_age_text(program_.traffic->last_valid_answer(),
                                               program_.platform.timers.now(), language)));
     polling_->setText(qs(traffic::polling_text(facts, language)));

@@ -246,10 +246,22 @@ std::string message(Message id, const std::string& language_code) {
         case Message::port_device_reason:
             return en ? "Device %1: %2" : "Gerät %1: %2";
         case Message::port_permission_hint:
-            return en ? "The port is in use, or the user may not use serial devices (on Linux: member of the "
-                        "group dialout)."
-                      : "Der Port ist belegt, oder der Benutzer darf serielle Geräte nicht verwenden (unter Linux: "
-                        "Mitglied der Gruppe dialout).";
+            return en ? "This user may not use serial devices. On Linux add the user to the group dialout "
+                        "(sudo usermod -aG dialout $USER) and log in again."
+                      : "Dieser Benutzer darf serielle Geräte nicht verwenden. Unter Linux den Benutzer in "
+                        "die Gruppe dialout aufnehmen (sudo usermod -aG dialout $USER) und neu anmelden.";
+        case Message::port_busy:
+            return en ? "%1 is in use by another program: %2. End it, or choose another port."
+                      : "%1 wird von einem anderen Programm benutzt: %2. Dieses beenden oder einen anderen "
+                        "Port wählen.";
+        case Message::port_busy_unknown:
+            return en ? "%1 is in use by another program. End it, or choose another port."
+                      : "%1 wird von einem anderen Programm benutzt. Dieses beenden oder einen anderen Port "
+                        "wählen.";
+        case Message::port_gone:
+            return en ? "%1 is not there: is the USB-RS485 adapter plugged in? Otherwise choose another port."
+                      : "%1 ist nicht vorhanden: Ist der USB-RS485-Adapter eingesteckt? Sonst einen anderen "
+                        "Port wählen.";
         case Message::no_port_selected:
             return en ? "No COM port selected." : "Kein COM-Port ausgewählt.";
         case Message::port_not_open:
@@ -302,6 +314,21 @@ std::string message(Message id, const std::string& language_code) {
                       : "Zeile %1 (%2): kein gültiger Wert; das Feld ist unverändert.";
         case Message::parameter_file_lines_skipped:
             return en ? "Parameter file %1:" : "Parameterdatei %1:";
+        case Message::parameter_file_unsendable_line:
+            return en ? "Line %1 (%2): the value \"%3\" cannot be sent; its field is marked, please correct "
+                        "it."
+                      : "Zeile %1 (%2): der Wert \"%3\" kann nicht gesendet werden; das Feld ist markiert, "
+                        "bitte korrigieren.";
+        case Message::parameter_file_saved:
+            return en ? "Parameters saved to %1: %2 registers, %3 configuration bits (%4)."
+                      : "Parameter in %1 gespeichert: %2 Register, %3 Konfigurationsbits (%4).";
+        case Message::parameter_file_loaded:
+            return en ? "Parameters loaded from %1: %2 lines taken, %3 fields changed; Apply sends them (%4)."
+                      : "Parameter aus %1 geladen: %2 Zeilen übernommen, %3 Felder geändert; „Übernehmen“ "
+                        "sendet sie (%4).";
+        case Message::parameter_file_loaded_unsendable:
+            return en ? " Cannot be sent, please correct: line %1."
+                      : " Nicht sendbar, bitte korrigieren: Zeile %1.";
         case Message::parameter_file_more_lines:
             return en ? "(%1 more lines like these)" : "(%1 weitere solche Zeilen)";
         case Message::parameter_file_short:
@@ -319,6 +346,8 @@ std::string message(Message id, const std::string& language_code) {
         case Message::parameter_file_binary:
             return en ? "line %1 holds binary data: a NUL byte or a control character"
                       : "Zeile %1 enthält Binärdaten: ein NUL-Byte oder ein Steuerzeichen";
+        case Message::parameter_file_shape:
+            return en ? "line %1 does not read \"%2 ;…;…\"" : "Zeile %1 lautet nicht \"%2 ;…;…\"";
         case Message::parameter_file_unencodable:
             return en ? "The parameter file %1 was not written: line %2 holds the character %3, which a "
                         "parameter file (Windows-1252) cannot hold. An existing file of that name is "
@@ -343,15 +372,16 @@ std::string message(Message id, const std::string& language_code) {
         case Message::port_assign_title:
             return en ? "Assign port" : "Port zuordnen";
         case Message::port_assign_intro:
-            return en ? "Serial ports of this computer. Choose one, and the COM entry it is to stand for; the "
-                        "choice is kept in your settings and used at once."
-                      : "Serielle Schnittstellen dieses Rechners. Wählen Sie eine aus und den COM-Eintrag, "
-                        "für den sie stehen soll; die Wahl wird in Ihren Einstellungen gespeichert und gilt "
-                        "sofort.";
+            return en ? "Serial ports of this computer. Choose one, or type a device path, and the COM entry "
+                        "it is to stand for; the choice is kept in your settings and used at once."
+                      : "Serielle Schnittstellen dieses Rechners. Wählen Sie eine aus oder geben Sie einen "
+                        "Gerätepfad ein, und den COM-Eintrag, für den sie stehen soll; die Wahl wird in "
+                        "Ihren Einstellungen gespeichert und gilt sofort.";
         case Message::port_assign_none:
-            return en ? "No serial port was found. Connect the USB-RS485 adapter and open this dialog again."
+            return en ? "No serial port was found. Connect the USB-RS485 adapter and open this dialog again, "
+                        "or type a device path below."
                       : "Es wurde keine serielle Schnittstelle gefunden. Schließen Sie den USB-RS485-Adapter "
-                        "an und öffnen Sie diesen Dialog erneut.";
+                        "an und öffnen Sie diesen Dialog erneut, oder geben Sie unten einen Gerätepfad ein.";
         case Message::port_assign_entry:
             return en ? "COM entry:" : "COM-Eintrag:";
         case Message::port_column_device:
@@ -362,6 +392,13 @@ std::string message(Message id, const std::string& language_code) {
             return en ? "Description" : "Beschreibung";
         case Message::port_column_entries:
             return en ? "Entry" : "Eintrag";
+        case Message::port_assign_path:
+            return en ? "Or a device path:" : "Oder ein Gerätepfad:";
+        case Message::port_assign_path_missing:
+            return en ? "%1 does not exist." : "%1 gibt es nicht.";
+        case Message::port_assign_path_not_device:
+            return en ? "%1 is no device (a serial port is a character device below /dev)."
+                      : "%1 ist kein Gerät (eine serielle Schnittstelle ist ein Zeichengerät unter /dev).";
         case Message::port_assign_failed:
             return en ? "%1 could not be assigned to %2: the settings file %3 cannot be written."
                       : "%1 konnte nicht %2 zugeordnet werden: die Einstellungsdatei %3 kann nicht "
@@ -373,6 +410,33 @@ std::string message(Message id, const std::string& language_code) {
             return en ? "The register description %1 could not be opened. Is a PDF viewer installed?"
                       : "Die Registerbeschreibung %1 konnte nicht geöffnet werden. Ist ein "
                         "PDF-Anzeigeprogramm installiert?";
+        case Message::help_title:
+            return en ? "Help: register description" : "Hilfe: Registerbeschreibung";
+        case Message::help_contents:
+            return en ? "Contents" : "Inhalt";
+        case Message::help_previous_page:
+            return en ? "Previous page" : "Vorige Seite";
+        case Message::help_next_page:
+            return en ? "Next page" : "Nächste Seite";
+        case Message::help_page_of:
+            return en ? "Page %1 of %2" : "Seite %1 von %2";
+        case Message::help_zoom_in:
+            return en ? "Zoom in" : "Vergrößern";
+        case Message::help_zoom_out:
+            return en ? "Zoom out" : "Verkleinern";
+        case Message::help_fit_width:
+            return en ? "Page width" : "Seitenbreite";
+        case Message::help_search:
+            return en ? "Search:" : "Suchen:";
+        case Message::help_found:
+            return en ? "%1 found" : "%1 Treffer";
+        case Message::help_not_found:
+            return en ? "not found" : "nicht gefunden";
+        case Message::help_open_external:
+            return en ? "Open in PDF viewer" : "Im PDF-Programm öffnen";
+        case Message::help_not_shown:
+            return en ? "The register description %1 cannot be shown: %2"
+                      : "Die Registerbeschreibung %1 kann nicht angezeigt werden: %2";
         case Message::named_field:
             return "%1 (%2)";
         case Message::value_out_of_range:
@@ -382,6 +446,11 @@ std::string message(Message id, const std::string& language_code) {
             return en ? "Some changes (marked red) have not been sent to the unit. Discard them and exit?"
                       : "Einige Änderungen (rot markiert) wurden nicht an das Gerät übertragen. "
                         "Verwerfen und beenden?";
+        case Message::read_out_discard_question:
+            return en ? "Some changes (marked red) have not been sent to the unit. Read everything from the "
+                        "unit again and discard them?"
+                      : "Einige Änderungen (rot markiert) wurden nicht an das Gerät übertragen. Alles neu "
+                        "vom Gerät lesen und sie verwerfen?";
         case Message::discard_button:
             return en ? "Discard" : "Verwerfen";
         case Message::cancel_button:

@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "link/port_failure.h"
 #include "link/port_map.h"
 #include "modbus/gateway.h"
 #include "modbus/wandeln.h"
@@ -101,7 +102,8 @@ void Link::show_port_failure(const modbus::PortError& e) {
                    : e.reason.empty() ? e.device
                                       : say(lang::Message::port_device_reason, {e.device, e.reason});
     }
-    if (e.permission_denied) message += "\n" + say(lang::Message::port_permission_hint);
+    const std::string advice = port_failure_advice(e, s_.language_code);
+    if (!advice.empty()) message += "\n" + advice;
     messages_.show_ok(message);
 }
 

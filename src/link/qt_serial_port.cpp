@@ -1,10 +1,11 @@
 #include "link/qt_serial_port.h"
 
-#include <QSerialPort>
-
 #include <filesystem>
 #include <system_error>
 
+#include <QSerialPort>
+
+#include "link/port_failure.h"
 #include "modbus/line_settings.h"
 
 namespace plx::link {
@@ -46,7 +47,11 @@ int open_error_code(QSerialPort::SerialPortError e) {
 }
 
 modbus::PortError error_of(const QSerialPort& port, int code, const std::string& device) {
-    return {code, device, port.errorString().toStdString(), port.error() == QSerialPort::PermissionError};
+    modbus::PortError e{code, device, port.errorString().toStdString()};
+    // Qt says "permission" for a port held elsewhere too: the system tells the two apart
+    if (port.error() == QSerialPort::PermissionError) e.cause = refusal_cause(device, e.holder);
+    if (port.error() == QSerialPort::DeviceNotFoundError) e.cause = modbus::PortCause::gone;
+    return e;
 }
 
 }  // namespace

@@ -93,7 +93,7 @@ void Engine::request(Request request, Done done) {
     if (wire_) wire_->mine = false;
     held_.reset();
     const int retries = std::max(0, request.policy.retries);
-    pending_.emplace();
+    pending_ = Pending{};
     pending_->request = std::move(request);
     pending_->done = std::move(done);
     pending_->retries_left = retries;

@@ -28,11 +28,20 @@ inline constexpr int open_failed = 8010;       // any other refusal to open
 inline constexpr int settings_refused = 8015;  // the device refused the line settings
 }  // namespace port_error
 
+// What the engineer can do about a refused opening depends on why it was refused.
+enum class PortCause {
+    other,
+    busy,        // another program holds the device
+    permission,  // this user may not use it
+    gone,        // the device is not there
+};
+
 struct PortError {
-    int code = 0;                    // shown to the user after "COM-Port not available, "
-    std::string device;              // the device the port number stands for
-    std::string reason;              // the system's words, for the second line of the message
-    bool permission_denied = false;  // busy or not allowed: the message adds what the user can do
+    int code = 0;                        // shown to the user after "COM-Port not available, "
+    std::string device;                  // the device the port number stands for
+    std::string reason;                  // the system's words, for the second line of the message
+    PortCause cause = PortCause::other;  // the message adds what the user can do
+    std::string holder{};                // busy: the program holding it, where the system says
 };
 
 class SerialPort {

@@ -81,6 +81,8 @@ Program::Program(Platform p) : platform(p) {
     parameter_files->version_text = [this] {
         return settings::CRegistry(std::as_const(*settings)).MachineSetting(settings::kProgramKey, "Version");
     };
+    // "Abbrechen" reads everything again: over unsent edits it asks first, as Exit does
+    editor->ask_before_read_out();
     editor->load_parameter_file = [this] { parameter_files->load_parameter_file(); };
     editor->save_parameter_file = [this] { parameter_files->save_parameter_file(); };
 }
@@ -119,6 +121,8 @@ void Program::start() {
     // the window's load step: language, centring, the link boxes (whose selections apply the link
     // settings), the input references
     editor->Form_Load();
+    remembered = std::make_unique<editor::RememberedSettings>(form, *settings);
+    remembered->restore_link(!startup_entry_fixed && !state.demo);
     // every field says which register it is, in the language the load step has chosen
     regdoc::set_field_tooltips(form, state.language_code);
     // start-up step 3: input mode, settings and port number of the serial control

@@ -12,6 +12,7 @@
 #include "editor/bus_scan.h"
 #include "editor/frm_config_code.h"
 #include "editor/parameter_file.h"
+#include "editor/remembered.h"
 #include "form/frm_config.h"
 #include "form/program_state.h"
 #include "link/link.h"
@@ -69,6 +70,11 @@ public:
     // The ports present behind the entries "COM1" .. "COM40" and the user's assignments ([Ports] of
     // the user settings); the real platform gives it the system's port list before start().
     link::PortDirectory ports;
+    // The link panel and the window places as the engineer left them ([Link], [Windows] of the user
+    // settings); made by start() over `settings`.
+    std::unique_ptr<editor::RememberedSettings> remembered;
+    // --port or --demo: COM3 is this run's entry, and the remembered one stays for the next run.
+    bool startup_entry_fixed = false;
 
     // The language step of a window's load: kind 0 the main window, 3 the status window (pass its
     // controls; null when it is not loaded).

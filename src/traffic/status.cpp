@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "lang/line_texts.h"
+#include "lang/texts.h"
 
 namespace plx::traffic {
 
@@ -27,6 +28,7 @@ std::string counters_text(const Counters& c, const std::string& language_code) {
 
 std::string link_state_text(const LinkFacts& f, const std::string& language_code) {
     const std::string entry = "COM" + std::to_string(f.port_number);
+    if (f.scanning) return say(LineText::port_scanning, language_code, {entry, f.device, f.settings, f.mode});
     if (!f.open) return say(LineText::port_closed, language_code, {entry, f.device});
     return say(LineText::port_open, language_code, {entry, f.device, f.settings, f.mode});
 }

@@ -229,7 +229,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Malformed{"BitSeven", 80, "Configuration bit 6 ;x:; 7 ", 0, "line 80"},
                       Malformed{"NoValueField", 30, "Register 16 no separators", 0, "line 30"},
                       Malformed{"NotANumber", 40, "Register 26 ;x:;abc", 0, "\"abc\" cannot be sent"},
-                      Malformed{"OtherSeparator", 50, "Register 36 ;x:;2,5", 0, "decimal separator \".\""},
+                      Malformed{"BothSeparators", 50, "Register 36 ;x:;2,5.1", 0, "decimal separator \".\""},
+                      Malformed{"AnotherList", 15, "Artikel 1;Menge;1", 0, "not a parameter file (line 15"},
                       Malformed{"Missing", 0, "", 0, "could not be read"}),
     [](const auto& info) { return std::string(info.param.name); });
 
