@@ -19,8 +19,9 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# the X11/Wayland platform plugins are loaded at run time, so dpkg-shlibdeps cannot see them
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# the X11/Wayland platform plugins are loaded at run time, so dpkg-shlibdeps cannot see them; nor the
+# font a printed record names (plx24ctl lays its PDF out on Qt's offscreen platform, part of Qt Gui)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core")
 # Help and the About window's links go through the desktop's opener
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_STRIP_FILES ON)

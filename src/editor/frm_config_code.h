@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controls/platform.h"
+#include "device/value_rules.h"
 #include "form/frm_config.h"
 #include "form/program_state.h"
 
@@ -98,10 +99,11 @@ private:
     void step(int k, bool up);
     // True when ending the program may give up what is marked: nothing is, or the user said so.
     bool may_discard_edits();
-    // A value the user typed outside lo .. hi goes back to the text the field had before the edit,
-    // and the status line says why; a value the unit reported, or one only tabbed through, stays.
-    void take_back_out_of_range(
-        controls::TextBox& t, double lo, double hi, double reference, const std::string& field);
+    // A value the user typed that the field's rule refuses (its range, its decimals) goes back to the
+    // text the field had before the edit, and the status line says why; a value the unit reported, or
+    // one only tabbed through, stays.
+    void take_back_refused(
+        controls::TextBox& t, const device::FieldRule& rule, double reference, const std::string& field);
     std::string cfg_field_name(int k) const;
     std::string input_field_name(int k) const;
     void wire();
