@@ -21,6 +21,7 @@
 #include "gui/traffic_view.h"
 #include "gui/qt_platform.h"
 #include "gui/qt_timer_engine.h"
+#include "gui/record_view.h"
 #include "gui/scan_view.h"
 #include "gui/trend_view.h"
 #include "link/qt_port_enumeration.h"
@@ -102,6 +103,8 @@ int main(int argc, char* argv[]) {
     plx::gui::LineView line_view(view, program);
     plx::gui::PortView port_view(view, program);
     plx::gui::ScanView scan_view(view, *program.bus_scan, program.state);
+    // "Protokoll drucken…" and "Mit Datei vergleichen…"
+    plx::gui::RecordView record_view(view, *program.unit_record, program.state);
     // "Aufzeichnen…" and the trend on the Monitor tab
     plx::gui::TrendView trend_view(view, program);
     view.show();
