@@ -21,9 +21,10 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# loaded at run time, so dpkg-shlibdeps cannot see them: the X11/Wayland platform plugins, and Qt's
-# own texts in German (file dialogs, standard buttons)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n")
+# loaded at run time, so dpkg-shlibdeps cannot see them: the X11/Wayland platform plugins, Qt's own
+# texts in German (file dialogs, standard buttons), and the font a printed record names (plx24ctl lays
+# its PDF out on Qt's offscreen platform, part of Qt Gui)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-dejavu-core")
 # the About window's links and Help's "open in PDF viewer" go through the desktop's opener
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_STRIP_FILES ON)

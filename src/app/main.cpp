@@ -25,6 +25,7 @@
 #include "gui/port_view.h"
 #include "gui/qt_platform.h"
 #include "gui/qt_timer_engine.h"
+#include "gui/record_view.h"
 #include "gui/scan_view.h"
 #include "gui/traffic_view.h"
 #include "gui/trend_view.h"
@@ -121,6 +122,8 @@ int main(int argc, char* argv[]) {
     plx::gui::NetworkView network_view(view, program.form, program.state, program.ports, *program.link,
                                        program.platform.messages);
     plx::gui::ScanView scan_view(view, *program.bus_scan, program.state);
+    // "Protokoll drucken…" and "Mit Datei vergleichen…"
+    plx::gui::RecordView record_view(view, *program.unit_record, program.state);
     // "Aufzeichnen…" and the trend on the Monitor tab
     plx::gui::TrendView trend_view(view, program);
     plx::gui::HelpView help_view(view, program);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controls/platform.h"
+#include "device/value_rules.h"
 #include "form/frm_config.h"
 #include "form/program_state.h"
 #include "lang/texts.h"
@@ -106,10 +107,11 @@ private:
     // True when the step `question` asks about may give up what is marked: nothing is, or the user
     // said so.
     bool may_discard_edits(lang::Message question = lang::Message::discard_edits_question);
-    // A value the user typed outside lo .. hi goes back to the text the field had before the edit,
-    // and the status line says why; a value the unit reported, or one only tabbed through, stays.
-    void take_back_out_of_range(
-        controls::TextBox& t, double lo, double hi, double reference, const std::string& field);
+    // A value the user typed that the field's rule refuses (its range, its decimals) goes back to the
+    // text the field had before the edit, and the status line says why; a value the unit reported, or
+    // one only tabbed through, stays.
+    void take_back_refused(
+        controls::TextBox& t, const device::FieldRule& rule, double reference, const std::string& field);
     std::string cfg_field_name(int k) const;
     std::string input_field_name(int k) const;
     void wire();

@@ -440,8 +440,8 @@ std::string message(Message id, const std::string& language_code) {
         case Message::named_field:
             return "%1 (%2)";
         case Message::value_out_of_range:
-            return en ? "%1: allowed are %2 to %3. %4 was not taken; the previous value is back."
-                      : "%1: erlaubt sind %2 bis %3. %4 wurde nicht übernommen, der vorige Wert gilt wieder.";
+            return en ? "%1: %2. %3 was not taken; the previous value is back."
+                      : "%1: %2. %3 wurde nicht übernommen, der vorige Wert gilt wieder.";
         case Message::discard_edits_question:
             return en ? "Some changes (marked red) have not been sent to the unit. Discard them and exit?"
                       : "Einige Änderungen (rot markiert) wurden nicht an das Gerät übertragen. "

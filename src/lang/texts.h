@@ -165,7 +165,7 @@ enum class Message {
     help_not_shown,
     // %1: the field's caption, %2: the register (cfg_register_field or input_register_field)
     named_field,
-    // %1: the field, %2 and %3: the lowest and highest value allowed, %4: the value typed
+    // %1: the field, %2: what its rule allows (device::rule_words), %3: the value typed
     value_out_of_range,
     // the question before ending the program with marked fields, and its two buttons
     discard_edits_question,

@@ -55,6 +55,7 @@ Program::Program(Platform p) : platform(p) {
     time_of_day = [] { return QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString(); };
     traffic->on_read_out_completed = [this](const traffic::Written& written) {
         form.status_line.set_caption(traffic::completion_text(written, time_of_day(), state.language_code));
+        unit_record->read_out_completed();
     };
     traffic->on_recovered = [this] {
         // the reason is history once the unit answers again
@@ -83,6 +84,8 @@ Program::Program(Platform p) : platform(p) {
     };
     // "Abbrechen" reads everything again: over unsent edits it asks first, as Exit does
     editor->ask_before_read_out();
+    unit_record = std::make_unique<plx::editor::UnitRecord>(form, state, platform.files, platform.messages,
+                                                            *parameter_files);
     editor->load_parameter_file = [this] { parameter_files->load_parameter_file(); };
     editor->save_parameter_file = [this] { parameter_files->save_parameter_file(); };
 }

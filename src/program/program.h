@@ -13,6 +13,7 @@
 #include "editor/frm_config_code.h"
 #include "editor/parameter_file.h"
 #include "editor/remembered.h"
+#include "editor/unit_record.h"
 #include "form/frm_config.h"
 #include "form/program_state.h"
 #include "link/link.h"
@@ -64,6 +65,8 @@ public:
     std::unique_ptr<plx::editor::BusScan> bus_scan;
     // "&Parameter laden" and "&Parameter speichern" over the file dialog
     std::unique_ptr<plx::editor::ParameterFiles> parameter_files;
+    // "Protokoll drucken…" and "Mit Datei vergleichen…": the unit as read, to print or to compare
+    std::unique_ptr<plx::editor::UnitRecord> unit_record;
     // Where "Pfad", "Language" and "sDecimal" are read (QSettingsStore::for_program); tests put a
     // settings::MemoryStore or INI files here before start().
     std::unique_ptr<settings::Store> settings;

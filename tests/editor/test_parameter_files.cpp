@@ -24,6 +24,7 @@
 #include "editor/parameter_file.h"
 #include "paramfile/reasons.h"
 #include "program/program.h"
+#include "commission/document.h"
 #include "paramfile/parameter_file.h"
 #include "settings/store.h"
 
@@ -369,6 +370,67 @@ INSTANTIATE_TEST_SUITE_P(Files, BadFile, ::testing::Values(
     BadFileCase{"CannotBeOpened", -1, "", "bad.txt konnte nicht gelesen werden: ", 0}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
+
+}  // namespace
+}  // namespace plx
+
+namespace plx {
+namespace {
+
+// "Mit Datei vergleichen…": a saved file with two values changed lists exactly those against the unit
+// as read, and loading it makes them edits as "&Parameter laden" does.
+TEST_F(ParameterFiles, CompareListsWhatDiffersFromTheUnitAsReadAndLoadsItAsEdits) {
+    Rig rig("1031", ",");
+    const std::string file = path("unit.txt");
+    rig.save_as(file);
+    std::string bytes = line_replaced(slurp(file), 18, "Register 4 ;Standortkennung:;117");
+    put_file(file, line_replaced(bytes, 84, "Konfigurationsbit 10 ;Sollwert Temperatur 1 Effektiv:; 0 "));
+
+    rig.files.answers.push_back(file);
+    const auto c = rig.program.unit_record->compare_with_file();
+    ASSERT_TRUE(c);
+    ASSERT_EQ(c->differences.size(), 2u);
+    const auto& d = c->differences;
+    EXPECT_EQ((std::vector<std::string>{d[0].caption, d[0].key, d[0].file, d[0].unit}),
+              (std::vector<std::string>{"Standortkennung", "Register 4", "117", "1234"}));
+    EXPECT_EQ((std::vector<std::string>{d[1].key, d[1].file, d[1].unit}),
+              (std::vector<std::string>{"Konfigurationsbit 10", "0 (aus)", "1 (ein)"}));
+    EXPECT_FALSE(rig.program.form.set_parameter.enabled());
+
+    rig.program.unit_record->load(*c);
+    EXPECT_EQ(rig.program.form.txt_data_cfg[3].text(), "117");
+    EXPECT_TRUE(rig.program.form.txt_data_cfg[3].pending());
+    EXPECT_TRUE(rig.program.form.chk_cfg[9].pending());
+    EXPECT_TRUE(rig.program.form.set_parameter.enabled());
+}
+
+// "Protokoll drucken…": the unit as read, tab by tab, whatever has been edited since.
+TEST_F(ParameterFiles, RecordIsTheUnitAsReadTabByTab) {
+    Rig rig("1031", ",");
+    rig.program.form.txt_data_cfg[3].set_text("77");
+    const auto d = rig.program.unit_record->record();
+    ASSERT_TRUE(d);
+    ASSERT_EQ(d->pages.size(), 1u);
+    const commission::Page& p = d->pages[0];
+    EXPECT_EQ(p.title, "Konfiguration von Gerät 1");
+    EXPECT_EQ(p.facts[1], (std::pair<std::string, std::string>{"Gerätecodierung", "9217"}));
+    EXPECT_EQ(p.facts[2], (std::pair<std::string, std::string>{"Firmware", "110"}));
+    std::vector<std::string> tabs;
+    for (const commission::Table& t : p.tables) tabs.push_back(t.heading);
+    EXPECT_EQ(tabs.front(), rig.program.form.SSTab1.tab_captions()[0]);
+    const auto value_of = [&](const std::string& key) {
+        for (const commission::Table& t : p.tables) {
+            for (const auto& row : t.rows) {
+                if (row[0].text == key) return row[2].text;
+            }
+        }
+        return std::string("<none>");
+    };
+    EXPECT_EQ(value_of("Register 4"), "1234");
+    EXPECT_EQ(value_of("Register 3"), "4T");
+    EXPECT_EQ(value_of("Register 36"), "21,5");
+    EXPECT_EQ(value_of("Register 60"), "2");
+}
 
 }  // namespace
 }  // namespace plx
