@@ -1,9 +1,24 @@
 #include "cli/loop.h"
 
 #include <algorithm>
-#include <thread>
+
+#include <QCoreApplication>
+#include <QTimer>
 
 namespace plx::cli {
+
+struct RealTimeLoop::Waker {
+    QTimer timer;
+    std::chrono::milliseconds due{0};
+};
+
+RealTimeLoop::RealTimeLoop() : waker_(std::make_unique<Waker>()) {
+    waker_->timer.setSingleShot(true);
+    // a reception window of a few milliseconds must not end late by a coarse timer's slack
+    waker_->timer.setTimerType(Qt::PreciseTimer);
+}
+
+RealTimeLoop::~RealTimeLoop() = default;
 
 void RealTimeLoop::rearm(controls::Timer& t) {
     detach(t);
@@ -21,8 +36,15 @@ void RealTimeLoop::run_until(const std::function<bool()>& finished) {
         });
         const auto wait = it->due - now();
         if (wait.count() > 0) {
-            std::this_thread::sleep_for(wait);
-            // a rearm cannot happen while asleep, but the loop may have been asked to stop
+            // asleep until that timer is due or the port has news: its bytes are taken by its own
+            // handler (SerialPort::on_arrival) while the event loop runs, which may re-time or stop
+            // any timer, so the next one is looked for afresh
+            // (the waker keeps its time when the port woke the loop and that timer is still next)
+            if (!waker_->timer.isActive() || waker_->due != it->due) {
+                waker_->timer.start(wait);
+                waker_->due = it->due;
+            }
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
             continue;
         }
         controls::Timer* t = it->timer;
@@ -31,6 +53,7 @@ void RealTimeLoop::run_until(const std::function<bool()>& finished) {
         it->seq = seq_++;
         t->fire();
     }
+    waker_->timer.stop();
 }
 
 void VirtualLoop::run_until(const std::function<bool()>& finished) {

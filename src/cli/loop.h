@@ -1,11 +1,12 @@
 #pragma once
-// The timer engine plx24ctl runs its bus jobs on: a single thread that sleeps until the next timer is
-// due (no event loop of a toolkit: the serial port is looked at by the jobs' own poll timer). Tests
-// hand in a virtual clock instead.
+// The timer engine plx24ctl runs its bus jobs on: a single thread asleep in Qt's event loop until the
+// next timer is due or the port has bytes (the port tells of them itself, so nothing looks at the
+// line by the clock). Tests hand in a virtual clock instead.
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "controls/timer.h"
@@ -20,6 +21,10 @@ class Loop : public controls::TimerEngine {
 
 class RealTimeLoop final : public Loop {
   public:
+    RealTimeLoop();
+    ~RealTimeLoop() override;
+    RealTimeLoop(const RealTimeLoop&) = delete;
+    RealTimeLoop& operator=(const RealTimeLoop&) = delete;
     void rearm(controls::Timer& t) override;
     void detach(controls::Timer& t) override;
     void run_until(const std::function<bool()>& finished) override;
@@ -30,6 +35,8 @@ class RealTimeLoop final : public Loop {
         std::chrono::milliseconds due;
         std::uint64_t seq;
     };
+    struct Waker;
+    std::unique_ptr<Waker> waker_;
     std::vector<Entry> entries_;
     std::uint64_t seq_ = 0;
 };
@@ -42,6 +49,8 @@ class VirtualLoop final : public Loop {
     void detach(controls::Timer& t) override { clock_.detach(t); }
     std::chrono::milliseconds now() const override { return clock_.now(); }
     void run_until(const std::function<bool()>& finished) override;
+    // timer ticks fired so far: the wake-ups a real loop would have had
+    std::uint64_t ticks() const { return clock_.ticks(); }
     // called once per step, e.g. to interrupt a monitor in a test
     std::function<void()> on_step;
 

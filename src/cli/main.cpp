@@ -1,6 +1,7 @@
 // plx24ctl: the command-line program for many units on one line; the real serial port and clock under
 // the commands of cli/.
 
+#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <signal.h>
@@ -9,7 +10,7 @@
 #include <vector>
 
 #include <QCoreApplication>
-#include <QTime>
+#include <QDateTime>
 
 #ifdef PLX24_RECORD_PDF
 #include <QGuiApplication>
@@ -51,6 +52,9 @@ int main(int argc, char* argv[]) {
         return cli::kExitOk;
     }
 
+    // Qt's own event dispatcher: a turn of the loop costs a poll and no more, where the glib main
+    // context adds wake-ups of its own to every timer and byte
+    if (qEnvironmentVariableIsEmpty("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
 #ifdef PLX24_RECORD_PDF
     // a record's PDF lays text out with Qt's fonts, which want a GUI application; it never shows a
     // window, so it needs no display either
@@ -84,6 +88,17 @@ int main(int argc, char* argv[]) {
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);
 
+    // a line's time of day at the offset from UTC the run began with, as the recording's rows have
+    // it: no look at the time zone for every line
+    const qint64 utc_offset_ms = static_cast<qint64>(QDateTime::currentDateTime().offsetFromUtc()) * 1000;
+    const auto time_of_day = [utc_offset_ms] {
+        constexpr qint64 kDay = 86'400'000;
+        const qint64 ms = ((QDateTime::currentMSecsSinceEpoch() + utc_offset_ms) % kDay + kDay) % kDay;
+        char text[16];
+        std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%03lld", ms / 3'600'000, ms / 60'000 % 60,
+                      ms / 1000 % 60, ms % 1000);
+        return std::string(text);
+    };
     cli::RealTimeLoop loop;
     cli::Environment env{
         port,
@@ -94,7 +109,7 @@ int main(int argc, char* argv[]) {
         isatty(STDERR_FILENO) == 1,
         plx::paramfile::local_stamp,
         [] { return interrupted != 0; },
-        [] { return QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")).toStdString(); },
+        time_of_day,
         PLX24_VERSION,
         {}};
 #ifdef PLX24_RECORD_PDF

@@ -53,6 +53,7 @@ void VirtualClock::advance(std::chrono::milliseconds ms) {
         // re-arm before the tick, so a tick that stops or re-times its own timer wins
         it->due = now_ + t->interval();
         it->seq = seq_++;
+        ++ticks_;
         t->fire();
     }
     now_ = target;

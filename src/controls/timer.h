@@ -65,6 +65,8 @@ public:
     void advance(std::chrono::milliseconds ms);
     void advance_ms(std::int64_t ms) { advance(std::chrono::milliseconds(ms)); }
     std::chrono::milliseconds now() const override { return now_; }
+    // ticks fired so far
+    std::uint64_t ticks() const { return ticks_; }
 
 private:
     struct Entry {
@@ -75,6 +77,7 @@ private:
     std::vector<Entry> entries_;
     std::chrono::milliseconds now_{0};
     std::uint64_t seq_ = 0;
+    std::uint64_t ticks_ = 0;
 };
 
 }  // namespace plx::controls

@@ -46,11 +46,13 @@ std::vector<std::uint8_t> FakeSerialPort::input() {
 void FakeSerialPort::inject(std::span<const std::uint8_t> bytes) {
     if (!open_) return;
     received_.insert(received_.end(), bytes.begin(), bytes.end());
+    if (tell_arrival && on_arrival) on_arrival();
 }
 
 void FakeSerialPort::inject(std::string_view text) {
     if (!open_) return;
     for (char c : text) received_.push_back(static_cast<std::uint8_t>(c));
+    if (tell_arrival && on_arrival) on_arrival();
 }
 
 std::vector<std::uint8_t> FakeSerialPort::take_written() {

@@ -28,8 +28,11 @@ public:
     std::vector<std::uint8_t> input() override;
     std::string device_name(int n) const override { return map_.device(n); }
     void set_device_lookup(std::function<std::string(int n)> lookup) override { map_.user_lookup = std::move(lookup); }
+    bool tells_arrival() const override { return tell_arrival; }
 
     // test hooks
+    // a port that tells of injected bytes, as one under an event loop does
+    bool tell_arrival = false;
     void inject(std::span<const std::uint8_t> bytes);
     void inject(std::string_view text);
     // Everything written since the last call.

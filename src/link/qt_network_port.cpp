@@ -9,7 +9,15 @@ struct QtNetworkPort::Impl {
     modbus::Gateway gateway;
 };
 
-QtNetworkPort::QtNetworkPort() : impl_(std::make_unique<Impl>()) {}
+QtNetworkPort::QtNetworkPort() : impl_(std::make_unique<Impl>()) {
+    // queued: never told from inside a call on the port (a connect or a write that waits)
+    QObject::connect(
+        &impl_->socket, &QTcpSocket::readyRead, &impl_->socket,
+        [this] {
+            if (on_arrival) on_arrival();
+        },
+        Qt::QueuedConnection);
+}
 
 QtNetworkPort::~QtNetworkPort() {
     impl_->socket.abort();

@@ -36,6 +36,8 @@ class QtNetworkPort : public modbus::SerialPort {
     int in_buffer_count() override;
     std::vector<std::uint8_t> input() override;
     std::string device_name(int) const override { return device_; }
+    // told from the event loop, so only where one runs
+    bool tells_arrival() const override { return true; }
     // The gateway to talk to ("tcp://host:port"); taken at the next opening.
     void use_device(std::string device) { device_ = std::move(device); }
 

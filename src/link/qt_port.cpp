@@ -8,6 +8,11 @@ QtPort::QtPort() {
     network_.on_event = [this](modbus::LinkEvent event, const std::string& detail) {
         if (on_event) on_event(event, detail);
     };
+    const auto arrival = [this] {
+        if (on_arrival) on_arrival();
+    };
+    serial_.on_arrival = arrival;
+    network_.on_arrival = arrival;
 }
 
 void QtPort::set_comm_port(int n) {

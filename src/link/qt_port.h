@@ -27,6 +27,7 @@ class QtPort : public modbus::SerialPort {
     int in_buffer_count() override { return active_->in_buffer_count(); }
     std::vector<std::uint8_t> input() override { return active_->input(); }
     std::string device_name(int n) const override { return serial_.device_name(n); }
+    bool tells_arrival() const override { return true; }
     void set_device_lookup(std::function<std::string(int n)> lookup) override;
     // Every port number stands for this device (plx24ctl --device).
     void use_device(std::string device) { serial_.use_device(std::move(device)); }

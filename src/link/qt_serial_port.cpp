@@ -4,6 +4,12 @@
 #include <system_error>
 
 #include <QSerialPort>
+#include <QTimer>
+
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#include <unistd.h>
+#endif
 
 #include "link/port_failure.h"
 #include "modbus/line_settings.h"
@@ -54,6 +60,18 @@ modbus::PortError error_of(const QSerialPort& port, int code, const std::string&
     return e;
 }
 
+// Whether the device has bytes Qt has not taken in yet; asked of the device alone, as a wait of no
+// time through Qt would set and clear an error each time nothing has come.
+bool readable(QSerialPort& port) {
+#ifdef Q_OS_UNIX
+    pollfd p{static_cast<int>(port.handle()), POLLIN, 0};
+    return ::poll(&p, 1, 0) != 0;
+#else
+    (void)port;
+    return true;
+#endif
+}
+
 }  // namespace
 
 bool is_pseudo_terminal(const std::string& device) {
@@ -73,6 +91,24 @@ QtSerialPort::QtSerialPort() : impl_(std::make_unique<Impl>()) {
     // held up to this much (far more than any answer) and the rest is left to the driver to drop.
     constexpr qint64 kHeldWhileIdle = 64 * 1024;
     impl_->port.setReadBufferSize(kHeldWhileIdle);
+    QObject::connect(&impl_->port, &QSerialPort::readyRead, &impl_->port, [this] { arrived(); });
+}
+
+void QtSerialPort::arrived() {
+    if (!on_arrival) return;
+    // never told from inside a call on the port (a write that waits hears the line too): then once
+    // that call is over, from the event loop
+    if (in_call_ > 0) {
+        if (!told_later_) {
+            told_later_ = true;
+            QTimer::singleShot(0, &impl_->port, [this] {
+                told_later_ = false;
+                if (on_arrival) on_arrival();
+            });
+        }
+        return;
+    }
+    on_arrival();
 }
 
 QtSerialPort::~QtSerialPort() {
@@ -139,6 +175,16 @@ std::optional<modbus::PortError> QtSerialPort::set_port_open(bool open) {
 void QtSerialPort::output(std::span<const std::uint8_t> bytes) {
     QSerialPort& port = impl_->port;
     if (!port.isOpen() || bytes.empty()) return;
+    const InCall busy(in_call_);
+#ifdef Q_OS_UNIX
+    if (port.bytesToWrite() == 0) {
+        // straight to the device: through Qt's write buffer the event loop would wake once more
+        // only to hear that it has emptied
+        const ssize_t n = ::write(static_cast<int>(port.handle()), bytes.data(), bytes.size());
+        if (n == static_cast<ssize_t>(bytes.size())) return;
+        if (n > 0) bytes = bytes.subspan(static_cast<std::size_t>(n));
+    }
+#endif
     port.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
     // frames are short: put them on the line now rather than at the next event-loop turn
     port.flush();
@@ -149,7 +195,8 @@ int QtSerialPort::in_buffer_count() {
     QSerialPort& port = impl_->port;
     if (!port.isOpen()) return 0;
     // takes in what the line holds even when no event loop has run since it arrived
-    if (port.bytesAvailable() == 0) {
+    if (port.bytesAvailable() == 0 && readable(port)) {
+        const InCall busy(in_call_);
         port.waitForReadyRead(0);
         if (port.error() == QSerialPort::TimeoutError) port.clearError();
     }

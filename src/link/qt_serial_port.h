@@ -29,12 +29,26 @@ public:
         return fixed_device_.empty() ? map_.device(n) : fixed_device_;
     }
     void set_device_lookup(std::function<std::string(int n)> lookup) override { map_.user_lookup = std::move(lookup); }
+    // told from the event loop, so only where one runs
+    bool tells_arrival() const override { return true; }
     // Every port number stands for this device (plx24ctl --device); empty: the port map again.
     void use_device(std::string device) { fixed_device_ = std::move(device); }
 
   private:
+    // counts the calls under way that may hear the line
+    struct InCall {
+        explicit InCall(int& depth) : depth_(depth) { ++depth_; }
+        ~InCall() { --depth_; }
+        InCall(const InCall&) = delete;
+        InCall& operator=(const InCall&) = delete;
+        int& depth_;
+    };
+    void arrived();
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
+    int in_call_ = 0;
+    bool told_later_ = false;
     int comm_port_ = 1;
     std::string settings_ = "9600,N,8,1";
     modbus::InputMode input_mode_ = modbus::InputMode::text;

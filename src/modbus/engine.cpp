@@ -43,12 +43,17 @@ Engine::Engine(SerialPort& port, controls::TimerEngine& clock)
     poll_.set_interval(kBusPoll);
     poll_.attach(&clock_);
     deadline_.attach(&clock_);
+    if (port_.tells_arrival()) {
+        told_arrival_ = true;
+        port_.on_arrival = [this] { arrived(); };
+    }
 }
 
 Engine::~Engine() {
     poll_.on_tick = nullptr;
     deadline_.on_tick = nullptr;
     port_.on_event = nullptr;
+    if (told_arrival_) port_.on_arrival = nullptr;
     if (own_poll_) {
         own_poll_->attach(nullptr);
         own_deadline_->attach(nullptr);
@@ -129,6 +134,10 @@ void Engine::give_up_reception() {
     held_.reset();
     quiet_ = true;
     report(got);
+    // a frame cut short shows itself only here (an ASCII one has no silence to end it)
+    if (on_reception) {
+        for (const Reception& r : got) on_reception(r);
+    }
 }
 
 void Engine::go() {
@@ -180,12 +189,24 @@ void Engine::send() {
     restart_deadline(policy.timeout);
 }
 
+void Engine::arrived() {
+    // bytes while nothing is awaited wait in the port, as under the poll, until a request gives
+    // them up
+    if (port_.port_open() && (wire_ || receiver_.holding())) poll_tick();
+}
+
 void Engine::poll_tick() {
     if (port_.in_buffer_count() > 0) {
         const std::vector<std::uint8_t> bytes = port_.input();
         last_byte_at_ = now();
         quiet_ = false;
-        judge(receiver_.push(bytes));
+        std::vector<Reception> got = receiver_.push(bytes);
+        // an answer has begun: it gets its whole time-out (an adapter's echo is no answer)
+        if (wire_ && (receiver_.holding() || std::any_of(got.begin(), got.end(), [](const Reception& r) {
+                          return r.verdict != Verdict::echo;
+                      })))
+            wire_->heard = true;
+        judge(std::move(got));
     } else if (!quiet_ && now() - last_byte_at_ >= quiet_gap_) {
         quiet_ = true;
         judge(receiver_.silence());
@@ -264,7 +285,17 @@ void Engine::judge(std::vector<Reception> got) {
     follow();
 }
 
+milliseconds Engine::answer_due(const OnWire& w) const {
+    const milliseconds first = w.policy.first_byte;
+    if (first.count() > 0 && !w.heard && first < w.policy.timeout) return w.sent_at + first;
+    return w.sent_at + w.policy.timeout;
+}
+
 void Engine::deadline_tick() {
+    // the first byte's window ends: what the poll has not looked at yet counts as heard
+    if (wire_ && wire_->mine && !wire_->heard && !held_ && wire_->policy.first_byte.count() > 0 &&
+        port_.in_buffer_count() > 0)
+        poll_tick();
     const milliseconds t = now();
     if (reporting_) {
         // the window's time-out: reported again at every tick until the unit answers or the next
@@ -291,8 +322,7 @@ void Engine::deadline_tick() {
         }
         wire_.reset();
         finish(std::move(o));
-    } else if (!held_ && wire_ && wire_->mine && !wire_->timed_out &&
-               t >= wire_->sent_at + wire_->policy.timeout) {
+    } else if (!held_ && wire_ && wire_->mine && !wire_->timed_out && t >= answer_due(*wire_)) {
         time_out(t);
     } else if (wire_ && (wire_->timed_out || !wire_->mine) && wire_->policy.turnaround.count() > 0 &&
                over(wire_->sent_at + wire_->policy.turnaround, wire_->policy.turnaround)) {
@@ -383,7 +413,7 @@ std::optional<milliseconds> Engine::next_event() const {
     if (held_) consider(held_->until);
     if (wire_) {
         const Policy& p = wire_->policy;
-        if (wire_->mine && !wire_->timed_out && !held_) consider(wire_->sent_at + p.timeout);
+        if (wire_->mine && !wire_->timed_out && !held_) consider(answer_due(*wire_));
         if ((wire_->timed_out || !wire_->mine) && p.turnaround.count() > 0)
             consider(wire_->sent_at + p.turnaround);
     }
@@ -427,6 +457,12 @@ void Engine::report(std::vector<Reception>& got) {
 }
 
 void Engine::follow() {
+    if (told_arrival_) {
+        // bytes come by themselves: the clock only ends what is held once the line has gone quiet
+        poll_.set_interval(std::max(quiet_gap_, milliseconds(1)));
+        poll_.set_enabled(port_.port_open() && receiver_.holding());
+        return;
+    }
     // the reception poll runs only while an answer is awaited or bytes are held
     poll_.set_enabled(port_.port_open() && (wire_.has_value() || receiver_.holding()));
 }

@@ -4,7 +4,9 @@
 // receivers' rule: its slave address, its function, exactly its length, the right check sum), a
 // time-out, a retry by the caller's policy, and every frame and verdict offered to one observer.
 // Timer-driven and never blocking: the window runs it on its QTimer engine with its own Timer4 and
-// Timer5, plx24ctl on its loop, tests on a virtual clock.
+// Timer5, plx24ctl on its loop, tests on a virtual clock. On timers of its own over a port that
+// tells when bytes arrive, it reads them as they come and looks at the line by the clock only to
+// end what it holds at a silence: an idle or waiting engine costs no wake-ups.
 //
 // A late answer is never taken for another request. After a time-out under a policy with a
 // turnaround, nothing new goes on the line until the turnaround has passed since the request with
@@ -32,6 +34,10 @@ namespace plx::modbus {
 struct Policy {
     // how long the answer to one attempt is awaited
     std::chrono::milliseconds timeout{10'000};
+    // Zero: the whole `timeout` is the answer's. Otherwise an attempt that hears nothing within this
+    // time has timed out; once a byte of an answer has come, the rest has until `timeout` (the bus
+    // scan: a silent address costs only the frames' time and a margin).
+    std::chrono::milliseconds first_byte{0};
     // a request that timed out goes again this many times
     int retries = 0;
     // The longest a unit may take to answer. Zero: a time-out ends the request at once and the next
@@ -76,7 +82,8 @@ class Engine {
     // `poll` looks at the receive buffer while an answer is awaited, at whatever interval its owner
     // gives it; `deadline` times answers and waits. Both belong to `clock`.
     Engine(SerialPort& port, controls::TimerEngine& clock, controls::Timer& poll, controls::Timer& deadline);
-    // The same on timers of its own (plx24ctl, tests): a line the window does not own.
+    // The same on timers of its own (plx24ctl, tests): a line the window does not own. Bytes are
+    // taken as the port tells of them where it does (SerialPort::tells_arrival).
     Engine(SerialPort& port, controls::TimerEngine& clock);
     ~Engine();
     Engine(const Engine&) = delete;
@@ -144,6 +151,7 @@ class Engine {
         std::chrono::milliseconds sent_at{0};
         std::vector<std::uint8_t> frame;
         bool timed_out = false;
+        bool heard = false;     // something other than the echo came since it went out
         bool reported = false;  // its time-out went to the observer
         bool mine = true;       // still pending_'s; false once given up and only waited out
     };
@@ -160,7 +168,11 @@ class Engine {
     };
 
     void poll_tick();
+    // the port has bytes: taken at once while an answer is awaited or bytes are held
+    void arrived();
     void deadline_tick();
+    // when the attempt on the line has timed out, as far as has been heard of it
+    std::chrono::milliseconds answer_due(const OnWire& w) const;
     // Sends the pending request if nothing holds it back.
     void go();
     std::chrono::milliseconds due() const;
@@ -197,6 +209,8 @@ class Engine {
     Receiver receiver_;
     LineSettings line_;
     bool opened_ = false;
+    // the port tells when bytes arrive: no reception poll by the clock
+    bool told_arrival_ = false;
     std::chrono::milliseconds quiet_gap_{0};
 
     std::optional<Pending> pending_;

@@ -71,6 +71,11 @@ class SerialPort {
     // A transport with connections (a gateway over TCP) tells here when one came, went or came
     // back; the engine hands it on to its observer.
     std::function<void(LinkEvent event, const std::string& detail)> on_event;
+
+    // A port that hears the line from an event loop says so, and calls on_arrival whenever bytes have
+    // come in; whoever reads them then need not look at the port by the clock.
+    virtual bool tells_arrival() const { return false; }
+    std::function<void()> on_arrival;
 };
 
 }  // namespace plx::modbus

@@ -20,6 +20,7 @@
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/texts_in_use.h"
+#include "link/fake_serial_port.h"
 #include "paramfile/parameter_file.h"
 #include "settings/store.h"
 #include "sim/bus.h"
@@ -346,6 +347,25 @@ TEST(Commands, MonitorPrintsOneDecodedLinePerPoll) {
     const std::string out = cli.out.str();
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 3) << out;
     EXPECT_NE(out.find("T1=0/21 "), std::string::npos) << out;
+}
+
+TEST(Loop, WakesOnASilentLineOnlyForTheTimersDue) {
+    // a simulated minute of polls that nobody answers: the loop wakes to send each poll, at its
+    // time-out and at the end of its wait for a late answer, never to look for bytes
+    link::FakeSerialPort port;
+    port.tell_arrival = true;
+    VirtualLoop loop;
+    auto store = store_for("1033", ".");
+    std::ostringstream out, err;
+    const Parsed p =
+        parse_command_line({"monitor", "--device", "line", "--address", "3", "--interval", "1000", "--duration", "60s"});
+    ASSERT_TRUE(p.options) << p.error;
+    Environment env{port, loop, *store, out, err, false, [] { return kStamp; }, [] { return false; }, {}, "1.5", {}};
+    EXPECT_EQ(cli::run(*p.options, env), kExitUnitsFailed);
+    const std::string lines = out.str();
+    const auto polls = static_cast<std::uint64_t>(std::count(lines.begin(), lines.end(), '\n'));
+    EXPECT_GE(polls, 10u) << lines;
+    EXPECT_LE(loop.ticks(), 3 * polls + 3) << polls << " polls";
 }
 
 // The file of `read` is the window's "&Parameter speichern" after reading the same unit out.
