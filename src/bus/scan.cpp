@@ -17,6 +17,11 @@ std::size_t probe_characters(modbus::Framing f) {
     return f == modbus::Framing::ascii ? 40 : 19;
 }
 
+// the probe alone: RTU 8 bytes, ASCII 17 characters
+std::size_t request_characters(modbus::Framing f) {
+    return f == modbus::Framing::ascii ? 17 : 8;
+}
+
 }  // namespace
 
 Scanner::Scanner(modbus::Engine& engine) : engine_(engine) {}
@@ -60,8 +65,10 @@ void Scanner::begin_line() {
         return end(false);
     }
     next_address_ = 0;
+    line_quiet_ = false;
     suspects_.clear();
     last_silent_.reset();
+    prior_silent_.reset();
     probe_next();
 }
 
@@ -91,29 +98,36 @@ void Scanner::probe(int address, bool second_look) {
     const bool gateway = line.framing == modbus::Framing::tcp;
     const auto wait = (second_look || gateway ? plan_.second_look_wait : plan_.probe_wait) +
                       modbus::transfer_time(line, probe_characters(line.framing));
-    // a silent line between two probes, as between any two frames
-    const auto gap = modbus::transfer_time(line, 4);
+    // a silent line between two probes, as between any two frames; a probe that heard nothing has
+    // left the line silent long enough
+    const auto gap = line_quiet_ ? std::chrono::milliseconds(0) : modbus::transfer_time(line, 4);
     modbus::Request request;
     request.request_string = device::read_request({device::Step::read_identification, 0},
                                                   modbus::byte_to_hex(static_cast<std::uint8_t>(address)));
     // no retry and no wait for a late answer: the next probe goes to another address, and a late
     // answer shows its unit for the second look
     request.policy.timeout = wait;
+    if (!second_look && !gateway && plan_.first_byte_margin.count() > 0)
+        request.policy.first_byte =
+            modbus::transfer_time(line, request_characters(line.framing)) + plan_.first_byte_margin;
     request.not_before = engine_.now() + gap;
+    sending_ = true;
     engine_.request(std::move(request),
                     [this, address, second_look](const modbus::Outcome& a) { probed(address, second_look, a); });
+    sending_ = false;
 }
 
 void Scanner::probed(int address, bool second_look, const modbus::Outcome& a) {
     ++outcome_.probes;
     ++progress_.done;
+    line_quiet_ = a.verdict == modbus::Verdict::time_out && a.seen.empty() && !disturbed_;
     // a gateway's path unavailable (0A) or silent target (0B) is no unit at that address
     const bool gateway_silence =
         a.verdict == modbus::Verdict::exception && (a.exception_code == 0x0A || a.exception_code == 0x0B);
     if (a.verdict == modbus::Verdict::time_out || gateway_silence) {
         // bytes came but not the answer: this unit may have answered into a late one's answer
         if (disturbed_ && !second_look) suspect(address);
-        last_silent_ = address;
+        prior_silent_ = std::exchange(last_silent_, address);
     } else {
         FoundUnit u;
         u.address = address;
@@ -146,7 +160,13 @@ void Scanner::noticed(const modbus::Reception& r) {
     }
     if (r.verdict == Verdict::echo || r.bytes.empty()) return;
     // bytes that form no frame for us: maybe the answer of the last silent address, cut or garbled
-    disturbed_ = true;
+    if (sending_) {
+        // given up as the next probe went out: they came during the last probe, so they may be its
+        // answer or the late one of the silent probe before it
+        if (prior_silent_) suspect(*prior_silent_);
+    } else {
+        disturbed_ = true;
+    }
     if (last_silent_) suspect(*last_silent_);
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // The bus scan: one read of configuration registers 0 .. 2 (device coding, firmware, buttons) to each
-// address at each line setting, with a short wait, one probe on the line at a time. A unit slower than
-// the short wait still shows itself: its late answer, a frame under its address or bytes after a
-// silent probe put its address on a list that a second look probes again with the longest wait a unit
-// may take (its minimum response time is at most 3000 ms).
+// address at each line setting, one probe on the line at a time. A silent address costs only a short
+// window for the first byte of an answer (the probe's time on the line and a margin); an answer that
+// has begun gets the whole wait. A unit slower than the window still shows itself: its late answer, a
+// frame under its address or bytes after a silent probe put its address on a list that a second look
+// probes again with the longest wait a unit may take (its minimum response time is at most 3000 ms).
 
 #include <chrono>
 #include <cstddef>
@@ -29,11 +30,19 @@ struct FoundUnit {
     bool slow = false;
 };
 
+// A unit answers after its minimum response time (20 ms as it leaves the factory) and the adapter's
+// latency: most are heard within this margin, the slower ones show themselves for the second look.
+inline constexpr std::chrono::milliseconds kFirstByteMargin{30};
+
 struct ScanPlan {
     std::vector<modbus::LineSettings> lines;
     std::vector<int> addresses;  // 1 .. 247, in the order to probe
-    // the short wait after a probe has gone out; the transfer time of the answer comes on top
+    // the wait after a probe has gone out for an answer that has begun; the transfer time of the
+    // answer comes on top
     std::chrono::milliseconds probe_wait{100};
+    // the window for the first byte of an answer, after the probe's own time on the line; zero: the
+    // whole probe_wait (a wait the user gave)
+    std::chrono::milliseconds first_byte_margin{kFirstByteMargin};
     // the wait of the second look
     std::chrono::milliseconds second_look_wait{3500};
 };
@@ -88,7 +97,10 @@ class Scanner {
     std::set<int> suspects_;
     std::set<int> in_plan_;
     std::optional<int> last_silent_;  // the last probe of this line that got no answer
+    std::optional<int> prior_silent_;  // the one before it
+    bool sending_ = false;            // a probe is going out: what the engine gives up now came before
     bool disturbed_ = false;          // bytes not the answer came during the probe on the line
+    bool line_quiet_ = false;         // nothing at all came during the last probe
     ScanProgress progress_;
 };
 

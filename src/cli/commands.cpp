@@ -200,7 +200,11 @@ int scan(const Options& o, Environment& env, const TextsInUse& texts) {
         }
     }
     plan.addresses = o.addresses;
-    if (o.timeout) plan.probe_wait = *o.timeout;
+    if (o.timeout) {
+        // the user's wait holds for the first byte as well
+        plan.probe_wait = *o.timeout;
+        plan.first_byte_margin = std::chrono::milliseconds(0);
+    }
 
     bool heading = false;
     // address, line, coding, firmware right under their headings; the variant's words follow

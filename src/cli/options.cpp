@@ -104,8 +104,10 @@ const char* const kScanHelp =
     "Probes every address at every line setting with one read of configuration registers 0..2 (device\n"
     "coding, firmware, buttons) and lists each unit that answers. LIST is comma-separated or 'all'\n"
     "(e.g. --baud 9600,19200 --parity all --mode rtu,ascii); RANGE such as 1-247 (the default), 1,5,17\n"
-    "or 1-10,20. Each probe waits MS (default 100) plus the frames' time on the line; an address that\n"
-    "answers later shows itself and is probed again with the longest wait a unit may take (3.5 s).\n"
+    "or 1-10,20. Each probe waits for the first byte of an answer only its own time on the line and\n"
+    "30 ms; an answer that has begun gets 100 ms plus the frames' time. An address that answers later\n"
+    "shows itself and is probed again with the longest wait a unit may take (3.5 s). --timeout MS\n"
+    "waits MS plus the frames' time for every answer, its first byte included.\n"
     "Exit status 1 when no unit answered.\n";
 
 const char* const kReadHelp =

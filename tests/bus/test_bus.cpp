@@ -5,6 +5,9 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <ostream>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -13,6 +16,7 @@
 #include "bus/unit_job.h"
 #include "controls/timer.h"
 #include "sim/bus.h"
+#include "sim/faults.h"
 #include "sim/simulated_bus_port.h"
 
 namespace plx::bus {
@@ -48,45 +52,73 @@ modbus::LineSettings line_of(modbus::Framing mode) {
     return {9600, 'E', mode};
 }
 
-class Scan : public ::testing::TestWithParam<modbus::Framing> {};
+// One row per way a unit shows itself: in the first byte's window, or outside it for the second look.
+struct ScanCase {
+    const char* name;
+    std::vector<sim::BusUnitSetup> units;
+    // the fault on the first answer of the first unit, if any (then only the right line is probed)
+    std::optional<sim::FaultKind> first_answer;
+    std::map<int, bool> found;  // address -> found by the second look only
+    std::size_t second_looks;
+};
 
-TEST_P(Scan, FindsExactlyTheUnitsOnTheLineSlowOneIncluded) {
-    // 5 has 8 buttons, 17 answers after 400 ms: four times the short wait
-    Rig rig(GetParam(), {{1, {}}, {5, {}}, {17, milliseconds(400)}, {247, {}}});
+void PrintTo(const ScanCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Scan : public ::testing::TestWithParam<std::tuple<ScanCase, modbus::Framing>> {};
+
+TEST_P(Scan, FindsExactlyTheUnitsOnTheLine) {
+    const auto& [c, mode] = GetParam();
+    Rig rig(mode, c.units);
+    if (c.first_answer) rig.bus.slave(0).faults().inject_next(*c.first_answer);
     Scanner scanner(rig.engine);
     ScanPlan plan;
-    const modbus::LineSettings right = line_of(GetParam());
+    const modbus::LineSettings right = line_of(mode);
     modbus::LineSettings wrong = right;
     wrong.parity = 'N';
     plan.lines = {wrong, right};
+    if (c.first_answer) plan.lines = {right};
     for (int a = 1; a <= 247; ++a) plan.addresses.push_back(a);
     std::optional<ScanOutcome> outcome;
     scanner.start(plan, [&](const ScanOutcome& o) { outcome = o; });
     rig.run_until([&] { return outcome.has_value(); });
 
-    std::map<int, FoundUnit> found;
+    std::map<int, bool> found;
     for (const FoundUnit& u : outcome->units) {
         EXPECT_EQ(u.line, right) << u.address;
-        EXPECT_TRUE(found.emplace(u.address, u).second) << "found twice: " << u.address;
+        EXPECT_TRUE(found.emplace(u.address, u.slow).second) << "found twice: " << u.address;
     }
-    ASSERT_EQ(found.size(), 4u);
-    for (int a : {1, 5, 17, 247}) ASSERT_TRUE(found.contains(a)) << a;
-    EXPECT_EQ(found[5].buttons, 8);
-    EXPECT_EQ(found[1].buttons, 4);
-    EXPECT_EQ(found[1].device_coding, 24);
-    EXPECT_EQ(found[1].firmware, 112);
-    EXPECT_TRUE(found[17].slow);
-    EXPECT_FALSE(found[247].slow);
+    EXPECT_EQ(found, c.found);
+    if (found.contains(1)) {
+        const FoundUnit& first = outcome->units.front();
+        EXPECT_EQ(first.buttons, 4);
+        EXPECT_EQ(first.device_coding, 24);
+        EXPECT_EQ(first.firmware, 112);
+    }
     EXPECT_FALSE(outcome->cancelled);
-    // two settings of 247 probes and one second look
-    EXPECT_EQ(outcome->probes, 2u * 247u + 1u);
+    EXPECT_EQ(outcome->probes, plan.lines.size() * 247u + c.second_looks);
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes,
+const ScanCase kScanCases[] = {
+    // 5 has 8 buttons; 247 is the last address probed
+    {"in_the_window", {{1, {}}, {5, {}}, {247, {}}}, {}, {{1, false}, {5, false}, {247, false}}, 0},
+    // 17's answer comes during a later probe: a frame under its address
+    {"late_answer", {{1, {}}, {17, milliseconds(400)}}, {}, {{1, false}, {17, true}}, 1},
+    // 9's answer, late and cut short, is only bytes after its silent probe; they fell into 10's
+    // window, so 10 gets a second look as well
+    {"bytes_after_silence", {{9, milliseconds(80)}}, sim::FaultKind::truncated, {{9, true}}, 2},
+    // 30's answer comes just after its window, whole, while 31 is probed
+    {"frame_from_another_address", {{30, milliseconds(60)}, {120, {}}}, {}, {{30, true}, {120, false}}, 1},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases,
                          Scan,
-                         ::testing::Values(modbus::Framing::rtu, modbus::Framing::ascii),
+                         ::testing::Combine(::testing::ValuesIn(kScanCases),
+                                            ::testing::Values(modbus::Framing::rtu, modbus::Framing::ascii)),
                          [](const auto& info) {
-                             return info.param == modbus::Framing::rtu ? "rtu" : "ascii";
+                             return std::string(std::get<0>(info.param).name) +
+                                    (std::get<1>(info.param) == modbus::Framing::rtu ? "_rtu" : "_ascii");
                          });
 
 Target target_from(const UnitImage& image) {
