@@ -227,6 +227,8 @@ void Transactions::send_after(StepRef done) {
 }
 
 void Transactions::dispatch() {
+    // a poll's answer touches no mark: the scan of every mark would find what it found before
+    const bool poll = s_.comm_state == read_registers && s_.current_register >= output_register_group.start;
     switch (s_.comm_state) {
         case read_registers:
             on_read_registers();
@@ -260,7 +262,7 @@ void Transactions::dispatch() {
             break;
     }
     // new references may have cleared the last mark
-    check_pending_changes(f_);
+    if (!poll) check_pending_changes(f_);
     if (after_dispatch) after_dispatch();
 }
 
@@ -333,9 +335,14 @@ void Transactions::on_output_registers() {
     if (!words) return;
     const char sep = separator();
     for (int i = 0; i < count; ++i) {
-        const auto& row = output_registers[static_cast<std::size_t>(i)];
-        f_.txt_data_out[i].set_text(
-            shown_text((*words)[static_cast<std::size_t>(i)], row.scale, row.sign, sep));
+        const auto k = static_cast<std::size_t>(i);
+        const std::uint16_t word = (*words)[k];
+        auto& box = f_.txt_data_out[i];
+        auto& shown = shown_outputs_[k];
+        if (shown && shown->word == word && shown->separator == sep && box.text() == shown->text) continue;
+        const auto& row = output_registers[k];
+        shown = ShownWord{word, sep, shown_text(word, row.scale, row.sign, sep)};
+        box.set_text(shown->text);
     }
     f_.lbl_temp[0].set_caption(f_.txt_data_out[2].text());
     const std::uint16_t buttons = (*words)[0];

@@ -3,6 +3,7 @@
 // the output-register polling, the request builders and the dispatch of every answer by comm_state
 // into the controls. The order of the chain is device/chain's, paced by the window's timers.
 
+#include <array>
 #include <chrono>
 #include <functional>
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "device/chain.h"
+#include "device/register_map.h"
 #include "form/frm_config.h"
 #include "form/program_state.h"
 #include "link/link.h"
@@ -98,6 +100,14 @@ class Transactions {
     ProgramState& s_;
     link::Link& link_;
     const modbus::SerialPort& port_;
+    // What each Monitor field was last given, so that a value that has not changed since the last
+    // poll is not put into words again.
+    struct ShownWord {
+        std::uint16_t word;
+        char separator;
+        std::string text;
+    };
+    std::array<std::optional<ShownWord>, device::regmap::output_register_group.read_count> shown_outputs_{};
 };
 
 }  // namespace plx::transfer
