@@ -1,7 +1,9 @@
 // Polls the simulated unit for a fixed number of transactions and prints the CPU time per transaction
-// of the tool (without a watcher of the line: the baseline; with the traffic recorder; with the
-// recorder and every row put into words as an open traffic window does) and of mbpoll against the
-// same unit, side by side in one run, each as a ratio to the baseline.
+// of the window's program (without a watcher of the line; with the traffic recorder; with the
+// recorder and every row put into words as an open traffic window does), of plx24ctl monitor and of
+// mbpoll (the baseline) against the same unit, side by side in one run, each as a ratio to mbpoll.
+// The two programs of their own are measured by their whole run less a run of one poll: their
+// start-up is printed apart, the window's program is measured while it polls.
 //   plx24_bench_poll [--transactions N]        (cmake --build build --target bench_poll)
 
 #include <chrono>
@@ -92,6 +94,7 @@ struct Figure {
     double cpu_per_transaction = 0;   // seconds
     double wall_per_transaction = 0;  // seconds
     long transactions = 0;
+    double startup = 0;  // seconds of CPU of a run of one poll, for a program of its own
 };
 
 enum class Watch {
@@ -149,39 +152,87 @@ std::optional<Figure> run_tool(const std::string& pty, Watch watch, long n, mill
                      program.form.frm_config.enabled() ? "enabled" : "disabled");
         return std::nullopt;
     }
-    const char* names[] = {"tool, no watcher (baseline)", "tool, traffic recorder",
-                           "tool, recorder + rows in words"};
+    const char* names[] = {"program, no watcher", "program, traffic recorder",
+                           "program, recorder + rows in words"};
     return Figure{names[static_cast<int>(watch)], cpu / static_cast<double>(answers),
                   elapsed / static_cast<double>(answers), answers};
 }
 
-std::optional<Figure> run_mbpoll(const QString& mbpoll, const std::string& pty, long n, milliseconds poll) {
+// The CPU a child spends on one run; its output in `out`. Nothing when it did not end in time.
+std::optional<double> child_cpu(const QString& program, const QStringList& args, QByteArray& out,
+                                std::optional<milliseconds> interrupt_after, milliseconds limit) {
     const double cpu0 = children_cpu_seconds();
     QProcess p;
-    p.start(mbpoll, {QStringLiteral("-m"),  QStringLiteral("rtu"),         QStringLiteral("-a"),
-                     QStringLiteral("1"),   QStringLiteral("-b"),          QStringLiteral("115200"),
-                     QStringLiteral("-P"),  QStringLiteral("even"),        QStringLiteral("-0"),
-                     QStringLiteral("-t"),  QStringLiteral("4"),           QStringLiteral("-r"),
-                     QStringLiteral("256"), QStringLiteral("-c"),          QStringLiteral("17"),
-                     QStringLiteral("-l"),  QString::number(poll.count()), QStringLiteral("-o"),
-                     QStringLiteral("1"),   QString::fromStdString(pty)});
+    p.start(program, args);
     if (!p.waitForStarted()) return std::nullopt;
+    if (interrupt_after) {
+        QThread::msleep(static_cast<unsigned long>(interrupt_after->count()));
+        ::kill(static_cast<pid_t>(p.processId()), SIGINT);
+    }
+    if (!p.waitForFinished(static_cast<int>(limit.count()))) {
+        p.kill();
+        p.waitForFinished();
+        return std::nullopt;
+    }
+    out = p.readAllStandardOutput();
+    return children_cpu_seconds() - cpu0;
+}
+
+// A program of its own, such as mbpoll: its CPU per transaction beyond a run of one poll (its
+// start-up, shown apart), so that loading a toolkit is not counted as polling.
+Figure marginal(std::string name, double run_cpu, double startup_cpu, long transactions, double elapsed) {
+    const auto polls = static_cast<double>(transactions);
+    return Figure{std::move(name), (run_cpu - startup_cpu) / (polls - 1), elapsed / polls, transactions,
+                  startup_cpu};
+}
+
+std::optional<Figure> run_ctl(const std::string& pty, long n, milliseconds poll) {
+    const auto args = [&](long count) {
+        return QStringList{QStringLiteral("monitor"), QStringLiteral("--device"), QString::fromStdString(pty),
+                           QStringLiteral("--address"), QStringLiteral("1"), QStringLiteral("--baud"),
+                           QStringLiteral("115200"), QStringLiteral("--parity"), QStringLiteral("E"),
+                           QStringLiteral("--mode"), QStringLiteral("rtu"), QStringLiteral("--interval"),
+                           QString::number(poll.count()), QStringLiteral("--count"), QString::number(count),
+                           QStringLiteral("--no-progress")};
+    };
+    // one line per poll: the values of an answered one begin with the room temperature
+    QByteArray out;
+    const auto startup = child_cpu(QStringLiteral(PLX24_CTL_EXE), args(1), out, {}, seconds(30));
+    if (!startup || out.count("  T=") != 1) return std::nullopt;
+    QElapsedTimer wall;
+    wall.start();
+    const auto cpu = child_cpu(QStringLiteral(PLX24_CTL_EXE), args(n), out, {}, milliseconds(n * 2000));
+    const double elapsed = static_cast<double>(wall.elapsed()) * 1e-3;
+    const long answered = out.count("  T=");
+    if (!cpu || answered < 2) return std::nullopt;
+    return marginal("plx24ctl monitor", *cpu, *startup, answered, elapsed);
+}
+
+std::optional<Figure> run_mbpoll(const QString& mbpoll, const std::string& pty, long n, milliseconds poll) {
+    const QStringList line{QStringLiteral("-m"),  QStringLiteral("rtu"),  QStringLiteral("-a"),
+                           QStringLiteral("1"),   QStringLiteral("-b"),   QStringLiteral("115200"),
+                           QStringLiteral("-P"),  QStringLiteral("even"), QStringLiteral("-0"),
+                           QStringLiteral("-t"),  QStringLiteral("4"),    QStringLiteral("-r"),
+                           QStringLiteral("256"), QStringLiteral("-c"),   QStringLiteral("17"),
+                           QStringLiteral("-o"),  QStringLiteral("1")};
+    QByteArray out;
+    const auto startup = child_cpu(mbpoll, line + QStringList{QStringLiteral("-1"), QString::fromStdString(pty)},
+                                   out, {}, seconds(30));
+    if (!startup) return std::nullopt;
     QElapsedTimer wall;
     wall.start();
     // its output is buffered: it counts its polls when it ends
     const auto period = poll + milliseconds(20);
-    QThread::msleep(static_cast<unsigned long>(n * period.count()));
-    ::kill(static_cast<pid_t>(p.processId()), SIGINT);
-    if (!p.waitForFinished(10'000)) return std::nullopt;
+    const auto cpu = child_cpu(mbpoll,
+                               line + QStringList{QStringLiteral("-l"), QString::number(poll.count()),
+                                                  QString::fromStdString(pty)},
+                               out, milliseconds(n * period.count()), seconds(10));
     const double elapsed = static_cast<double>(wall.elapsed()) * 1e-3;
-    const double cpu = children_cpu_seconds() - cpu0;
-    const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
-    const auto m =
-        QRegularExpression(QStringLiteral("(\\d+) frames transmitted, (\\d+) received")).match(out);
+    const auto m = QRegularExpression(QStringLiteral("(\\d+) frames transmitted, (\\d+) received"))
+                       .match(QString::fromLocal8Bit(out));
     const long received = m.hasMatch() ? m.captured(2).toLong() : 0;
-    if (received == 0) return std::nullopt;
-    return Figure{"mbpoll (libmodbus)", cpu / static_cast<double>(received),
-                  elapsed / static_cast<double>(received), received};
+    if (!cpu || received < 2) return std::nullopt;
+    return marginal("mbpoll (libmodbus)", *cpu, *startup, received, elapsed);
 }
 
 }  // namespace
@@ -219,23 +270,32 @@ int main(int argc, char* argv[]) {
             return 1;
         }
     }
-    const QString mbpoll = QStandardPaths::findExecutable(QStringLiteral("mbpoll"));
-    if (mbpoll.isEmpty()) {
-        std::printf("(mbpoll is not installed: Debian package mbpoll)\n");
-    } else if (const auto f = run_mbpoll(mbpoll, pty, n, poll)) {
+    if (const auto f = run_ctl(pty, n, poll)) {
         figures.push_back(*f);
     } else {
-        std::printf("(mbpoll did not poll the unit)\n");
+        std::fprintf(stderr, "plx24ctl monitor did not poll the unit: %s\n", PLX24_CTL_EXE);
+        return 1;
+    }
+    const QString mbpoll = QStandardPaths::findExecutable(QStringLiteral("mbpoll"));
+    std::optional<Figure> baseline;
+    if (mbpoll.isEmpty()) {
+        std::printf("(mbpoll is not installed: Debian package mbpoll; ratios to the tool without a watcher)\n");
+    } else if ((baseline = run_mbpoll(mbpoll, pty, n, poll))) {
+        figures.push_back(*baseline);
+    } else {
+        std::printf("(mbpoll did not poll the unit; ratios to the tool without a watcher)\n");
     }
     sim.terminate();
     sim.waitForFinished(3000);
 
-    const double base = figures.front().cpu_per_transaction;
-    std::printf("%-34s %14s %10s %16s %12s\n", "", "CPU/transaction", "ratio", "wall/transaction",
-                "transactions");
+    const double base = baseline ? baseline->cpu_per_transaction : figures.front().cpu_per_transaction;
+    std::printf("%-34s %14s %10s %16s %12s %14s\n", "", "CPU/transaction", baseline ? "/ mbpoll" : "ratio",
+                "wall/transaction", "transactions", "start-up CPU");
     for (const Figure& f : figures) {
-        std::printf("%-34s %11.1f us %10.2f %13.1f ms %12ld\n", f.name.c_str(), f.cpu_per_transaction * 1e6,
+        std::printf("%-34s %11.1f us %10.2f %13.1f ms %12ld", f.name.c_str(), f.cpu_per_transaction * 1e6,
                     f.cpu_per_transaction / base, f.wall_per_transaction * 1e3, f.transactions);
+        if (f.startup > 0) std::printf(" %11.1f ms", f.startup * 1e3);
+        std::printf("\n");
     }
     return 0;
 }
