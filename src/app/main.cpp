@@ -121,12 +121,15 @@ int main(int argc, char* argv[]) {
     plx::gui::PortView port_view(view, program);
     plx::gui::NetworkView network_view(view, program.form, program.state, program.ports, *program.link,
                                        program.platform.messages);
+    network_view.on_gateway_set = [&port_view] { port_view.refresh(); };
     plx::gui::ScanView scan_view(view, *program.bus_scan, program.state);
     // "Protokoll drucken…" and "Mit Datei vergleichen…"
     plx::gui::RecordView record_view(view, *program.unit_record, program.state);
     // "Aufzeichnen…" and the trend on the Monitor tab
-    plx::gui::TrendView trend_view(view, program);
-    plx::gui::HelpView help_view(view, program);
+    plx::gui::TrendView trend_view(view, {*program.transactions, *program.traffic, program.platform.timers,
+                                          program.state, program.platform.files, program.platform.messages});
+    plx::gui::HelpView help_view(view, {program.state, program.platform.shell, program.platform.messages},
+                                 program.editor->show_help);
     line_view.scanning_line = [&program] { return program.bus_scan->scanning_line(); };
 
     // where the window lay last time, on the screen it has now

@@ -52,8 +52,8 @@ QToolButton* tool(const QString& text, const QString& tip, const QString& name) 
 
 }  // namespace
 
-HelpWindow::HelpWindow(Program& program) : QWidget(nullptr, Qt::Window), program_(program) {
-    const std::string& language = program.state.language_code;
+HelpWindow::HelpWindow(Parts parts) : QWidget(nullptr, Qt::Window), parts_(parts) {
+    const std::string& language = parts_.state.language_code;
     setObjectName(QStringLiteral("help_window"));
     setWindowTitle(say(Message::help_title, language));
     // the main window's end ends the program, whatever this window does
@@ -194,7 +194,7 @@ void HelpWindow::go_to_page(int page) {
 }
 
 void HelpWindow::show_page_number() {
-    const std::string& language = program_.state.language_code;
+    const std::string& language = parts_.state.language_code;
     const int page = view_->pageNavigator()->currentPage();
     const QSignalBlocker quiet(page_);
     page_->setSuffix(QStringLiteral(" / %1").arg(document_->pageCount()));
@@ -204,7 +204,7 @@ void HelpWindow::show_page_number() {
 }
 
 bool HelpWindow::find_next(const QString& text) {
-    const std::string& language = program_.state.language_code;
+    const std::string& language = parts_.state.language_code;
     if (text.trimmed().isEmpty()) return false;
     // every place on every page, in reading order; the document is a few pages long
     struct Place {
@@ -245,19 +245,22 @@ bool HelpWindow::find_next(const QString& text) {
 }
 
 void HelpWindow::open_external() {
-    const std::string& language = program_.state.language_code;
+    const std::string& language = parts_.state.language_code;
     bool opened = false;
-    if (!path_.isEmpty()) opened = program_.platform.shell.open(path_.toStdString());
+    if (!path_.isEmpty()) opened = parts_.shell.open(path_.toStdString());
     if (!opened) {
-        program_.platform.messages.show_ok(
+        parts_.messages.show_ok(
             lang::message(Message::help_not_opened, language, {path_.toStdString()}));
     }
 }
 
-HelpView::HelpView(FrmConfigView& view, Program& program) : QObject(&view), view_(view), program_(program) {
-    program.editor->show_help = [this](const std::string& path) {
+HelpView::HelpView(FrmConfigView& view,
+                   HelpWindow::Parts parts,
+                   std::function<bool(const std::string& path)>& show_help)
+    : QObject(&view), view_(view), parts_(parts), show_help_(show_help) {
+    show_help_ = [this](const std::string& path) {
         const bool first = !window_;
-        if (first) window_ = std::make_unique<HelpWindow>(program_);
+        if (first) window_ = std::make_unique<HelpWindow>(parts_);
         if (first && view_.screen() != nullptr) {
             // beside the main window where the screen has room, so the fields stay in sight
             const QRect a = view_.screen()->availableGeometry();
@@ -273,7 +276,7 @@ HelpView::HelpView(FrmConfigView& view, Program& program) : QObject(&view), view
 }
 
 HelpView::~HelpView() {
-    if (program_.editor) program_.editor->show_help = nullptr;
+    show_help_ = nullptr;
 }
 
 }  // namespace plx::gui

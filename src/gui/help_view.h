@@ -3,6 +3,7 @@
 // zoom and search, whether or not the machine has a PDF viewer; the desktop's viewer is the second
 // way. Its own top-level window, so a transfer that disables the main window leaves it readable.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,7 +11,8 @@
 #include <QString>
 #include <QWidget>
 
-#include "program/program.h"
+#include "controls/platform.h"
+#include "form/program_state.h"
 
 class QLabel;
 class QLineEdit;
@@ -29,7 +31,14 @@ class FrmConfigView;
 
 class HelpWindow : public QWidget {
   public:
-    explicit HelpWindow(Program& program);
+    // What the window needs of the program: the language, the desktop's opener for the second way,
+    // and the message box that says when neither way opened the document.
+    struct Parts {
+        const ProgramState& state;
+        controls::Shell& shell;
+        controls::MessageBox& messages;
+    };
+    explicit HelpWindow(Parts parts);
     ~HelpWindow() override;
 
     // Loads the document (again only when the path changed) and shows the window; false when the
@@ -47,7 +56,7 @@ class HelpWindow : public QWidget {
     void show_page_number();
     void open_external();
 
-    Program& program_;
+    Parts parts_;
     QString path_;
     QPdfDocument* document_;
     QPdfView* view_;
@@ -64,13 +73,15 @@ class HelpWindow : public QWidget {
 // Puts the help window behind "&Hilfe" and F1.
 class HelpView : public QObject {
   public:
-    HelpView(FrmConfigView& view, Program& program);
+    // `show_help` is the main window's hook for "&Hilfe" and F1; the view fills it while it lives.
+    HelpView(FrmConfigView& view, HelpWindow::Parts parts, std::function<bool(const std::string& path)>& show_help);
     ~HelpView() override;
     HelpWindow* window() const { return window_.get(); }
 
   private:
     FrmConfigView& view_;
-    Program& program_;
+    HelpWindow::Parts parts_;
+    std::function<bool(const std::string& path)>& show_help_;
     std::unique_ptr<HelpWindow> window_;
 };
 
