@@ -38,9 +38,9 @@ if command -v mbpoll > /dev/null; then
 else
   echo "mbpoll is not installed (Debian package mbpoll): no baseline"
 fi
-# per address: the probe (8 characters of 11 bits), 3.5 characters of silence and the window; per unit
-# found its answer (11 characters)
+# per address: the probe (8 characters of 11 bits) and the window; per unit found its answer (11
+# characters) and 3.5 characters of silence before the next probe
 awk -v n=247 -v found=5 -v baud=9600 'BEGIN {
   c = 11 / baud
-  printf "floor at 9600 8E1 with a 30 ms first-byte window: %4.1f s\n", n * (8 * c + 3.5 * c + 0.030) + found * 11 * c
+  printf "floor at 9600 8E1 with a 30 ms first-byte window: %4.1f s\n", n * (8 * c + 0.030) + found * (11 + 3.5) * c
 }'

@@ -364,7 +364,7 @@ TEST(Loop, WakesOnASilentLineOnlyForTheTimersDue) {
     const Parsed p =
         parse_command_line({"monitor", "--device", "line", "--address", "3", "--interval", "1000", "--duration", "60s"});
     ASSERT_TRUE(p.options) << p.error;
-    Environment env{port, loop, *store, out, err, false, [] { return kStamp; }, [] { return false; }, {}, "1.5", {}};
+    Environment env{port, loop, *store, out, err, false, [] { return kStamp; }, [] { return false; }, {}, "1.5", {}, {}};
     EXPECT_EQ(cli::run(*p.options, env), kExitUnitsFailed);
     const std::string lines = out.str();
     const auto polls = static_cast<std::uint64_t>(std::count(lines.begin(), lines.end(), '\n'));
