@@ -105,5 +105,9 @@ int main(int argc, char* argv[]) {
     // "Aufzeichnen…" and the trend on the Monitor tab
     plx::gui::TrendView trend_view(view, program);
     view.show();
+    // the link panel as the command line sets it for this run, "open" last: straight onto a unit
+    plx::link::LinkChoice choice{cli.baud, cli.parity, std::nullopt, cli.address, cli.open};
+    if (cli.rtu) choice.framing = *cli.rtu ? plx::modbus::Framing::rtu : plx::modbus::Framing::ascii;
+    program.link->choose(choice);
     return QApplication::exec();
 }

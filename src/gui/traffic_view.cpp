@@ -329,10 +329,31 @@ LineView::LineView(FrmConfigView& view, Program& program) : QObject(&view), prog
     tick_->setInterval(1000);
     connect(tick_, &QTimer::timeout, this, [this] { refresh(); });
     tick_->start();
+    program_.traffic->add_follower(this);
     refresh();
 }
 
-LineView::~LineView() = default;
+LineView::~LineView() {
+    program_.traffic->remove_follower(this);
+}
+
+void LineView::frame_sent(const modbus::SentFrame&) {
+    refresh_soon();
+}
+
+void LineView::received(const modbus::Reception&) {
+    refresh_soon();
+}
+
+void LineView::refresh_soon() {
+    // once per turn of the event loop, however many frames it brought
+    if (refresh_due_) return;
+    refresh_due_ = true;
+    QTimer::singleShot(0, this, [this] {
+        refresh_due_ = false;
+        refresh();
+    });
+}
 
 void LineView::show_traffic() {
     if (!window_) window_ = std::make_unique<TrafficWindow>(program_);
@@ -351,11 +372,14 @@ void LineView::refresh() {
     facts.settings = s.baud_text + "," + s.parity_text + "," + s.data_bits_text + "," + s.stop_bits_text;
     facts.mode = s.modbus_mode;
     facts.open = port.port_open();
+    facts.gone = !program_.link->lost_device().empty();
     facts.polling = program_.form.chk_read_out.value() == 1;
     facts.poll_interval = program_.form.Timer7.interval();
     link_->setText(qs(traffic::link_state_text(facts, language)));
-    age_->setText(qs(traffic::answer_age_text(program_.traffic->last_valid_answer(),
-                                              program_.platform.timers.now(), language)));
+    const auto& monitor = *program_.monitor_freshness;
+    age_->setText(qs(monitor.stale() ? traffic::monitor_stale_text(monitor.age(), language)
+                                     : traffic::answer_age_text(program_.traffic->last_valid_answer(),
+                                                                program_.platform.timers.now(), language)));
     polling_->setText(qs(traffic::polling_text(facts, language)));
     counters_->setText(qs(traffic::counters_text(program_.traffic->counters(), language)));
 }

@@ -27,7 +27,8 @@ std::string counters_text(const Counters& c, const std::string& language_code) {
 
 std::string link_state_text(const LinkFacts& f, const std::string& language_code) {
     const std::string entry = "COM" + std::to_string(f.port_number);
-    if (!f.open) return say(LineText::port_closed, language_code, {entry, f.device});
+    if (!f.open)
+        return say(f.gone ? LineText::port_gone : LineText::port_closed, language_code, {entry, f.device});
     return say(LineText::port_open, language_code, {entry, f.device, f.settings, f.mode});
 }
 
@@ -45,6 +46,11 @@ std::string answer_age_text(std::optional<std::chrono::milliseconds> last_valid,
     return say(LineText::last_answer_age, language_code, {std::to_string(seconds < 0 ? 0 : seconds)});
 }
 
+std::string monitor_stale_text(std::chrono::milliseconds age, const std::string& language_code) {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(age).count();
+    return say(LineText::monitor_stale, language_code, {std::to_string(seconds < 0 ? 0 : seconds)});
+}
+
 std::string reason_text(const Diagnosis& d, const std::string& language_code) {
     const std::string asked = std::to_string(d.asked_address);
     switch (d.reason) {
@@ -58,6 +64,8 @@ std::string reason_text(const Diagnosis& d, const std::string& language_code) {
         case Reason::other_address:
             return say(LineText::reason_other_address, language_code,
                        {std::to_string(d.other_address), asked});
+        case Reason::short_answer:
+            return say(LineText::reason_short_answer, language_code, {n(d.count), n(d.awaited)});
         case Reason::misfit:
             return say(LineText::reason_misfit, language_code);
         case Reason::bytes_no_frame:

@@ -22,6 +22,7 @@ struct LinkFacts {
     bool open = false;
     bool polling = false;
     std::chrono::milliseconds poll_interval{0};
+    bool gone = false;  // the device went away while the port was open
 };
 std::string link_state_text(const LinkFacts& facts, const std::string& language_code);
 // "Abfrage alle 250 ms" while polling, empty otherwise.
@@ -30,6 +31,9 @@ std::string polling_text(const LinkFacts& facts, const std::string& language_cod
 std::string answer_age_text(std::optional<std::chrono::milliseconds> last_valid,
                             std::chrono::milliseconds now,
                             const std::string& language_code);
+// "Monitorwerte veraltet: letzte gültige Abfrage vor 12 s": the Monitor's values are older than
+// polling allows.
+std::string monitor_stale_text(std::chrono::milliseconds age, const std::string& language_code);
 
 // What was seen and what the engineer can do; empty for Reason::none.
 std::string reason_text(const Diagnosis& d, const std::string& language_code);
@@ -39,6 +43,15 @@ std::string refusal_text(const std::string& request_string,
                          int exception_code,
                          const Style& style,
                          bool short_form = false);
+// What an Apply wrote and the unit confirmed, told when its read-back has ended.
+struct Written {
+    int register_blocks = 0;
+    int cfg_bits = 0;
+    int input_registers = 0;
+    int input_bits = 0;
+    bool any() const { return register_blocks + cfg_bits + input_registers + input_bits > 0; }
+};
+
 // "6 Registerblöcke, 32 Konfigurationsbits, 1 Eingaberegister geschrieben und zurückgelesen (14:03:22)",
 // or "Auslesen abgeschlossen um 14:03:22" when nothing was written.
 std::string completion_text(const Written& written,
