@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
@@ -288,7 +289,22 @@ void TrafficWindow::save() {
 
 // ---------------------------------------------------------------- menu and status bar
 
-LineView::LineView(FrmConfigView& view, Program& program) : QObject(&view), program_(program) {
+QRect traffic_window_place(const QRect& main_frame, int keep_clear_below, const QSize& size,
+                           const QRect& screen) {
+    const int lowest = std::max(screen.top(), screen.bottom() - size.height() + 1);
+    const int top = std::clamp(main_frame.top(), screen.top(), lowest);
+    if (main_frame.right() + size.width() <= screen.right())
+        return {QPoint(main_frame.right() + 1, top), size};
+    if (main_frame.left() - size.width() >= screen.left())
+        return {QPoint(main_frame.left() - size.width(), top), size};
+    // over the main window's lower part, the link panel left free
+    const int below = std::clamp(keep_clear_below + 1, screen.top(), screen.bottom());
+    const int height = std::min(size.height(), screen.bottom() - below + 1);
+    const int width = std::min(size.width(), screen.width());
+    return {QPoint(screen.right() - width + 1, screen.bottom() - height + 1), QSize(width, height)};
+}
+
+LineView::LineView(FrmConfigView& view, Program& program) : QObject(&view), view_(view), program_(program) {
     const std::string& language = program.state.language_code;
     action_ = new QAction(say(LineText::menu_entry, language), &view);
     action_->setObjectName(QStringLiteral("traffic_action"));
@@ -356,7 +372,22 @@ void LineView::refresh_soon() {
 }
 
 void LineView::show_traffic() {
-    if (!window_) window_ = std::make_unique<TrafficWindow>(program_);
+    if (!window_) {
+        window_ = std::make_unique<TrafficWindow>(program_);
+        // first opened beside the main window, never over its link panel; where it goes later is the
+        // engineer's choice
+        if (QScreen* screen = view_.screen()) {
+            const QWidget* panel = view_.link_grid() ? view_.link_grid()->parentWidget() : nullptr;
+            const int panel_bottom =
+                panel ? panel->mapToGlobal(QPoint(0, panel->height())).y() : view_.frameGeometry().top();
+            // the window manager's frame as the main window has it: the place is the frame's
+            const QSize frame = view_.frameGeometry().size() - view_.geometry().size();
+            const QRect place = traffic_window_place(view_.frameGeometry(), panel_bottom,
+                                                     window_->size() + frame, screen->availableGeometry());
+            window_->resize(place.size() - frame);
+            window_->move(place.topLeft());
+        }
+    }
     window_->show();
     window_->raise();
     window_->activateWindow();

@@ -7,6 +7,7 @@
 
 #include <QAbstractTableModel>
 #include <QObject>
+#include <QRect>
 #include <QWidget>
 
 #include "program/program.h"
@@ -77,6 +78,12 @@ class TrafficWindow : public QWidget, public traffic::RowListener {
     bool listening_ = false;
 };
 
+// Where the traffic window opens: beside the main window where the screen has room for it, otherwise
+// low on the screen, below the main window's link panel (whose bottom edge is `keep_clear_below`), so
+// the panel stays in sight; shortened when the screen is too small for both.
+QRect traffic_window_place(const QRect& main_frame, int keep_clear_below, const QSize& size,
+                           const QRect& screen);
+
 // The menu entry and shortcut of the traffic window, and the permanent fields of the status bar.
 class LineView : public QObject, public modbus::Observer {
   public:
@@ -99,6 +106,7 @@ class LineView : public QObject, public modbus::Observer {
     QLabel* polling_label() const { return polling_; }
 
   private:
+    FrmConfigView& view_;
     Program& program_;
     QAction* action_;
     std::unique_ptr<TrafficWindow> window_;
