@@ -408,7 +408,7 @@ void LineView::refresh() {
     facts.poll_interval = program_.form.Timer7.interval();
     link_->setText(qs(traffic::link_state_text(facts, language)));
     const auto& monitor = *program_.monitor_freshness;
-    age_->setText(qs(monitor.stale() ? traffic::monitor_stale_text(monitor.age(), language)
+    age_->setText(qs(monitor.stale() ? monitor.note()
                                      : traffic::answer_age_text(program_.traffic->last_valid_answer(),
                                                                 program_.platform.timers.now(), language)));
     polling_->setText(qs(traffic::polling_text(facts, language)));

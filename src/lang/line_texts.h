@@ -87,7 +87,8 @@ enum class LineText {
     apply_stopped_time_out,
     apply_cancelled,
     apply_marks_kept,
-    // the Monitor's values are older than polling allows: %1 the age in seconds
+    // the Monitor's values are older than polling allows: %1 the age of the last valid answer
+    // (last_answer_age)
     monitor_stale,
     // the traffic window
     window_title,

@@ -88,7 +88,12 @@ void QtSerialPort::set_lost_handler(std::function<void(const modbus::PortError&)
 void QtSerialPort::lose(const std::string& reason) {
     if (!impl_->port.isOpen() || impl_->losing) return;
     impl_->losing = true;
-    const modbus::PortError error{modbus::port_error::device_gone, impl_->device, reason};
+    std::error_code ec;
+    // the port's own error is often a stale errno ("Resource temporarily unavailable"); a node that has
+    // gone says more
+    const bool node_gone = !std::filesystem::exists(impl_->device, ec);
+    const modbus::PortError error{modbus::port_error::device_gone, impl_->device,
+                                  node_gone ? std::make_error_code(std::errc::no_such_device).message() : reason};
     // closed and told after this turn: the port may be inside its own read or write, the engine too
     QTimer::singleShot(0, &impl_->port, [this, error] {
         impl_->losing = false;

@@ -55,7 +55,11 @@ Program::Program(Platform p) : platform(p) {
         frm_state->follow_transfer();
     };
     link->on_exception = [this](const std::string& request, int code) { stop_on_refusal(request, code); };
-    link->on_port_lost = [this](const std::string& message) { stop_transfer(message); };
+    link->on_port_lost = [this](const std::string& message) {
+        // no poll can come back now: the Monitor says so before the message waits for the engineer
+        monitor_freshness->lost();
+        stop_transfer(message);
+    };
     frm_state->cancelled = [this] {
         if (transactions->apply_record().running())
             stop_transfer(lang::line_text(lang::LineText::apply_cancelled, state.language_code));

@@ -46,11 +46,6 @@ std::string answer_age_text(std::optional<std::chrono::milliseconds> last_valid,
     return say(LineText::last_answer_age, language_code, {std::to_string(seconds < 0 ? 0 : seconds)});
 }
 
-std::string monitor_stale_text(std::chrono::milliseconds age, const std::string& language_code) {
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(age).count();
-    return say(LineText::monitor_stale, language_code, {std::to_string(seconds < 0 ? 0 : seconds)});
-}
-
 std::string reason_text(const Diagnosis& d, const std::string& language_code) {
     const std::string asked = std::to_string(d.asked_address);
     switch (d.reason) {

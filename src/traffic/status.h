@@ -31,9 +31,6 @@ std::string polling_text(const LinkFacts& facts, const std::string& language_cod
 std::string answer_age_text(std::optional<std::chrono::milliseconds> last_valid,
                             std::chrono::milliseconds now,
                             const std::string& language_code);
-// "Monitorwerte veraltet: letzte gültige Abfrage vor 12 s": the Monitor's values are older than
-// polling allows.
-std::string monitor_stale_text(std::chrono::milliseconds age, const std::string& language_code);
 
 // What was seen and what the engineer can do; empty for Reason::none.
 std::string reason_text(const Diagnosis& d, const std::string& language_code);

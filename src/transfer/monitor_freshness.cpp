@@ -42,9 +42,21 @@ milliseconds MonitorFreshness::age() const {
     return shown_at_ ? clock_.now() - *shown_at_ : milliseconds(0);
 }
 
+std::string MonitorFreshness::note() const {
+    if (!stale_) return {};
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(age()).count();
+    const std::string& language = s_.language_code;
+    return lang::line_text(lang::LineText::monitor_stale, language,
+                           {lang::line_text(lang::LineText::last_answer_age, language, {std::to_string(seconds)})});
+}
+
+void MonitorFreshness::lost() {
+    if (shown_at_) show_stale();
+}
+
 void MonitorFreshness::check() {
     if (!shown_at_) return;
-    if (age() > limit()) show_stale(age());
+    if (age() > limit()) show_stale();
 }
 
 template <typename F>
@@ -55,15 +67,13 @@ void MonitorFreshness::for_each_value(F&& f) {
         f(static_cast<controls::Colored&>(f_.lbl_temp[kTemperatureLabel]));
 }
 
-void MonitorFreshness::show_stale(milliseconds age) {
-    const std::string note =
-        lang::line_text(lang::LineText::monitor_stale, s_.language_code,
-                        {std::to_string(std::chrono::duration_cast<std::chrono::seconds>(age).count())});
+void MonitorFreshness::show_stale() {
     if (!stale_) {
         tooltips_.clear();
         for_each_value([this](controls::Colored& c) { tooltips_.push_back(c.tooltip()); });
     }
     stale_ = true;
+    const std::string note = this->note();
     std::size_t n = 0;
     for_each_value([&](controls::Colored& c) {
         c.set_fore_color(controls::kGrayText);

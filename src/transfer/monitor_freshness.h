@@ -24,6 +24,10 @@ class MonitorFreshness {
     // A poll's answer is on the Monitor now.
     void shown();
     bool stale() const { return stale_; }
+    // "Monitorwerte veraltet: letzte gültige Antwort vor 12 s" while stale, empty otherwise.
+    std::string note() const;
+    // No poll can refresh the values any more (the port's device went away): grey at once.
+    void lost();
     // how long ago the Monitor's values were read
     std::chrono::milliseconds age() const;
     // The longest a shown value may be old: two poll periods and the unit's response time.
@@ -31,7 +35,7 @@ class MonitorFreshness {
 
   private:
     void check();
-    void show_stale(std::chrono::milliseconds age);
+    void show_stale();
     void show_fresh();
 
     FrmConfig& f_;

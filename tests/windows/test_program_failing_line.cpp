@@ -142,6 +142,8 @@ TEST_P(FailingLineTable, ShownAtOnceNothingSpinsWhatWasWrittenIsSaid) {
         case Fault::vanish: {
             while (heard(at) == heard_before) step();
             port.vanish();
+            EXPECT_EQ(program.monitor_freshness->stale(), heard("010301000011") > 0)
+                << "polled values go grey at once";
             const int reads = port.reads();
             const auto sent = unit.seen.size();
             run_ms(11'000);
@@ -262,7 +264,7 @@ TEST_F(FailingLine, PolledValuesGoGreyWhenStaleAndComeBackWithTheUnit) {
     run_ms(3000);
     EXPECT_TRUE(program.monitor_freshness->stale());
     EXPECT_EQ(temperature.fore_color(), controls::kGrayText);
-    EXPECT_TRUE(has(temperature.tooltip(), "\nMonitorwerte veraltet: letzte gültige Abfrage vor "))
+    EXPECT_TRUE(has(temperature.tooltip(), "\nMonitorwerte veraltet: letzte gültige Antwort vor "))
         << temperature.tooltip();
     unit.silent = false;
     run_ms(1000);
