@@ -3,9 +3,10 @@
 PLX24_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev libgtest-dev
+  qt6-pdf-dev qt6-svg-dev qt6-translations-l10n
   socat python3-pymodbus python3-serial python3-serial-asyncio mbpoll
   xvfb xauth xdotool imagemagick fonts-dejavu-core
-  poppler-utils file
+  poppler-utils file lintian
 )
 # The fuzz targets (fuzz/, the fuzz stage of .ci/run): clang, its libFuzzer and sanitizer runtimes,
 # and llvm-symbolizer for readable findings.

@@ -17,6 +17,8 @@ build=${PLX24_BUILD:-$(dirname "$0")/../../build}
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-/tmp/runtime-$USER}
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 dir=$(mktemp -d)
+# a settings file of this run's own: the window starts centred with the default link panel
+export PLX24_USER_SETTINGS=$dir/user.ini
 tool_end=$dir/tool
 unit_end=$dir/unit
 sim_log=$dir/sim.log

@@ -6,6 +6,10 @@
 out=$1
 build=${PLX24_BUILD:-$(dirname "$0")/../../build}
 export XDG_RUNTIME_DIR=/tmp/runtime-root
+# a settings file of this run's own: the window starts centred with the default link panel
+settings=$(mktemp -d)
+trap 'rm -rf "$settings"' EXIT
+export PLX24_USER_SETTINGS=$settings/user.ini
 mkdir -p $XDG_RUNTIME_DIR
 log=$(mktemp)
 # ASCII, as the window starts; a pty carries no baud rate or parity

@@ -3,6 +3,10 @@
 # (the click positions are those of the tab bar at 1366x768; PLX24_BIN names another binary).
 out=$1
 export XDG_RUNTIME_DIR=/tmp/runtime-root
+# a settings file of this run's own: the window starts centred with the default link panel
+settings=$(mktemp -d)
+trap 'rm -rf "$settings"' EXIT
+export PLX24_USER_SETTINGS=$settings/user.ini
 "${PLX24_BIN:-$(dirname "$0")/../../build/src/app/plx24cfg}" "${@:2}" > /dev/null 2>&1 &
 pid=$!
 sleep 3

@@ -7,6 +7,10 @@
 out=$1
 build=${PLX24_BUILD:-$(dirname "$0")/../../build}
 export XDG_RUNTIME_DIR=/tmp/runtime-root
+# a settings file of this run's own: the window starts centred with the default link panel
+settings=$(mktemp -d)
+trap 'rm -rf "$settings"' EXIT
+export PLX24_USER_SETTINGS=$settings/user.ini
 mkdir -p -m 700 $XDG_RUNTIME_DIR
 
 # starts plx24-sim with the given options and the tool on its pty; sets sim_pid, pid, mw
@@ -16,6 +20,8 @@ start() {
   coproc SIM { exec "$build/src/sim/plx24-sim" --pty "$@" 2> /dev/null; }
   sim_pid=$SIM_PID
   read -r pty <&"${SIM[0]}"
+  # every scene from the default link panel, whatever the last one chose
+  rm -f "$PLX24_USER_SETTINGS"
   "$build/src/app/plx24cfg" --port "$pty" $tool_args > /dev/null 2>&1 &
   pid=$!
   sleep 3
@@ -43,7 +49,7 @@ sleep 1.3
 shoot_traffic $out/traffic_window_readout.png
 sleep 5
 xdotool windowraise $mw; sleep 0.3
-xdotool mousemove 942 644 click 1            # "Ausgaberegister lesen:"
+xdotool mousemove 942 622 click 1            # "Ausgaberegister lesen:"
 sleep 3.5
 import -window $mw $out/status_bar_polling.png
 stop
@@ -65,7 +71,7 @@ open_port
 sleep 6
 xdotool mousemove 362 286 click --repeat 3 1; sleep 0.3; xdotool type 1234; xdotool key Tab
 sleep 0.5
-xdotool mousemove 1141 644 click 1           # "Apply"
+xdotool mousemove 1141 622 click 1           # "Apply"
 sleep 1.5
 import -window root $out/exception_refused_en.png
 xdotool key Return

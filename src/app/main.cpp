@@ -8,8 +8,11 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
 #include <QStringList>
+#include <QTranslator>
 
 #include "app/command_line.h"
 #include "program/program.h"
@@ -17,14 +20,19 @@
 #include "gui/fabout_view.h"
 #include "gui/frm_config_view.h"
 #include "gui/frm_state_view.h"
+#include "gui/help_view.h"
+#include "gui/network_view.h"
 #include "gui/port_view.h"
-#include "gui/traffic_view.h"
 #include "gui/qt_platform.h"
 #include "gui/qt_timer_engine.h"
+#include "gui/record_view.h"
 #include "gui/scan_view.h"
+#include "gui/traffic_view.h"
 #include "gui/trend_view.h"
+#include "gui/unit_pictures.h"
+#include "lang/texts.h"
 #include "link/qt_port_enumeration.h"
-#include "link/qt_serial_port.h"
+#include "link/qt_port.h"
 #include "settings/overlay_store.h"
 #include "sim/simulated_serial_port.h"
 
@@ -49,7 +57,7 @@ int main(int argc, char* argv[]) {
     plx::gui::QtMessageBox messages(&timers);
     plx::gui::QtFileDialog files(&timers);
     plx::gui::QtShell shell;
-    plx::link::QtSerialPort serial_port;
+    plx::link::QtPort serial_port;
     plx::modbus::SerialPort* port = &serial_port;
     // demo: COM3 is the simulated unit, on the clock of the program's own timers
     QElapsedTimer demo_clock;
@@ -61,6 +69,7 @@ int main(int argc, char* argv[]) {
 
     plx::Program program(plx::Platform{*port, timers, messages, files, shell});
     program.state.demo = demo;
+    program.startup_entry_fixed = demo || !cli.port.empty();
     plx::link::QtPortEnumeration system_ports;
     program.ports.set_enumeration(&system_ports);
     if (!cli.port.empty()) program.ports.set_run_device(plx::link::kStartupEntry, cli.port);
@@ -98,16 +107,51 @@ int main(int argc, char* argv[]) {
     view.on_close = [&] { editor.Form_Unload(); };
 
     program.start();
+    // Qt's own texts (file dialogs, standard buttons, context menus) in the program's language
+    QTranslator qt_texts;
+    if (!plx::lang::is_english(program.state.language_code)) {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        if (qt_texts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(&qt_texts);
+    }
+    QApplication::setWindowIcon(plx::gui::window_icon());
     // the traffic window in the menu, the link's state and counters in the status bar
     plx::gui::LineView line_view(view, program);
     plx::gui::PortView port_view(view, program);
+    plx::gui::NetworkView network_view(view, program.form, program.state, program.ports, *program.link,
+                                       program.platform.messages);
     plx::gui::ScanView scan_view(view, *program.bus_scan, program.state);
+    // "Protokoll drucken…" and "Mit Datei vergleichen…"
+    plx::gui::RecordView record_view(view, *program.unit_record, program.state);
     // "Aufzeichnen…" and the trend on the Monitor tab
-    plx::gui::TrendView trend_view(view, program);
+    plx::gui::TrendView trend_view(view, {*program.transactions, *program.traffic, program.platform.timers,
+                                          program.state, program.platform.files, program.platform.messages});
+    plx::gui::HelpView help_view(view, {program.state, program.platform.shell, program.platform.messages},
+                                 program.editor->show_help);
+    line_view.scanning_line = [&program] { return program.bus_scan->scanning_line(); };
+
+    // where the window lay last time, on the screen it has now
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const auto last = program.remembered->place(plx::editor::Place::main_window);
+    if (screen != nullptr && last) {
+        const QRect a = screen->availableGeometry();
+        const auto r = plx::editor::fit_on_screen(*last, {a.x(), a.y(), a.width(), a.height()});
+        view.resize(r.width, r.height);
+        view.move(r.left, r.top);
+    }
     view.show();
-    // the link panel as the command line sets it for this run, "open" last: straight onto a unit
+    // the link panel as the command line sets it for this run, "open" last: straight onto a unit; the
+    // remembered settings stay for the next run
     plx::link::LinkChoice choice{cli.baud, cli.parity, std::nullopt, cli.address, cli.open};
     if (cli.rtu) choice.framing = *cli.rtu ? plx::modbus::Framing::rtu : plx::modbus::Framing::ascii;
+    program.remembered->hold(true);
     program.link->choose(choice);
-    return QApplication::exec();
+    program.remembered->hold(false);
+    const int status = QApplication::exec();
+    program.remembered->remember(plx::editor::Place::main_window,
+                                 {view.pos().x(), view.pos().y(), view.width(), view.height()});
+    if (const auto traffic = line_view.traffic_place())
+        program.remembered->remember(plx::editor::Place::traffic_window, *traffic);
+    return status;
 }

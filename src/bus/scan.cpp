@@ -11,9 +11,10 @@ namespace plx::bus {
 
 namespace {
 
-// a probe and its answer in characters: RTU 8 + 11 bytes, ASCII 17 + 23
+// a probe and its answer in characters: RTU 8 + 11 bytes (also on the line behind a Modbus TCP
+// gateway), ASCII 17 + 23
 std::size_t probe_characters(modbus::Framing f) {
-    return f == modbus::Framing::rtu ? 19 : 40;
+    return f == modbus::Framing::ascii ? 40 : 19;
 }
 
 }  // namespace
@@ -85,7 +86,10 @@ void Scanner::probe(int address, bool second_look) {
     progress_.second_look = second_look;
     if (on_progress) on_progress(progress_);
     disturbed_ = false;
-    const auto wait = (second_look ? plan_.second_look_wait : plan_.probe_wait) +
+    // a Modbus TCP gateway answers every probe, a silent address with exception 0B after its own
+    // wait: the short wait would only see the answers to earlier probes
+    const bool gateway = line.framing == modbus::Framing::tcp;
+    const auto wait = (second_look || gateway ? plan_.second_look_wait : plan_.probe_wait) +
                       modbus::transfer_time(line, probe_characters(line.framing));
     // a silent line between two probes, as between any two frames
     const auto gap = modbus::transfer_time(line, 4);
@@ -103,7 +107,10 @@ void Scanner::probe(int address, bool second_look) {
 void Scanner::probed(int address, bool second_look, const modbus::Outcome& a) {
     ++outcome_.probes;
     ++progress_.done;
-    if (a.verdict == modbus::Verdict::time_out) {
+    // a gateway's path unavailable (0A) or silent target (0B) is no unit at that address
+    const bool gateway_silence =
+        a.verdict == modbus::Verdict::exception && (a.exception_code == 0x0A || a.exception_code == 0x0B);
+    if (a.verdict == modbus::Verdict::time_out || gateway_silence) {
         // bytes came but not the answer: this unit may have answered into a late one's answer
         if (disturbed_ && !second_look) suspect(address);
         last_silent_ = address;

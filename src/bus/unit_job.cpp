@@ -42,6 +42,15 @@ std::vector<Mismatch> compare(const Target& wanted, const UnitImage& found) {
     return out;
 }
 
+WriteRules own_registers_kept(bool all_registers) {
+    WriteRules rules;
+    if (all_registers) return rules;
+    rules.keep[regmap::button_count_register] = true;
+    rules.keep[regmap::location_code_register] = true;
+    rules.same_buttons_only = true;
+    return rules;
+}
+
 milliseconds pacing(int response_time_ms) {
     return device::block_interval(response_time_ms, 200);
 }
@@ -77,6 +86,7 @@ void UnitJob::stop() {
 
 void UnitJob::run(std::vector<Request> steps, std::function<void(const std::optional<Failure>&)> done) {
     stopped_ = false;
+    finish_early_ = false;
     steps_ = std::move(steps);
     at_ = 0;
     done_ = std::move(done);
@@ -84,7 +94,7 @@ void UnitJob::run(std::vector<Request> steps, std::function<void(const std::opti
 }
 
 void UnitJob::next() {
-    if (at_ >= steps_.size()) {
+    if (at_ >= steps_.size() || finish_early_) {
         auto done = std::exchange(done_, nullptr);
         if (done) done(std::nullopt);
         return;
@@ -156,36 +166,52 @@ void UnitJob::read_out(std::function<void(const ReadResult&)> done) {
 }
 
 void UnitJob::write_and_verify(const Target& target, std::function<void(const WriteResult&)> done) {
+    write_and_verify(target, WriteRules{}, std::move(done));
+}
+
+void UnitJob::write_and_verify(const Target& target, const WriteRules& rules,
+                               std::function<void(const WriteResult&)> done) {
     write_ = std::make_unique<WriteResult>();
     WriteResult& w = *write_;
+    w.written = target;
     std::vector<Request> steps{read_response_time_step()};
-    // registers 0 and 1 go back as the unit has them, as the window writes what it read
-    const StepRef identification{Step::read_identification, 0};
-    steps.push_back({identification, [this, identification] { return device::read_request(identification, slave_); },
-                     [&w, identification](const std::string& text) {
-                         const auto words = device::answer_words(identification, text);
+    // registers 0 and 1 go back as the unit has them, as the window writes what it read; the first
+    // block also holds what a rule keeps
+    const StepRef first{Step::read_cfg_block, 0};
+    steps.push_back({first, [this, first] { return device::read_request(first, slave_); },
+                     [this, &w, rules, target, first](const std::string& text) {
+                         const auto words = device::answer_words(first, text);
                          if (!words) return false;
                          std::copy(words->begin(), words->end(), w.read_back.registers.begin());
-                         w.buttons_before = w.read_back.registers[2];
+                         w.buttons_before = w.read_back.registers[regmap::button_count_register];
+                         for (int k = 0; k < kBlock; ++k) {
+                             const auto i = static_cast<std::size_t>(k);
+                             if (rules.keep[i]) w.written.registers[i] = w.read_back.registers[i];
+                         }
+                         constexpr auto buttons = static_cast<std::size_t>(regmap::button_count_register);
+                         if (rules.same_buttons_only && target.registers[buttons] != w.read_back.registers[buttons]) {
+                             w.skipped = true;
+                             finish_early_ = true;
+                         }
                          return true;
                      }});
     for (const StepRef step : device::write_chain({true, {}, false})) {
         if (step.step == Step::write_cfg_block) {
             steps.push_back({step,
-                             [this, &w, target, step] {
+                             [this, &w, step] {
                                  std::vector<std::string> words;
                                  for (int k = step.first; k < step.first + kBlock; ++k) {
                                      const auto i = static_cast<std::size_t>(k);
                                      words.push_back(device::hex4(k < kFirstWrittenRegister ? w.read_back.registers[i]
-                                                                                            : target.registers[i]));
+                                                                                            : w.written.registers[i]));
                                  }
                                  return device::write_request(step, slave_, words);
                              },
-                             [this, target, step](const std::string&) {
+                             [this, &w, step](const std::string&) {
                                  constexpr int rt = regmap::response_time_register;
                                  // the unit answers at its new pace from now on: keep the slower of both
                                  if (rt >= step.first && rt < step.first + kBlock) {
-                                     const int now = std::max(0, signed_word(target.registers[rt]));
+                                     const int now = std::max(0, signed_word(w.written.registers[rt]));
                                      response_time_ = std::max(response_time_.value_or(0), now);
                                  }
                                  return true;
@@ -201,10 +227,10 @@ void UnitJob::write_and_verify(const Target& target, std::function<void(const Wr
         }
     }
     for (Request& r : read_image_steps(w.read_back)) steps.push_back(std::move(r));
-    run(std::move(steps), [this, target, done](const std::optional<Failure>& failure) {
+    run(std::move(steps), [this, done](const std::optional<Failure>& failure) {
         WriteResult& r = *write_;
         r.failure = failure;
-        if (!failure) r.mismatches = compare(target, r.read_back);
+        if (!failure && !r.skipped) r.mismatches = compare(r.written, r.read_back);
         done(r);
     });
 }

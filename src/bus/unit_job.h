@@ -50,6 +50,18 @@ struct Target {
     std::array<bool, kBitCount> bits{};
 };
 
+// What a write leaves to the unit. It reads registers 0 .. 9 first, so a rule can look at them.
+struct WriteRules {
+    // registers of the first block (0 .. 9) that go back as the unit holds them, whatever the target says
+    std::array<bool, kRegisterCount> keep{};
+    // a unit whose number of buttons (register 2) is not the target's is left untouched
+    bool same_buttons_only = false;
+};
+
+// The rule of plx24ctl: the unit keeps its number of buttons and its location code, and a unit of
+// another variant is left alone; `all_registers` writes both from the target as any other register.
+WriteRules own_registers_kept(bool all_registers);
+
 // A register or bit where unit and target (or file) disagree.
 struct Mismatch {
     bool bit = false;
@@ -90,9 +102,15 @@ class UnitJob {
         std::optional<Failure> failure;
         std::vector<Mismatch> mismatches;  // after the read-back; empty and no failure: verified
         int buttons_before = 0;            // register 2 as the unit had it
+        // left untouched: its number of buttons is not the target's (WriteRules::same_buttons_only)
+        bool skipped = false;
+        // what went to the unit: the target with the registers kept as the unit had them
+        Target written;
+        // registers 0 .. 9 as the unit had them, then everything as read back after the write
         UnitImage read_back;
     };
     void write_and_verify(const Target& target, std::function<void(const WriteResult&)> done);
+    void write_and_verify(const Target& target, const WriteRules& rules, std::function<void(const WriteResult&)> done);
 
     // Output registers 0 .. 16 every `interval` (at least the window's poll interval for the unit);
     // each poll's words, or the failure of that poll; polling goes on until the job ends.
@@ -131,6 +149,8 @@ class UnitJob {
     std::unique_ptr<UnitImage> image_;
     std::unique_ptr<WriteResult> write_;
     bool stopped_ = false;
+    // the chain ends after the step just taken, without a failure
+    bool finish_early_ = false;
 };
 
 }  // namespace plx::bus

@@ -14,22 +14,28 @@
 #include <QString>
 
 #include "bus/file_target.h"
+#include "cli/commissioning.h"
+#include "device/value_rules.h"
+#include "lang/commission_texts.h"
 #include "modbus/engine.h"
 #include "bus/scan.h"
 #include "bus/unit_job.h"
 #include "cli/texts_in_use.h"
 #include "cli/wording.h"
-#include "device/requests.h"
 #include "device/chain.h"
 #include "device/word_codec.h"
 #include "lang/recording_texts.h"
 #include "lang/texts.h"
+#include "link/port_failure.h"
 #include "link/port_map.h"
+#include "modbus/engine.h"
 #include "modbus/wandeln.h"
 #include "paramfile/cp1252.h"
+#include "paramfile/reasons.h"
 #include "recording/poll_log.h"
 #include "recording/sheet.h"
 #include "settings/registry.h"
+#include "traffic/meaning.h"
 
 namespace plx::cli {
 
@@ -91,6 +97,10 @@ class VerboseObserver : public modbus::Observer {
         if (r.verdict != modbus::Verdict::time_out && !r.bytes.empty()) err_ << ": " << shown(r.bytes);
         err_ << "\n";
     }
+    void link_event(const modbus::LinkNote& note) override {
+        bar_.clear();
+        err_ << stamp(note.at) << " -- " << traffic::link_event_text(note.event, note.detail, language_) << "\n";
+    }
 
   private:
     static std::string stamp(milliseconds at) {
@@ -135,11 +145,14 @@ std::string device_label(const Options& o) {
 }
 
 int port_failure(Environment& env, const Options& o, const TextsInUse& texts, const modbus::PortError& e) {
+    const std::string& code = texts.language_code();
     std::string reason = e.reason.empty() ? "error " + std::to_string(e.code) : e.reason;
     env.err << "plx24ctl: "
-            << say(Word::device_failed, texts.language_code(),
-                   {e.device.empty() ? device_label(o) : e.device, reason})
+            << say(Word::device_failed, code, {e.device.empty() ? device_label(o) : e.device, reason})
             << "\n";
+    // what to do, in the window's words
+    const std::string advice = link::port_failure_advice(e, code);
+    if (!advice.empty()) env.err << "plx24ctl: " << advice << "\n";
     return kExitUsage;
 }
 
@@ -255,52 +268,56 @@ int scan(const Options& o, Environment& env, const TextsInUse& texts) {
     return outcome->units.empty() || outcome->cancelled ? kExitUnitsFailed : kExitOk;
 }
 
+}  // namespace
+
 // ---------------------------------------------------------------- the parameter file in
 
-// The whole file checked; nothing when it cannot go to a unit (the reason is on standard error).
-std::optional<bus::FileCheck> checked_file(const Options& o, Environment& env, const TextsInUse& texts) {
+CheckedFile check_parameter_file(const std::string& path, const TextsInUse& texts) {
     const std::string& code = texts.language_code();
-    const paramfile::FileRead file = paramfile::read_file(o.file, paramfile::kMaxFileBytes);
-    const auto fail = [&](const std::string& message) {
-        env.err << "plx24ctl: " << message << "\n";
-        return std::nullopt;
-    };
-    if (!file.ok()) return fail(say(Word::file_not_read, code, {o.file, file.error}));
-    const bus::FileCheck c = bus::check_file(paramfile::read(file.bytes), texts.separator());
+    const paramfile::FileRead file = paramfile::read_file(path, paramfile::kMaxFileBytes);
+    const auto fail = [](std::string message) { return CheckedFile{std::nullopt, std::move(message)}; };
+    if (!file.ok()) return fail(say(Word::file_not_read, code, {path, file.error}));
+    const paramfile::ReadRules rules = paramfile::read_rules(texts.separator());
+    const bus::FileCheck c = bus::check_file(paramfile::read(file.bytes, rules), texts.separator());
     switch (c.problem) {
         case bus::FileProblem::none:
-            return c;
-        case bus::FileProblem::refused: {
-            std::string why;
-            if (c.refusal == paramfile::Refusal::too_large) {
-                why = lang::message(lang::Message::parameter_file_too_large, code,
-                                    {std::to_string(paramfile::kMaxFileBytes >> 20) + " MiB"});
-            } else if (c.refusal == paramfile::Refusal::line_too_long) {
-                why = lang::message(lang::Message::parameter_file_line_too_long, code,
-                                    {std::to_string(c.line), std::to_string(paramfile::kMaxLineBytes)});
-            } else {
-                why = lang::message(lang::Message::parameter_file_binary, code, {std::to_string(c.line)});
-            }
-            return fail(say(Word::file_refused, code, {o.file, why}));
-        }
+            return {c, {}};
+        case bus::FileProblem::refused:
+            return fail(say(Word::file_refused, code,
+                            {path, paramfile::refusal_reason(c.refusal, c.line, rules, code)}));
         case bus::FileProblem::incomplete:
-            return fail(
-                say(Word::file_short, code,
-                    {o.file, std::to_string(c.complete_lines), std::to_string(paramfile::kLineCount)}));
+            return fail(say(Word::file_short, code,
+                            {path, std::to_string(c.complete_lines), std::to_string(paramfile::kLineCount)}));
         case bus::FileProblem::bad_line:
-            return fail(say(Word::file_bad_line, code, {o.file, std::to_string(c.line), c.key}));
+            return fail(say(Word::file_bad_line, code, {path, std::to_string(c.line), c.key}));
         case bus::FileProblem::not_sendable: {
             std::string why = say(Word::encode_out_of_range, code);
             if (c.encode_error == device::EncodeError::empty) why = say(Word::encode_empty, code);
             if (c.encode_error == device::EncodeError::not_a_number ||
                 c.encode_error == device::EncodeError::not_bcd)
                 why = say(Word::encode_not_a_number, code, {std::string(1, texts.separator())});
-            return fail(
-                say(Word::file_not_sendable, code, {o.file, std::to_string(c.line), c.key, c.text, why}));
+            return fail(say(Word::file_not_sendable, code, {path, std::to_string(c.line), c.key, c.text, why}));
+        }
+        case bus::FileProblem::refused_value: {
+            // the window's words for what the field takes, and the caption the file gives the line
+            const std::string field = c.key + ", " + texts.register_name(c.register_index);
+            const std::string allowed =
+                device::rule_words(device::cfg_rule(c.register_index), c.verdict, code, texts.separator());
+            return fail(lang::commission_text(lang::CommissionText::file_value_refused, code,
+                                              {path, std::to_string(c.line), field, allowed, c.text}) +
+                        " " + lang::commission_text(lang::CommissionText::no_unit_written, code));
         }
     }
-    return std::nullopt;
+    return fail({});
 }
+
+std::optional<bus::FileCheck> checked_file(const std::string& path, Environment& env, const TextsInUse& texts) {
+    CheckedFile c = check_parameter_file(path, texts);
+    if (!c.file) env.err << "plx24ctl: " << c.problem << "\n";
+    return std::move(c.file);
+}
+
+namespace {
 
 // A register or bit as a file and a unit hold it, for the diff and the write report.
 struct Shown {
@@ -403,94 +420,43 @@ int read(const Options& o, Environment& env, const TextsInUse& texts) {
     return kExitOk;
 }
 
-int write(const Options& o, Environment& env, const TextsInUse& texts) {
-    const std::string& code = texts.language_code();
-    // the whole file before any byte: a malformed one touches no unit
-    const auto file = checked_file(o, env, texts);
-    if (!file) return kExitUsage;
-    Session s(env, o, texts);
-    if (auto e = s.engine.open(o.line())) return port_failure(env, o, texts, *e);
-
-    std::vector<std::unique_ptr<bus::UnitJob>> jobs;  // each outlives its callbacks
-    std::vector<std::pair<int, bus::UnitJob::WriteResult>> results;
-    std::size_t next = 0;
-    bool finished = false;
-    std::function<void()> start_next = [&] {
-        if (next >= o.addresses.size() || env.interrupted()) {
-            finished = true;
-            return;
+// write and commission: the units checked before the line is taken, then written one after another.
+int carry_out_orders(const Options& o, Environment& env, const TextsInUse& texts,
+                     std::vector<commission::UnitOrder> orders) {
+    if (!o.record.empty()) {
+        if (const auto why = prepare_record_folder(o.record)) {
+            env.err << "plx24ctl: "
+                    << lang::commission_text(lang::CommissionText::record_not_written, texts.language_code(),
+                                             {o.record, *why})
+                    << "\n";
+            return kExitUsage;
         }
-        const int address = o.addresses[next++];
-        s.bar.show(next - 1, o.addresses.size(), std::to_string(address));
-        jobs.push_back(std::make_unique<bus::UnitJob>(s.engine, address));
-        jobs.back()->write_and_verify(file->target, [&, address](const bus::UnitJob::WriteResult& r) {
-            results.emplace_back(address, r);
-            if (!o.json) {
-                s.bar.clear();
-                const int file_buttons = file->target.registers[2];
-                if (!r.failure && r.buttons_before != file_buttons) {
-                    env.out << say(Word::unit_buttons_changed, code,
-                                   {std::to_string(address), std::to_string(r.buttons_before),
-                                    std::to_string(file_buttons)})
-                            << "\n";
-                }
-                if (r.failure) {
-                    env.out << unit_prefix(address, code) << failure_words(*r.failure, code) << "\n";
-                } else if (r.mismatches.empty()) {
-                    env.out << say(Word::unit_verified, code, {std::to_string(address)}) << "\n";
-                } else {
-                    std::string where;
-                    for (const bus::Mismatch& m : r.mismatches) {
-                        const Shown sh = shown(m, *file, texts);
-                        where += (where.empty() ? "" : "; ") +
-                                 say(Word::diff_line, code, {sh.key, sh.name, sh.file, sh.unit});
-                    }
-                    env.out << say(Word::unit_differs, code, {std::to_string(address), where}) << "\n";
-                }
-                env.out << std::flush;
-            }
-            start_next();
-        });
-    };
-    start_next();
-    env.loop.run_until([&] { return finished; });
-    s.bar.clear();
-
-    const auto verified =
-        static_cast<std::size_t>(std::count_if(results.begin(), results.end(), [](const auto& r) {
-            return !r.second.failure && r.second.mismatches.empty();
-        }));
-    if (o.json) {
-        QJsonArray units;
-        for (const auto& [address, r] : results) {
-            QJsonObject j;
-            if (r.failure) {
-                j = failure_json(*r.failure, code);
-            } else {
-                j[QStringLiteral("result")] =
-                    r.mismatches.empty() ? QStringLiteral("verified") : QStringLiteral("differs");
-                j[QStringLiteral("differences")] = mismatches_json(r.mismatches, *file, texts);
-                j[QStringLiteral("buttons_before")] = r.buttons_before;
-            }
-            j[QStringLiteral("address")] = address;
-            units.append(j);
-        }
-        print_json(env.out, {{QStringLiteral("command"), QStringLiteral("write")},
-                             {QStringLiteral("file"), q(o.file)},
-                             {QStringLiteral("units"), units},
-                             {QStringLiteral("verified"), static_cast<qint64>(verified)},
-                             {QStringLiteral("of"), static_cast<qint64>(o.addresses.size())}});
-    } else {
-        env.out << say(Word::write_summary, code,
-                       {std::to_string(verified), std::to_string(o.addresses.size())})
-                << "\n";
     }
-    return verified == o.addresses.size() ? kExitOk : kExitUnitsFailed;
+    Session s(env, o, texts);
+    const Progress progress{[&](std::size_t done, std::size_t total, const std::string& text) {
+                                s.bar.show(done, total, text);
+                            },
+                            [&] { s.bar.clear(); }};
+    return carry_out(o, env, texts, s.engine, progress, std::move(orders));
+}
+
+int write(const Options& o, Environment& env, const TextsInUse& texts) {
+    // the whole file before any byte: a malformed one touches no unit
+    const auto file = checked_file(o.file, env, texts);
+    if (!file) return kExitUsage;
+    return carry_out_orders(o, env, texts, orders_for_file(o, *file));
+}
+
+int commission(const Options& o, Environment& env, const TextsInUse& texts) {
+    // the whole plan and every file it names before any byte
+    auto orders = orders_from_plan(o, env, texts);
+    if (!orders) return kExitUsage;
+    return carry_out_orders(o, env, texts, std::move(*orders));
 }
 
 int diff(const Options& o, Environment& env, const TextsInUse& texts) {
     const std::string& code = texts.language_code();
-    const auto file = checked_file(o, env, texts);
+    const auto file = checked_file(o.file, env, texts);
     if (!file) return kExitUsage;
     const int address = o.addresses.front();
     int exit = kExitOk;
@@ -710,6 +676,8 @@ int run(const Options& o, Environment& env) {
             return diff(o, env, texts);
         case Command::monitor:
             return monitor(o, env, texts);
+        case Command::commission:
+            return commission(o, env, texts);
         case Command::none:
             break;
     }

@@ -5,11 +5,13 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 
 #include "cli/loop.h"
 #include "cli/options.h"
+#include "commission/document.h"
 #include "modbus/serial_port.h"
 #include "paramfile/file_io.h"
 #include "settings/store.h"
@@ -32,6 +34,17 @@ struct Environment {
     std::function<bool()> interrupted = [] { return false; };
     // the wall-clock time of a monitor line, "14:03:22.125"
     std::function<std::string()> time_of_day;
+    // the program's version, as a record names it
+    std::string version;
+    // How a record's document is written: as HTML, unless the program lays it out as a PDF.
+    struct DocumentWriter {
+        std::string ending = "html";
+        std::function<std::optional<std::string>(const commission::Document& d, const std::string& path)> write =
+            [](const commission::Document& d, const std::string& path) {
+                return paramfile::save_file(path, commission::document_html(d));
+            };
+    };
+    DocumentWriter document;
 };
 
 // Runs the command of `o` (help and version are the caller's); the exit status.

@@ -11,9 +11,15 @@
 #include <QCoreApplication>
 #include <QTime>
 
+#ifdef PLX24_RECORD_PDF
+#include <QGuiApplication>
+
+#include "commission/print.h"
+#endif
+
 #include "cli/commands.h"
 #include "cli/options.h"
-#include "link/qt_serial_port.h"
+#include "link/qt_port.h"
 #include "settings/overlay_store.h"
 #include "settings/store.h"
 
@@ -45,7 +51,15 @@ int main(int argc, char* argv[]) {
         return cli::kExitOk;
     }
 
-    QCoreApplication app(argc, argv);
+#ifdef PLX24_RECORD_PDF
+    // a record's PDF lays text out with Qt's fonts, which want a GUI application; it never shows a
+    // window, so it needs no display either
+    if (!o.record.empty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app = o.record.empty() ? std::make_unique<QCoreApplication>(argc, argv)
+                                                             : std::make_unique<QGuiApplication>(argc, argv);
+#else
+    auto app = std::make_unique<QCoreApplication>(argc, argv);
+#endif
     QCoreApplication::setApplicationName(QStringLiteral("plx24ctl"));
     // the window's settings: the same language, decimal separator, version and port assignments
     std::unique_ptr<settings::Store> store = std::make_unique<settings::QSettingsStore>(
@@ -61,7 +75,7 @@ int main(int argc, char* argv[]) {
         std::cerr << "plx24ctl: " << o.device << " stands for no device\n";
         return cli::kExitUsage;
     }
-    link::QtSerialPort port;
+    link::QtPort port;
     port.use_device(device);
 
     struct sigaction sa {};
@@ -80,6 +94,11 @@ int main(int argc, char* argv[]) {
         isatty(STDERR_FILENO) == 1,
         plx::paramfile::local_stamp,
         [] { return interrupted != 0; },
-        [] { return QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")).toStdString(); }};
+        [] { return QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")).toStdString(); },
+        PLX24_VERSION,
+        {}};
+#ifdef PLX24_RECORD_PDF
+    env.document = {"pdf", commission::write_pdf};
+#endif
     return cli::run(o, env);
 }

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <charconv>
 
+#include "modbus/gateway.h"
+
 namespace plx::cli {
 
 namespace {
@@ -72,12 +74,15 @@ const char* const kProgramHelp =
     "  write    write a parameter file to units and read each back\n"
     "  diff     what differs between a unit and a parameter file\n"
     "  monitor  poll a unit's output registers, one line per poll\n"
+    "  commission  write each unit of a plan its own configuration and read it back\n"
     "\n"
     "'plx24ctl COMMAND --help' describes a command.\n"
     "\n"
     "Options of every command:\n"
-    "  --device DEV        the serial device (/dev/ttyUSB0, /dev/serial/by-id/...), or COM1 .. COM40\n"
-    "                      as the window's port entries name them (assignments included)\n"
+    "  --device DEV        the serial device (/dev/ttyUSB0, /dev/serial/by-id/...), COM1 .. COM40\n"
+    "                      as the window's port entries name them (assignments included), or a\n"
+    "                      gateway: tcp://HOST[:PORT] (Modbus TCP, port 502 unless given) or\n"
+    "                      rtu+tcp://HOST:PORT (RTU frames passed through)\n"
     "  --language de|en    the language of reports and parameter files for this run; default: the\n"
     "                      installation's, as in the window\n"
     "  --json              the result as JSON on standard output (keys in English)\n"
@@ -111,13 +116,31 @@ const char* const kReadHelp =
     "new one is complete.\n";
 
 const char* const kWriteHelp =
-    "Usage: plx24ctl write FILE --device DEV --address LIST [line settings]\n"
-    "Checks the whole parameter file first (a file the window would refuse, one that ends early or a\n"
-    "value that cannot be sent stops everything before any byte goes out), then writes registers 3..60\n"
-    "and the 32 configuration bits to each unit in the window's stages (blocks of ten registers, then\n"
-    "the bits), reads every unit back and compares. Registers 1 and 2 (device coding, firmware) stay the\n"
-    "unit's own. One report line per unit: written and verified, differs at ..., no answer, exception\n"
-    "NN; a unit that fails does not stop the next. LIST such as 1-40 or 1,5,17.\n";
+    "Usage: plx24ctl write FILE --device DEV --address LIST [line settings] [--all-registers]\n"
+    "                      [--record DIR]\n"
+    "Checks the whole parameter file first (a file the window would refuse, one that ends early, a\n"
+    "value out of its field's range or with more decimals than the field holds stops everything before\n"
+    "any byte goes out), then writes registers 3..60 and the 32 configuration bits to each unit in the\n"
+    "window's stages (blocks of ten registers, then the bits), reads every unit back and compares.\n"
+    "Registers 1 and 2 (device coding, firmware) stay the unit's own, and so, unless --all-registers,\n"
+    "do register 3 (the number of buttons) and register 4 (the location code); a unit whose number of\n"
+    "buttons is not the file's is then skipped. One report line per unit: written and verified, skipped,\n"
+    "differs at ..., no answer, exception NN; a unit that fails does not stop the next. LIST such as\n"
+    "1-40 or 1,5,17.\n"
+    "--record DIR leaves the run's record in DIR: a JSON file and a document (one page per unit).\n";
+
+const char* const kCommissionHelp =
+    "Usage: plx24ctl commission PLAN --device DEV [line settings] [--all-registers] [--record DIR]\n"
+    "PLAN is a CSV file (';' or ',', UTF-8 or Windows-1252), the first row naming the columns, one row\n"
+    "per unit: its address (column 'Adresse' or 'address'), the parameter file it is based on ('Datei'\n"
+    "or 'file', relative to the plan), optionally its line settings ('Baudrate'/'baud', 'Parität'/'parity',\n"
+    "'Modus'/'mode') and device ('Schnittstelle'/'device'), a note ('Raum'/'room', 'Bemerkung'/'note':\n"
+    "only for the record), and values of its own in columns named\n"
+    "'Register N', 'Konfigurationsbit N' ('Configuration bit N') or by a field's caption where it is\n"
+    "unique ('Standortkennung'). The whole plan and every file are checked first (an unknown column, a\n"
+    "value the field refuses, an address twice, a missing file: exit status 2, naming row and column,\n"
+    "no unit touched); then each unit is written and verified as by write, with the rules of write, and\n"
+    "a summary names each unit's result.\n";
 
 const char* const kDiffHelp =
     "Usage: plx24ctl diff FILE --device DEV --address N [line settings]\n"
@@ -135,19 +158,6 @@ const char* const kMonitorHelp =
     "at the start) as the window shows them. German: ';' and the user's decimal separator, English: ','\n"
     "and '.'; UTF-8 with BOM. --csv - writes it to standard output instead of the lines (no BOM).\n";
 
-bool parity_of(const std::string& token, char& out) {
-    const std::string t = lower(token);
-    if (t == "e" || t == "even")
-        out = 'E';
-    else if (t == "o" || t == "odd")
-        out = 'O';
-    else if (t == "n" || t == "none")
-        out = 'N';
-    else
-        return false;
-    return true;
-}
-
 }  // namespace
 
 std::string_view command_name(Command command) {
@@ -162,6 +172,8 @@ std::string_view command_name(Command command) {
             return "diff";
         case Command::monitor:
             return "monitor";
+        case Command::commission:
+            return "commission";
         case Command::none:
             break;
     }
@@ -180,6 +192,8 @@ std::string help_text(Command command) {
             return kDiffHelp;
         case Command::monitor:
             return kMonitorHelp;
+        case Command::commission:
+            return kCommissionHelp;
         case Command::none:
             break;
     }
@@ -217,6 +231,8 @@ Parsed parse_command_line(const std::vector<std::string>& args) {
             o.verbose = true;
         } else if (a == "--no-progress") {
             o.no_progress = true;
+        } else if (a == "--all-registers") {
+            o.all_registers = true;
         } else if (a.size() > 1 && a[0] == '-') {
             const auto v = value();
             if (!v) return refuse(a + " needs a value");
@@ -230,20 +246,17 @@ Parsed parse_command_line(const std::vector<std::string>& args) {
             } else if (a == "--baud") {
                 o.bauds.clear();
                 for (const std::string& t : lower(*v) == "all" ? std::vector<std::string>{} : split(*v)) {
-                    const auto b = whole_number(t);
-                    if (!b || std::find(std::begin(modbus::kBauds), std::end(modbus::kBauds), *b) ==
-                                  std::end(modbus::kBauds)) {
-                        return refuse("--baud '" + t + "' is not one of 9600 19200 38400 57600 115200");
-                    }
-                    o.bauds.push_back(static_cast<int>(*b));
+                    const auto b = modbus::parse_baud(t);
+                    if (!b) return refuse("--baud '" + t + "' is not one of 9600 19200 38400 57600 115200");
+                    o.bauds.push_back(*b);
                 }
                 if (o.bauds.empty()) o.bauds.assign(std::begin(modbus::kBauds), std::end(modbus::kBauds));
             } else if (a == "--parity") {
                 o.parities.clear();
                 for (const std::string& t : lower(*v) == "all" ? std::vector<std::string>{} : split(*v)) {
-                    char p = 0;
-                    if (!parity_of(t, p)) return refuse("--parity is E, O or N, not '" + t + "'");
-                    o.parities.push_back(p);
+                    const auto p = modbus::parse_parity(t);
+                    if (!p) return refuse("--parity is E, O or N, not '" + t + "'");
+                    o.parities.push_back(*p);
                 }
                 if (o.parities.empty())
                     o.parities.assign(std::begin(modbus::kParities), std::end(modbus::kParities));
@@ -251,8 +264,9 @@ Parsed parse_command_line(const std::vector<std::string>& args) {
                 o.framings.clear();
                 const std::string all = lower(*v) == "all" ? "rtu,ascii" : lower(*v);
                 for (const std::string& t : split(all)) {
-                    if (t != "rtu" && t != "ascii") return refuse("--mode is rtu or ascii, not '" + t + "'");
-                    o.framings.push_back(t == "rtu" ? modbus::Framing::rtu : modbus::Framing::ascii);
+                    const auto m = modbus::parse_mode(t);
+                    if (!m) return refuse("--mode is rtu or ascii, not '" + t + "'");
+                    o.framings.push_back(*m);
                 }
             } else if (a == "--address") {
                 const auto list = address_list(*v);
@@ -272,6 +286,9 @@ Parsed parse_command_line(const std::vector<std::string>& args) {
                 o.duration = duration_of(*v);
                 if (!o.duration)
                     return refuse("--duration is 1 s .. 30 days: seconds, or 90s, 5m, 2h; not '" + *v + "'");
+            } else if (a == "--record") {
+                if (v->empty()) return refuse("--record needs a folder");
+                o.record = *v;
             } else if (a == "--csv") {
                 if (v->empty()) return refuse("--csv needs a file name, or - for standard output");
                 o.csv = *v;
@@ -283,12 +300,13 @@ Parsed parse_command_line(const std::vector<std::string>& args) {
                 return refuse("unknown option '" + a + "'");
             }
         } else if (o.command == Command::none) {
-            for (Command c :
-                 {Command::scan, Command::read, Command::write, Command::diff, Command::monitor}) {
+            for (Command c : {Command::scan, Command::read, Command::write, Command::diff, Command::monitor,
+                              Command::commission}) {
                 if (a == command_name(c)) o.command = c;
             }
             if (o.command == Command::none) return refuse("unknown command '" + a + "'");
-        } else if (o.file.empty() && (o.command == Command::write || o.command == Command::diff)) {
+        } else if (o.file.empty() &&
+                   (o.command == Command::write || o.command == Command::diff || o.command == Command::commission)) {
             o.file = a;
         } else {
             return refuse("unexpected argument '" + a + "'");
@@ -299,13 +317,15 @@ Parsed parse_command_line(const std::vector<std::string>& args) {
         return result;
     }
     const std::string cmd(command_name(o.command));
-    if (o.command == Command::none) return refuse("which command? scan, read, write, diff or monitor");
+    if (o.command == Command::none) return refuse("which command? scan, read, write, diff, monitor or commission");
     if (o.device.empty()) return refuse(cmd + " needs --device");
     if (o.command != Command::scan) {
         if (o.bauds.size() > 1 || o.parities.size() > 1 || o.framings.size() > 1) {
             return refuse(cmd + " talks to units at one line setting: one --baud, --parity and --mode");
         }
-        if (o.addresses.empty()) return refuse(cmd + " needs --address");
+        if (o.command == Command::commission && !o.addresses.empty())
+            return refuse("commission takes its units from the plan, not from --address");
+        if (o.addresses.empty() && o.command != Command::commission) return refuse(cmd + " needs --address");
         if (o.command != Command::write && o.addresses.size() > 1)
             return refuse(cmd + " takes one --address");
         if (o.timeout) return refuse("--timeout belongs to scan");
@@ -317,12 +337,24 @@ Parsed parse_command_line(const std::vector<std::string>& args) {
     if ((o.command == Command::write || o.command == Command::diff) && o.file.empty()) {
         return refuse(cmd + " needs the parameter file: plx24ctl " + cmd + " FILE ...");
     }
+    if (o.command == Command::commission && o.file.empty())
+        return refuse("commission needs the plan: plx24ctl commission PLAN ...");
+    const bool writes = o.command == Command::write || o.command == Command::commission;
+    if (!writes && o.all_registers) return refuse("--all-registers belongs to write and commission");
+    if (!writes && !o.record.empty()) return refuse("--record belongs to write and commission");
     if (o.command == Command::read && o.output.empty()) return refuse("read needs -o FILE");
     if (o.command != Command::read && !o.output.empty()) return refuse("-o belongs to read");
     if (o.command != Command::monitor && o.count) return refuse("--count belongs to monitor");
     if (o.command != Command::monitor && o.duration) return refuse("--duration belongs to monitor");
     if (o.command != Command::monitor && !o.csv.empty()) return refuse("--csv belongs to monitor");
     if (o.csv == "-" && o.json) return refuse("--csv - and --json would both write standard output");
+    if (modbus::names_gateway(o.device)) {
+        const auto gateway = modbus::gateway_of(o.device);
+        if (!gateway) return refuse("--device " + o.device + " is no gateway: tcp://HOST[:PORT] or rtu+tcp://HOST:PORT");
+        // the kind of gateway says the framing; its serial side's baud rate and parity are its own
+        if (!o.framings.empty()) return refuse("--mode does not go with a gateway: tcp:// or rtu+tcp:// says the framing");
+        o.framings = {gateway->framing};
+    }
     if (o.bauds.empty()) o.bauds = {9600};
     if (o.parities.empty()) o.parities = {'E'};
     if (o.framings.empty()) o.framings = {modbus::Framing::rtu};

@@ -1,5 +1,6 @@
 #pragma once
-// The command line of plx24ctl: a subcommand (scan, read, write, diff, monitor) with its options.
+// The command line of plx24ctl: a subcommand (scan, read, write, diff, monitor, commission) with its
+// options.
 // Parsing is pure: nothing is opened or read here, so a usage error never touches a port or a file.
 
 #include <chrono>
@@ -18,6 +19,7 @@ enum class Command {
     write,
     diff,
     monitor,
+    commission,
 };
 
 struct Options {
@@ -30,13 +32,15 @@ struct Options {
     std::vector<char> parities;
     std::vector<modbus::Framing> framings;
     std::vector<int> addresses;
-    std::string file;    // write, diff: the parameter file
+    std::string file;    // write, diff: the parameter file; commission: the plan
     std::string output;  // read: -o FILE
     std::chrono::milliseconds interval{1000};
     std::optional<long> count;                         // monitor: stop after this many polls
     std::optional<std::chrono::milliseconds> duration;  // monitor: stop after this long
     std::string csv;                                   // monitor: the CSV file, "-" for standard output
     std::optional<std::chrono::milliseconds> timeout;  // scan: the short wait of each probe
+    bool all_registers = false;  // write, commission: the buttons and location code from the file too
+    std::string record;          // write, commission: the folder the run's record goes to
 
     bool json = false;
     bool verbose = false;       // every frame and verdict on standard error

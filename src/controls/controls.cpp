@@ -64,9 +64,16 @@ void Colored::set_fore_color(Color c) {
     notify(Prop::ForeColor);
 }
 
+void Colored::set_invalid(bool v) {
+    if (invalid_ == v) return;
+    invalid_ = v;
+    notify(Prop::Invalid);
+}
+
 void TextBox::set_text(const std::string& t) {
     if (text_ == t) return;
     text_ = t;
+    set_invalid(false);
     notify(Prop::Text);
     if (on_change) on_change();
 }
@@ -134,6 +141,7 @@ void ComboBox::set_list_index(int i) {
     }
     if (list_index_ == i) return;
     list_index_ = i;
+    set_invalid(false);
     notify(Prop::ListIndex);
     if (on_click) on_click();
 }

@@ -42,6 +42,7 @@ enum class Prop {
     Max,
     MaxLength,
     Tooltip,
+    Invalid,
 };
 
 class Window;
@@ -108,9 +109,14 @@ public:
     void set_fore_color(Color c);
     bool pending() const { return fore_color_ == kRed; }
     void set_pending(bool p) { set_fore_color(p ? kRed : kButtonText); }
+    // The value shown cannot be sent (a loaded file gave it): drawn apart from the pending mark. A
+    // new text or selection clears it.
+    bool invalid() const { return invalid_; }
+    void set_invalid(bool v);
 
 private:
     Color fore_color_ = kButtonText;
+    bool invalid_ = false;
 };
 
 class TextBox : public Colored {

@@ -62,6 +62,9 @@ enum class KeyFilter {
     separator,
 };
 
+// The variants of the unit: the values of register 2, the number of operating buttons.
+inline constexpr std::array<int, 4> button_variants{2, 4, 8, 12};
+
 // The function codes the tool uses.
 inline constexpr std::uint8_t fn_read_coils = 0x01;
 inline constexpr std::uint8_t fn_read_holding_registers = 0x03;
@@ -88,6 +91,9 @@ inline constexpr Group output_register_group{Table::holding_registers, 0x0100, 1
 
 // configuration register 33, read alone after the port opens
 inline constexpr int response_time_register = 33;
+// each unit's own: its number of buttons (its variant) and the code of the room it serves
+inline constexpr int button_count_register = 2;
+inline constexpr int location_code_register = 3;
 // configuration registers 0 .. 2 (device coding, firmware version, buttons) say what a unit is
 inline constexpr int identification_register_count = 3;
 inline constexpr int cfg_block_count = cfg_register_group.count / cfg_register_group.read_count;
@@ -100,9 +106,9 @@ struct CfgRegister {
     Scale scale;
     bool has_combo;    // cmb_cfg(k) exists
     bool has_spinner;  // UpD_txt_cfg(k) exists
-    double min;        // spinner bounds and step; 0 where there is no spinner
-    double max;
-    double step;
+    double min;        // the values the field takes: its spinner's bounds, or its list's first and
+    double max;        // last value; 0 for the read-only fields
+    double step;       // the spinner's step; 0 where there is no spinner
     KeyFilter keys;
     const char* meaning;
     const char* meaning_de;
@@ -117,8 +123,9 @@ using U = Unit;
 constexpr CfgRegister plain(int k, K keys, const char* m, const char* de, U unit = U::none) {
     return {k, static_cast<std::uint16_t>(k), S::integer, false, false, 0, 0, 0, keys, m, de, unit};
 }
-constexpr CfgRegister combo(int k, K keys, const char* m, const char* de, U unit = U::none) {
-    return {k, static_cast<std::uint16_t>(k), S::integer, true, false, 0, 0, 0, keys, m, de, unit};
+constexpr CfgRegister combo(
+    int k, double first, double last, K keys, const char* m, const char* de, U unit = U::none) {
+    return {k, static_cast<std::uint16_t>(k), S::integer, true, false, first, last, 0, keys, m, de, unit};
 }
 constexpr CfgRegister spin(
     int k, double lo, double hi, K keys, const char* m, const char* de, U unit = U::none) {
@@ -139,36 +146,36 @@ constexpr CfgRegister spin_word(
 inline constexpr std::array<CfgRegister, 60> cfg_registers{{
     detail::plain(0, KeyFilter::digits, "device coding", "Gerätecodierung"),
     detail::plain(1, KeyFilter::digits, "firmware version", "Firmwareversion"),
-    detail::combo(2, KeyFilter::digits, "number of operating buttons (2, 4, 8 or 12)", "Anzahl der Bedientasten (2, 4, 8 oder 12)"),
+    detail::combo(2, 2, 12, KeyFilter::digits, "number of operating buttons (2, 4, 8 or 12)", "Anzahl der Bedientasten (2, 4, 8 oder 12)"),
     detail::spin_word(3, 0, 65535, KeyFilter::digits, "device location code", "Standortkennung des Geräts"),
     detail::spin(4, 0, 255, KeyFilter::digits, "display backlight intensity without button actuation", "Intensität der LCD-Hintergrundbeleuchtung ohne Tastbetätigung"),
     detail::spin(5, 0, 255, KeyFilter::digits, "display backlight intensity with button actuation", "Intensität der LCD-Hintergrundbeleuchtung bei Tastbetätigung"),
     detail::spin(6, 0, 255, KeyFilter::digits, "labelling-area backlight intensity without button actuation", "Intensität der Beschriftungsfeld-Beleuchtung ohne Tastbetätigung"),
     detail::spin(7, 0, 255, KeyFilter::digits, "labelling-area backlight intensity with button actuation", "Intensität der Beschriftungsfeld-Beleuchtung bei Tastbetätigung"),
-    detail::combo(8, KeyFilter::digits, "function of button T1", "Funktion der Taste T1"),
-    detail::combo(9, KeyFilter::digits, "function of button T2", "Funktion der Taste T2"),
-    detail::combo(10, KeyFilter::digits, "function of button T3", "Funktion der Taste T3"),
-    detail::combo(11, KeyFilter::digits, "function of button T4", "Funktion der Taste T4"),
-    detail::combo(12, KeyFilter::digits, "function of button T5", "Funktion der Taste T5"),
-    detail::combo(13, KeyFilter::digits, "function of button T6", "Funktion der Taste T6"),
-    detail::combo(14, KeyFilter::digits, "function of button T7", "Funktion der Taste T7"),
-    detail::combo(15, KeyFilter::digits, "function of button T8", "Funktion der Taste T8"),
-    detail::combo(16, KeyFilter::digits, "function of button T9", "Funktion der Taste T9"),
-    detail::combo(17, KeyFilter::digits, "function of button T10", "Funktion der Taste T10"),
-    detail::combo(18, KeyFilter::digits, "function of button T11", "Funktion der Taste T11"),
-    detail::combo(19, KeyFilter::digits, "function of button T12", "Funktion der Taste T12"),
-    detail::combo(20, KeyFilter::digits, "function of the LED of button T5", "Funktion der LED von Taste T5"),
-    detail::combo(21, KeyFilter::digits, "function of the LED of button T6", "Funktion der LED von Taste T6"),
-    detail::combo(22, KeyFilter::digits, "function of the LED of button T7", "Funktion der LED von Taste T7"),
-    detail::combo(23, KeyFilter::digits, "function of the LED of button T8", "Funktion der LED von Taste T8"),
-    detail::combo(24, KeyFilter::digits, "function of the LED of button T9", "Funktion der LED von Taste T9"),
-    detail::combo(25, KeyFilter::digits, "function of the LED of button T10", "Funktion der LED von Taste T10"),
-    detail::combo(26, KeyFilter::digits, "function of the LED of button T11", "Funktion der LED von Taste T11"),
-    detail::combo(27, KeyFilter::digits, "function of the LED of button T12", "Funktion der LED von Taste T12"),
-    detail::combo(28, KeyFilter::digits, "weekday display", "Anzeige Wochentag"),
-    detail::combo(29, KeyFilter::digits, "date display", "Anzeige Datum"),
-    detail::combo(30, KeyFilter::digits, "time display", "Anzeige Uhrzeit"),
-    detail::combo(31, KeyFilter::digits, "time mode (24-hour or 12-hour)", "Uhrzeit-Modus (24 oder 12 Stunden)"),
+    detail::combo(8, 0, 19, KeyFilter::digits, "function of button T1", "Funktion der Taste T1"),
+    detail::combo(9, 0, 19, KeyFilter::digits, "function of button T2", "Funktion der Taste T2"),
+    detail::combo(10, 0, 19, KeyFilter::digits, "function of button T3", "Funktion der Taste T3"),
+    detail::combo(11, 0, 19, KeyFilter::digits, "function of button T4", "Funktion der Taste T4"),
+    detail::combo(12, 0, 19, KeyFilter::digits, "function of button T5", "Funktion der Taste T5"),
+    detail::combo(13, 0, 19, KeyFilter::digits, "function of button T6", "Funktion der Taste T6"),
+    detail::combo(14, 0, 19, KeyFilter::digits, "function of button T7", "Funktion der Taste T7"),
+    detail::combo(15, 0, 19, KeyFilter::digits, "function of button T8", "Funktion der Taste T8"),
+    detail::combo(16, 0, 19, KeyFilter::digits, "function of button T9", "Funktion der Taste T9"),
+    detail::combo(17, 0, 19, KeyFilter::digits, "function of button T10", "Funktion der Taste T10"),
+    detail::combo(18, 0, 19, KeyFilter::digits, "function of button T11", "Funktion der Taste T11"),
+    detail::combo(19, 0, 19, KeyFilter::digits, "function of button T12", "Funktion der Taste T12"),
+    detail::combo(20, 0, 1, KeyFilter::digits, "function of the LED of button T5", "Funktion der LED von Taste T5"),
+    detail::combo(21, 0, 1, KeyFilter::digits, "function of the LED of button T6", "Funktion der LED von Taste T6"),
+    detail::combo(22, 0, 1, KeyFilter::digits, "function of the LED of button T7", "Funktion der LED von Taste T7"),
+    detail::combo(23, 0, 1, KeyFilter::digits, "function of the LED of button T8", "Funktion der LED von Taste T8"),
+    detail::combo(24, 0, 1, KeyFilter::digits, "function of the LED of button T9", "Funktion der LED von Taste T9"),
+    detail::combo(25, 0, 1, KeyFilter::digits, "function of the LED of button T10", "Funktion der LED von Taste T10"),
+    detail::combo(26, 0, 1, KeyFilter::digits, "function of the LED of button T11", "Funktion der LED von Taste T11"),
+    detail::combo(27, 0, 1, KeyFilter::digits, "function of the LED of button T12", "Funktion der LED von Taste T12"),
+    detail::combo(28, 0, 2, KeyFilter::digits, "weekday display", "Anzeige Wochentag"),
+    detail::combo(29, 0, 2, KeyFilter::digits, "date display", "Anzeige Datum"),
+    detail::combo(30, 0, 2, KeyFilter::digits, "time display", "Anzeige Uhrzeit"),
+    detail::combo(31, 0, 1, KeyFilter::digits, "time mode (24-hour or 12-hour)", "Uhrzeit-Modus (24 oder 12 Stunden)"),
     detail::spin(32, 0, 255, KeyFilter::digits, "display update interval, seconds", "Aktualisierungsintervall der Anzeige, Sekunden", Unit::seconds),
     detail::spin(33, 0, 3000, KeyFilter::digits, "minimum response time of the unit, ms", "minimale Antwortzeit des Geräts, ms", Unit::milliseconds),
     detail::spin_tenths(34, -10, 10, KeyFilter::separator_and_sign, "temperature offset, K", "Temperatur-Offset, K", Unit::temperature_difference),
@@ -196,7 +203,7 @@ inline constexpr std::array<CfgRegister, 60> cfg_registers{{
     detail::spin(56, -999, 999, KeyFilter::separator_and_sign, "setpoint value 2: lower adjustment range", "Sollwert Wert ohne Einheit 2: unterer Verstellbereich"),
     detail::spin(57, 0, 999, KeyFilter::separator, "setpoint value 2: resolution", "Sollwert Wert ohne Einheit 2: Auflösung"),
     detail::spin(58, -999, 999, KeyFilter::separator_and_sign, "setpoint value 2: basic setpoint after reset", "Sollwert Wert ohne Einheit 2: Basissollwert nach Reset"),
-    detail::combo(59, KeyFilter::separator, "number of fan stages", "Anzahl der Lüfterstufen"),
+    detail::combo(59, 1, 3, KeyFilter::separator, "number of fan stages", "Anzahl der Lüfterstufen"),
 }};
 // clang-format on
 

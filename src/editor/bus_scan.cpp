@@ -27,6 +27,7 @@ BusScan::BusScan(FrmConfig& f, ProgramState& s, modbus::Engine& engine, controls
     scanner_.on_progress = [this](const bus::ScanProgress& p) {
         done_ = p.done;
         total_ = p.total;
+        line_ = p.line;
         status_ =
             lang::message(Message::bus_scan_probing, s_.language_code,
                           {std::to_string(p.address), modbus::describe(p.line), std::to_string(units_.size())});
@@ -77,6 +78,10 @@ bool BusScan::start(const Choice& choice) {
     }
     for (int a = choice.first; a <= choice.last; ++a) plan.addresses.push_back(a);
     total_ = plan.lines.size() * plan.addresses.size();
+    // from the first probe on the status names the setting on the line, not the link panel's
+    line_ = plan.lines.front();
+    status_ = lang::message(Message::bus_scan_probing, s_.language_code,
+                            {std::to_string(choice.first), modbus::describe(line_), "0"});
     scanner_.start(plan, [this](const bus::ScanOutcome& o) { finished(o); });
     // an opening that failed has ended the scan already
     if (!scanner_.running()) return false;

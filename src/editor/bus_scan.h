@@ -53,6 +53,10 @@ class BusScan {
     std::string status() const { return status_; }
     std::size_t done() const { return done_; }
     std::size_t total() const { return total_; }
+    // The line setting being probed while the scan runs: the port is at it, not at the link panel's.
+    std::optional<modbus::LineSettings> scanning_line() const {
+        return running() ? std::optional<modbus::LineSettings>(line_) : std::nullopt;
+    }
 
     // Puts unit n on the link panel and opens the port; false when the engineer keeps unsent edits.
     bool open_unit(std::size_t n);
@@ -75,6 +79,7 @@ class BusScan {
     std::string status_;
     std::size_t done_ = 0;
     std::size_t total_ = 0;
+    modbus::LineSettings line_;
 };
 
 }  // namespace plx::editor

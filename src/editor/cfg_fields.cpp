@@ -5,6 +5,7 @@
 
 #include "device/number_text.h"
 #include "device/register_map.h"
+#include "device/value_rules.h"
 #include "editor/field_rules.h"
 #include "editor/frm_config_code.h"
 #include "lang/captions.h"
@@ -17,16 +18,13 @@ namespace regmap = device::regmap;
 
 namespace {
 // register 2 holds the number of buttons; its list shows the four variants
-constexpr int kButtonCounts[] = {2, 4, 8, 12};
+constexpr const auto& kButtonCounts = regmap::button_variants;
 
 bool is_button_function(int k) { return k >= 8 && k <= 19; }
 bool is_led_function(int k) { return k >= 20 && k <= 27; }
 bool is_time_display(int k) { return k >= 28 && k <= 31; }
 constexpr int kFanStages = 59;
 constexpr int kButtons = 2;
-
-// The limits of a typed value in a field without a range of its own.
-constexpr double kTypedLimit = 255;
 constexpr double kSpinnerHoldZone = 1.2;
 }  // namespace
 
@@ -37,7 +35,7 @@ void FrmConfigCode::cmb_cfg_Click(int k) {
     if (e < 0) return;
     if (k == kButtons) {
         if (e >= static_cast<int>(std::size(kButtonCounts))) return;
-        holder.set_text(std::to_string(kButtonCounts[e]));
+        holder.set_text(std::to_string(kButtonCounts[static_cast<std::size_t>(e)]));
         apply_device_variant();
     } else if (is_button_function(k) || is_time_display(k)) {
         holder.set_text(std::to_string(e));
@@ -59,7 +57,7 @@ void FrmConfigCode::txt_data_cfg_Change(int k) {
         if (k == kButtons) {
             const double v = detail::number_or_throw(t.text(), sep);
             for (int e = 0; e < static_cast<int>(std::size(kButtonCounts)); ++e) {
-                if (v == kButtonCounts[e]) f_.cmb_cfg[k].set_list_index(e);
+                if (v == kButtonCounts[static_cast<std::size_t>(e)]) f_.cmb_cfg[k].set_list_index(e);
             }
             mark(f_.cmb_cfg[k], v != ref);
         } else if (k >= 8 && k <= 31) {
@@ -101,30 +99,28 @@ void FrmConfigCode::txt_data_cfg_LostFocus(int k) {
     controls::TextBox& t = f_.txt_data_cfg[k];
     const char sep = separator();
     const double reference = s_.cfg_register_values[static_cast<std::size_t>(k)];
-    const auto& reg = regmap::cfg_registers[static_cast<std::size_t>(k)];
     if (t.text().empty()) t.set_text("0");
-    // a field's range is its spinner's
-    take_back_out_of_range(t, reg.has_spinner ? reg.min : -kTypedLimit,
-                           reg.has_spinner ? reg.max : kTypedLimit, reference, cfg_field_name(k));
+    // a field's range is its spinner's, its decimals those its register holds: the rule plx24ctl applies
+    take_back_refused(t, device::cfg_rule(k), reference, cfg_field_name(k));
     // a field is never left with a text that is no number: back to what the unit reported
     if (!device::parse_number(t.text(), sep)) t.set_text(device::format_number(reference, sep));
 }
 
-void FrmConfigCode::take_back_out_of_range(
-    controls::TextBox& t, double lo, double hi, double reference, const std::string& field) {
+void FrmConfigCode::take_back_refused(
+    controls::TextBox& t, const device::FieldRule& rule, double reference, const std::string& field) {
     if (!t.edited_by_user()) return;
     const char sep = separator();
     const auto v = device::parse_number(t.text(), sep);
+    const device::RuleVerdict verdict = device::check_value(rule, t.text(), sep);
     // the unit's own value is never refused: keeping it sends nothing new
-    if (!v || (*v >= lo && *v <= hi) || *v == reference) {
+    if (!v || verdict == device::RuleVerdict::ok || *v == reference) {
         f_.status_line.set_caption("");
         return;
     }
     const std::string typed = t.text();
     t.set_text(*t.text_before_edit());
-    f_.status_line.set_caption(
-        lang::message(lang::Message::value_out_of_range, s_.language_code,
-                      {field, device::format_number(lo, sep), device::format_number(hi, sep), typed}));
+    f_.status_line.set_caption(lang::message(lang::Message::value_out_of_range, s_.language_code,
+                                             {field, device::rule_words(rule, verdict, s_.language_code, sep), typed}));
 }
 
 std::string FrmConfigCode::cfg_field_name(int k) const {

@@ -138,10 +138,10 @@ void FrmConfigCode::Form_Load() {
     }
 }
 
-bool FrmConfigCode::may_discard_edits() {
+bool FrmConfigCode::may_discard_edits(lang::Message question) {
     if (!has_pending_changes(f_)) return true;
     const std::string& language = s_.language_code;
-    return messages_.ask(lang::message(lang::Message::discard_edits_question, language),
+    return messages_.ask(lang::message(question, language),
                          lang::message(lang::Message::discard_button, language),
                          lang::message(lang::Message::cancel_button, language));
 }
@@ -197,6 +197,13 @@ void FrmConfigCode::exit_program() {
     if (quit) quit();
 }
 
+void FrmConfigCode::ask_before_read_out() {
+    auto& button = f_.read_out_parameter;
+    button.on_click = [this, read_out = std::move(button.on_click)] {
+        if (read_out && may_discard_edits(lang::Message::read_out_discard_question)) read_out();
+    };
+}
+
 void FrmConfigCode::open_help() {
 #ifdef _WIN32
     constexpr char native = '\\';
@@ -224,6 +231,8 @@ void FrmConfigCode::open_help() {
         if (report) report(lang::message(lang::Message::help_missing, language, {recorded}));
         return;
     }
+    // the window needs no PDF viewer on the machine, which a fresh laptop often lacks
+    if (show_help && show_help(path)) return;
     bool opened = false;
     try {
         opened = shell_.open(path);

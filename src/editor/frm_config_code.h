@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "controls/platform.h"
+#include "device/value_rules.h"
 #include "form/frm_config.h"
 #include "form/program_state.h"
+#include "lang/texts.h"
 
 namespace plx::link {
 class Link;
@@ -50,6 +52,9 @@ public:
     // folder (the program's own folder, as in a build tree), and where a missing one is reported.
     std::function<std::vector<std::string>()> help_folders;
     std::function<void(const std::string& message)> report;
+    // The program's own help window on the document at `path`; false when it cannot show it, and
+    // the desktop's viewer is asked instead. Unset: the desktop's viewer only.
+    std::function<bool(const std::string& path)> show_help;
 
     // true once "&Beenden" or the closing of the window has ended the program
     bool ended() const { return ended_; }
@@ -62,6 +67,9 @@ public:
     void ParMenueMain_Click(int index);
     void exit_program();
     void open_help();
+    // "Abbrechen" reads everything from the unit again: with marked fields it first asks once whether
+    // to discard them. Call after the read-out has put its handler on the button.
+    void ask_before_read_out();
 
     // configuration registers
     void cmb_cfg_Click(int k);
@@ -96,12 +104,14 @@ public:
 
 private:
     void step(int k, bool up);
-    // True when ending the program may give up what is marked: nothing is, or the user said so.
-    bool may_discard_edits();
-    // A value the user typed outside lo .. hi goes back to the text the field had before the edit,
-    // and the status line says why; a value the unit reported, or one only tabbed through, stays.
-    void take_back_out_of_range(
-        controls::TextBox& t, double lo, double hi, double reference, const std::string& field);
+    // True when the step `question` asks about may give up what is marked: nothing is, or the user
+    // said so.
+    bool may_discard_edits(lang::Message question = lang::Message::discard_edits_question);
+    // A value the user typed that the field's rule refuses (its range, its decimals) goes back to the
+    // text the field had before the edit, and the status line says why; a value the unit reported, or
+    // one only tabbed through, stays.
+    void take_back_refused(
+        controls::TextBox& t, const device::FieldRule& rule, double reference, const std::string& field);
     std::string cfg_field_name(int k) const;
     std::string input_field_name(int k) const;
     void wire();

@@ -6,6 +6,7 @@
 
 #include "device/number_text.h"
 #include "device/register_map.h"
+#include "device/value_rules.h"
 #include "editor/field_rules.h"
 #include "editor/frm_config_code.h"
 #include "lang/captions.h"
@@ -98,9 +99,8 @@ void FrmConfigCode::txt_data_in_LostFocus(int k) {
 
     if (t.text().empty()) t.set_text("0");
     if (!is_clock(k)) {
-        const auto& row = device::regmap::input_registers[static_cast<std::size_t>(k)];
-        take_back_out_of_range(t, row.min, row.max, s_.input_register_values[static_cast<std::size_t>(k)],
-                               input_field_name(k));
+        take_back_refused(t, device::input_rule(k), s_.input_register_values[static_cast<std::size_t>(k)],
+                          input_field_name(k));
     } else if (const auto v = value(); v && (*v > kClockTypedLimit || *v < -kClockTypedLimit)) {
         t.set_text("0");
     }

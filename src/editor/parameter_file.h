@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "controls/platform.h"
 #include "form/frm_config.h"
@@ -40,6 +41,9 @@ class ParameterFiles {
 
   private:
     void tell(const std::string& text) { messages_.show_ok(text); }
+    // The register fields whose loaded text Apply could not send, marked invalid and pending so that
+    // they show at once.
+    std::vector<int> mark_unsendable(const paramfile::ReadResult& r);
 
     FrmConfig& f_;
     ProgramState& s_;
@@ -47,5 +51,8 @@ class ParameterFiles {
     controls::MessageBox& messages_;
 };
 
+
+// The name a save goes to: ".txt" added when the name has no extension of its own.
+std::string with_extension(const std::string& name);
 
 }  // namespace plx::editor

@@ -108,7 +108,32 @@ void apply_fore_color(QWidget* w, c::Color col) {
     w->setPalette(p);
 }
 
+namespace {
+// a value that cannot be sent lies on a light red ground, apart from the red text of a pending edit
+void apply_invalid(QWidget* w, bool invalid) {
+    const QPalette base = base_palette(w);
+    QPalette p = w->palette();
+    for (auto g : kGroups) {
+        for (auto role : {QPalette::Base, QPalette::Button})
+            p.setColor(g, role, invalid ? QColor(0xFF, 0xD0, 0xD0) : base.color(g, role));
+    }
+    w->setPalette(p);
+}
+}  // namespace
+
 // ---- widgets ----
+
+QSize ElidedLabel::minimumSizeHint() const {
+    return {fontMetrics().horizontalAdvance(QStringLiteral("COM40 → …")), QLabel::minimumSizeHint().height()};
+}
+
+void ElidedLabel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    const QRect r = contentsRect();
+    p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter,
+               fontMetrics().elidedText(text(), Qt::ElideRight, r.width()));
+}
 
 TextBoxEdit::TextBoxEdit(QWidget* parent) : QLineEdit(parent) {
     // every character must pass the key filter: no pasting or dropping around it
@@ -247,6 +272,7 @@ void bind(c::TextBox& m, TextBoxEdit* w) {
         sync_common(m, guard.data(), p);
         if (p == c::Prop::Text && guard->text() != qs(m.text())) guard->setText(qs(m.text()));
         if (p == c::Prop::ForeColor) apply_fore_color(guard, m.fore_color());
+        if (p == c::Prop::Invalid) apply_invalid(guard, m.invalid());
         if (p == c::Prop::MaxLength) guard->setMaxLength(m.max_length() > 0 ? m.max_length() : 32767);
     });
     w->on_key = [&m](int key) { return m.user_key_press(key); };
@@ -284,6 +310,7 @@ void bind(c::ComboBox& m, QComboBox* w) {
             guard->setCurrentIndex(m.list_index());
         }
         if (p == c::Prop::ForeColor) apply_fore_color(guard, m.fore_color());
+        if (p == c::Prop::Invalid) apply_invalid(guard, m.invalid());
     });
     QObject::connect(w, &QComboBox::activated, w, [guard, &m](int i) {
         m.user_select(i);
@@ -346,7 +373,10 @@ void bind(c::Label& m, ClickLabel* w, Placement placement) {
     m.set_observer([guard, &m, placement, fill](c::Prop p) {
         if (!guard) return;
         sync_common(m, guard.data(), p);
-        if (p == c::Prop::Caption) guard->setText(qs(m.caption()));
+        if (p == c::Prop::Caption) {
+            guard->setText(qs(m.caption()));
+            if (guard->tooltip_follows_text) guard->setToolTip(qs(m.caption()));
+        }
         if (p == c::Prop::ForeColor) apply_fore_color(guard, m.fore_color());
         if (p == c::Prop::BackColor) apply_back_color(guard, m.back_color(), fill());
         if (placement != Placement::layout && is_geometry(p)) place_twips(m, guard);

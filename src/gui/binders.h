@@ -55,9 +55,22 @@ class ClickLabel : public QLabel {
 public:
     explicit ClickLabel(QWidget* parent = nullptr);
     std::function<void()> on_click;
+    // the whole caption in the tooltip as well, for a message a narrow window might squeeze
+    bool tooltip_follows_text = false;
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
+};
+
+// A one-line label that draws a text too long for its width cut at its end ("…"); the caller puts
+// the whole text in the tooltip. It asks for its text's width and makes do with less.
+class ElidedLabel : public QLabel {
+public:
+    explicit ElidedLabel(QWidget* parent = nullptr) : QLabel(parent) {}
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
 };
 
 // The up-down spinner: two arrows stacked, reporting press, move and release with the pointer in

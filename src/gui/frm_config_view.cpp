@@ -100,9 +100,16 @@ FrmConfigView::FrmConfigView(FrmConfig& form, QWidget* parent) : QMainWindow(par
     v->addWidget(tabs_, 1);
 
     v->addWidget(build_command_strip());
+    // refusals, reasons and confirmations in a row of their own that wraps, so none is ever cut; the
+    // status bar below keeps the line's state and counters
+    auto* note = label(f_.status_line);
+    note->setWordWrap(true);
+    note->tooltip_follows_text = true;
+    note->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    note->setContentsMargins(2, 2, 2, 0);
+    v->addWidget(note);
     setCentralWidget(central);
-    // the status line's note takes the status bar's left part; permanent widgets go to its right
-    statusBar()->addWidget(label(f_.status_line), 1);
+    statusBar()->setSizeGripEnabled(true);
     bind(f_.frm_config, this);
 }
 

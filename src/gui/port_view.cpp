@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyledItemDelegate>
@@ -17,7 +18,9 @@
 #include "gui/binders.h"
 #include "gui/frm_config_view.h"
 #include "lang/texts.h"
+#include "link/port_failure.h"
 #include "link/port_map.h"
+#include "modbus/gateway.h"
 #include "settings/overlay_store.h"
 
 namespace plx::gui {
@@ -63,21 +66,6 @@ class PortEntryDelegate : public QStyledItemDelegate {
     }
 };
 
-// The device line: as wide as the panel gives it, a long line cut at its end, the whole
-// line in its tooltip.
-class DeviceLabel : public QLabel {
-  public:
-    DeviceLabel() { setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); }
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-        p.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter,
-                   fontMetrics().elidedText(text(), Qt::ElideRight, width()));
-    }
-};
-
 QString say(Message id, const std::string& language, const std::vector<std::string>& args = {}) {
     return qs(lang::message(id, language, args));
 }
@@ -87,7 +75,9 @@ QString say(Message id, const std::string& language, const std::vector<std::stri
 PortView::PortView(FrmConfigView& view, Program& program)
     : QObject(&view), program_(program), box_(view.port_box()) {
     const std::string& language = program_.state.language_code;
-    device_ = new DeviceLabel;
+    // as wide as the panel gives it: a long device line is cut at its end, whole in its tooltip
+    device_ = new ElidedLabel;
+    device_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     device_->setObjectName(QStringLiteral("port_device"));
     assign_ = new QPushButton(say(Message::port_assign_button, language));
     assign_->setObjectName(QStringLiteral("port_assign"));
@@ -110,6 +100,8 @@ std::string PortView::device_of(int n) const {
 }
 
 std::string PortView::note_of(int n) const {
+    // a gateway is no port of this machine: its address is the note
+    if (modbus::names_gateway(device_of(n))) return device_of(n);
     const auto p = program_.ports.present_port(device_of(n));
     if (!p) return {};
     std::string note = p->device;
@@ -140,8 +132,8 @@ void PortView::show_device() {
     }
     const std::string device = device_of(n);
     QString line = QStringLiteral("→ ") + qs(device);
-    if (program_.state.demo && n == link::kStartupEntry) {
-        // the simulated unit is always there
+    if ((program_.state.demo && n == link::kStartupEntry) || modbus::names_gateway(device)) {
+        // the simulated unit is always there; a gateway is reached when the port opens
     } else if (const auto p = program_.ports.present_port(device)) {
         const std::string summary = link::port_summary(*p);
         if (!summary.empty()) line += QStringLiteral(" – ") + qs(summary);
@@ -203,7 +195,7 @@ PortAssignDialog::PortAssignDialog(const link::PortDirectory& ports,
                                    int entry,
                                    const std::string& language,
                                    QWidget* parent)
-    : QDialog(parent), ports_(ports.present()) {
+    : QDialog(parent), ports_(ports.present()), language_(language) {
     setObjectName(QStringLiteral("port_assign_dialog"));
     setWindowTitle(say(Message::port_assign_title, language));
     auto* v = new QVBoxLayout(this);
@@ -235,6 +227,23 @@ PortAssignDialog::PortAssignDialog(const link::PortDirectory& ports,
     table_->setVisible(!ports_.empty());
     v->addWidget(table_);
 
+    // a device the system does not list (a pty, an adapter under an unusual name) is typed
+    auto* path_row = new QHBoxLayout;
+    path_row->addWidget(new QLabel(say(Message::port_assign_path, language)));
+    path_ = new QLineEdit;
+    path_->setObjectName(QStringLiteral("port_path"));
+    path_->setPlaceholderText(QStringLiteral("/dev/ttyUSB0"));
+    path_row->addWidget(path_, 1);
+    v->addLayout(path_row);
+    path_problem_ = new QLabel;
+    path_problem_->setObjectName(QStringLiteral("port_path_problem"));
+    path_problem_->setWordWrap(true);
+    QPalette warn = path_problem_->palette();
+    warn.setColor(QPalette::WindowText, QColor(0xB0, 0x00, 0x00));
+    path_problem_->setPalette(warn);
+    path_problem_->setVisible(false);
+    v->addWidget(path_problem_);
+
     auto* row = new QHBoxLayout;
     row->addWidget(new QLabel(say(Message::port_assign_entry, language)));
     entry_ = new QComboBox;
@@ -251,6 +260,10 @@ PortAssignDialog::PortAssignDialog(const link::PortDirectory& ports,
     ok->setEnabled(false);
     connect(table_, &QTableWidget::itemSelectionChanged, ok,
             [this, ok] { ok->setEnabled(port().has_value()); });
+    connect(path_, &QLineEdit::textChanged, ok, [this, ok] {
+        path_problem_->setVisible(false);
+        ok->setEnabled(port().has_value());
+    });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     v->addWidget(buttons);
@@ -259,7 +272,30 @@ PortAssignDialog::PortAssignDialog(const link::PortDirectory& ports,
     resize(std::max(560, table_->horizontalHeader()->length() + 40), sizeHint().height());
 }
 
+void PortAssignDialog::accept() {
+    const std::string typed = path_->text().trimmed().toStdString();
+    if (!typed.empty()) {
+        const link::TypedDevice check = link::check_typed_device(typed);
+        if (check != link::TypedDevice::device) {
+            path_problem_->setText(say(check == link::TypedDevice::missing
+                                           ? Message::port_assign_path_missing
+                                           : Message::port_assign_path_not_device,
+                                       language_, {typed}));
+            path_problem_->setVisible(true);
+            path_->setFocus();
+            return;
+        }
+    }
+    QDialog::accept();
+}
+
 std::optional<link::PortInfo> PortAssignDialog::port() const {
+    const std::string typed = path_->text().trimmed().toStdString();
+    if (!typed.empty()) {
+        link::PortInfo p;
+        p.device = typed;
+        return p;
+    }
     const auto rows = table_->selectionModel()->selectedRows();
     if (rows.isEmpty()) return std::nullopt;
     const int r = rows.first().row();

@@ -13,6 +13,7 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTableWidget;
 
@@ -57,14 +58,21 @@ class PortAssignDialog : public QDialog {
                      int entry,
                      const std::string& language_code,
                      QWidget* parent = nullptr);
-    // the chosen port, nothing when none is chosen
+    // the chosen port (a typed device path before a listed one), nothing when none is chosen
     std::optional<link::PortInfo> port() const;
     int entry() const;
+    QLineEdit* path_field() const { return path_; }
+
+    // A typed path that is no device keeps the dialog open and says why.
+    void accept() override;
 
   private:
     std::vector<link::PortInfo> ports_;
+    std::string language_;
     QTableWidget* table_ = nullptr;
     QComboBox* entry_ = nullptr;
+    QLineEdit* path_ = nullptr;
+    QLabel* path_problem_ = nullptr;
 };
 
 }  // namespace plx::gui

@@ -59,6 +59,7 @@ class ScanView : public QObject {
     ~ScanView() override;
 
     QAction* action() const { return action_; }
+    const editor::BusScan& scan() const { return scan_; }
     // Shows the dialog (window-modal, the event loop keeps running), or raises the open one.
     ScanDialog* show_dialog();
 

@@ -201,8 +201,13 @@ void TrafficWindow::showEvent(QShowEvent* e) {
     sync_now();
 }
 
+editor::WindowRect TrafficWindow::place() const {
+    return {pos().x(), pos().y(), width(), height()};
+}
+
 void TrafficWindow::hideEvent(QHideEvent* e) {
     QWidget::hideEvent(e);
+    if (program_.remembered) program_.remembered->remember(editor::Place::traffic_window, place());
     // a closed window formats nothing and is told nothing
     if (listening_) program_.traffic->remove_listener(this);
     listening_ = false;
@@ -289,21 +294,6 @@ void TrafficWindow::save() {
 
 // ---------------------------------------------------------------- menu and status bar
 
-QRect traffic_window_place(const QRect& main_frame, int keep_clear_below, const QSize& size,
-                           const QRect& screen) {
-    const int lowest = std::max(screen.top(), screen.bottom() - size.height() + 1);
-    const int top = std::clamp(main_frame.top(), screen.top(), lowest);
-    if (main_frame.right() + size.width() <= screen.right())
-        return {QPoint(main_frame.right() + 1, top), size};
-    if (main_frame.left() - size.width() >= screen.left())
-        return {QPoint(main_frame.left() - size.width(), top), size};
-    // over the main window's lower part, the link panel left free
-    const int below = std::clamp(keep_clear_below + 1, screen.top(), screen.bottom());
-    const int height = std::min(size.height(), screen.bottom() - below + 1);
-    const int width = std::min(size.width(), screen.width());
-    return {QPoint(screen.right() - width + 1, screen.bottom() - height + 1), QSize(width, height)};
-}
-
 LineView::LineView(FrmConfigView& view, Program& program) : QObject(&view), view_(view), program_(program) {
     const std::string& language = program.state.language_code;
     action_ = new QAction(say(LineText::menu_entry, language), &view);
@@ -322,7 +312,7 @@ LineView::LineView(FrmConfigView& view, Program& program) : QObject(&view), view
     g->setContentsMargins(6, 0, 2, 0);
     g->setHorizontalSpacing(12);
     g->setVerticalSpacing(0);
-    link_ = new QLabel;
+    link_ = new ElidedLabel;
     link_->setObjectName(QStringLiteral("line_link"));
     age_ = new QLabel;
     age_->setObjectName(QStringLiteral("line_age"));
@@ -334,11 +324,9 @@ LineView::LineView(FrmConfigView& view, Program& program) : QObject(&view), view
     g->addWidget(age_, 0, 1);
     g->addWidget(polling_, 0, 2);
     g->addWidget(counters_, 1, 0, 1, 3);
-    view.statusBar()->addPermanentWidget(fields);
-    // a failure's reason comes in two lines; a longer one is cut rather than widening the window
-    if (auto* note = view.statusBar()->findChild<QLabel*>(QStringLiteral("status_line"))) {
-        note->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    }
+    g->setColumnStretch(3, 1);
+    // a long device path is cut at its end rather than widening the window; the tooltip has it whole
+    view.statusBar()->addWidget(fields, 1);
 
     // the age of the last answer moves on by itself
     tick_ = new QTimer(this);
@@ -374,23 +362,35 @@ void LineView::refresh_soon() {
 void LineView::show_traffic() {
     if (!window_) {
         window_ = std::make_unique<TrafficWindow>(program_);
-        // first opened beside the main window, never over its link panel; where it goes later is the
-        // engineer's choice
-        if (QScreen* screen = view_.screen()) {
-            const QWidget* panel = view_.link_grid() ? view_.link_grid()->parentWidget() : nullptr;
-            const int panel_bottom =
-                panel ? panel->mapToGlobal(QPoint(0, panel->height())).y() : view_.frameGeometry().top();
-            // the window manager's frame as the main window has it: the place is the frame's
-            const QSize frame = view_.frameGeometry().size() - view_.geometry().size();
-            const QRect place = traffic_window_place(view_.frameGeometry(), panel_bottom,
-                                                     window_->size() + frame, screen->availableGeometry());
-            window_->resize(place.size() - frame);
-            window_->move(place.topLeft());
-        }
+        place_window();
     }
     window_->show();
     window_->raise();
     window_->activateWindow();
+}
+
+std::optional<editor::WindowRect> LineView::traffic_place() const {
+    if (!window_ || !window_->isVisible()) return std::nullopt;
+    return window_->place();
+}
+
+void LineView::place_window() {
+    const QScreen* screen = view_.screen();
+    if (screen == nullptr) return;
+    const QRect a = screen->availableGeometry();
+    const editor::WindowRect area{a.x(), a.y(), a.width(), a.height()};
+    const QSize wanted = window_->size();
+    editor::WindowRect r;
+    if (const auto last =
+            program_.remembered ? program_.remembered->place(editor::Place::traffic_window) : std::nullopt) {
+        r = editor::fit_on_screen(*last, area);
+    } else {
+        const QRect main = view_.frameGeometry();
+        r = editor::beside({main.x(), main.y(), main.width(), main.height()}, wanted.width(), wanted.height(),
+                           area);
+    }
+    window_->resize(r.width, r.height);
+    window_->move(r.left, r.top);
 }
 
 void LineView::refresh() {
@@ -404,9 +404,15 @@ void LineView::refresh() {
     facts.mode = s.modbus_mode;
     facts.open = port.port_open();
     facts.gone = !program_.link->lost_device().empty();
+    if (const auto line = scanning_line ? scanning_line() : std::nullopt) {
+        facts.scanning = true;
+        facts.settings = modbus::settings_text(*line);
+        facts.mode = std::string(modbus::mode_text(line->framing));
+    }
     facts.polling = program_.form.chk_read_out.value() == 1;
     facts.poll_interval = program_.form.Timer7.interval();
     link_->setText(qs(traffic::link_state_text(facts, language)));
+    link_->setToolTip(link_->text());
     const auto& monitor = *program_.monitor_freshness;
     age_->setText(qs(monitor.stale() ? monitor.note()
                                      : traffic::answer_age_text(program_.traffic->last_valid_answer(),

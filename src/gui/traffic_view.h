@@ -3,13 +3,16 @@
 // the menu, and the status bar's permanent fields (link state, counters, age of the last valid
 // answer, poll period). Widgets only bind; the words come from traffic/.
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include <QAbstractTableModel>
 #include <QObject>
-#include <QRect>
 #include <QWidget>
 
+#include "editor/remembered.h"
+#include "modbus/line_settings.h"
 #include "program/program.h"
 #include "traffic/table.h"
 
@@ -60,6 +63,9 @@ class TrafficWindow : public QWidget, public traffic::RowListener {
     void save();
     void set_paused(bool paused);
 
+    // Its place as the next start restores it: the top-left corner of its frame, the size of its inside.
+    editor::WindowRect place() const;
+
   protected:
     void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
@@ -78,12 +84,6 @@ class TrafficWindow : public QWidget, public traffic::RowListener {
     bool listening_ = false;
 };
 
-// Where the traffic window opens: beside the main window where the screen has room for it, otherwise
-// low on the screen, below the main window's link panel (whose bottom edge is `keep_clear_below`), so
-// the panel stays in sight; shortened when the screen is too small for both.
-QRect traffic_window_place(const QRect& main_frame, int keep_clear_below, const QSize& size,
-                           const QRect& screen);
-
 // The menu entry and shortcut of the traffic window, and the permanent fields of the status bar.
 class LineView : public QObject, public modbus::Observer {
   public:
@@ -100,12 +100,20 @@ class LineView : public QObject, public modbus::Observer {
     void frame_sent(const modbus::SentFrame& frame) override;
     void received(const modbus::Reception& reception) override;
 
+    // The line setting a bus scan has the port at while it runs; unset or nothing: the link panel's.
+    std::function<std::optional<modbus::LineSettings>()> scanning_line;
+    // Where the traffic window lies now, for the next start; nothing while it was never opened.
+    std::optional<editor::WindowRect> traffic_place() const;
+
     QLabel* link_label() const { return link_; }
     QLabel* counters_label() const { return counters_; }
     QLabel* age_label() const { return age_; }
     QLabel* polling_label() const { return polling_; }
 
   private:
+    // The first opening: where it lay last time, else beside the main window; on the screen either way.
+    void place_window();
+
     FrmConfigView& view_;
     Program& program_;
     QAction* action_;

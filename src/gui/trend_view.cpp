@@ -257,12 +257,10 @@ void TrendPlot::paintEvent(QPaintEvent*) {
 
 // ---------------------------------------------------------------- view
 
-TrendView::TrendView(FrmConfigView& view, Program& program) : QObject(&view), program_(program) {
-    const std::string& language = program.state.language_code;
-    recording_ = std::make_unique<recording::MonitorRecording>(
-        recording::MonitorRecording::Parts{*program.transactions, *program.traffic, program.platform.timers,
-                                           program.state, program.platform.files, program.platform.messages},
-        [] { return QDateTime::currentDateTime(); });
+TrendView::TrendView(FrmConfigView& view, recording::MonitorRecording::Parts parts)
+    : QObject(&view), state_(parts.state) {
+    const std::string& language = state_.language_code;
+    recording_ = std::make_unique<recording::MonitorRecording>(parts, [] { return QDateTime::currentDateTime(); });
 
     auto* group = new QGroupBox(say(RecordingText::trend_title, language));
     group->setObjectName(QStringLiteral("trend_group"));
@@ -278,7 +276,7 @@ TrendView::TrendView(FrmConfigView& view, Program& program) : QObject(&view), pr
     top->addWidget(file_, 1);
     v->addLayout(top);
 
-    plot_ = new TrendPlot(recording_->trend(), program.state);
+    plot_ = new TrendPlot(recording_->trend(), state_);
     v->addWidget(plot_, 1);
 
     span_ = new QComboBox;
@@ -321,7 +319,7 @@ TrendView::TrendView(FrmConfigView& view, Program& program) : QObject(&view), pr
     connect(pause_, &QPushButton::toggled, this, [this](bool on) {
         recording_->trend().set_paused(on, QDateTime::currentMSecsSinceEpoch());
         pause_->setText(qs(lang::line_text(on ? lang::LineText::resume : lang::LineText::pause,
-                                           program_.state.language_code)));
+                                           state_.language_code)));
         plot_->update();
     });
     connect(values_, &QListWidget::itemChanged, this, [this] {

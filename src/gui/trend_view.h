@@ -9,7 +9,7 @@
 #include <QObject>
 #include <QWidget>
 
-#include "program/program.h"
+#include "form/program_state.h"
 #include "recording/monitor_recording.h"
 
 class QComboBox;
@@ -41,7 +41,7 @@ class TrendPlot : public QWidget {
 
 class TrendView : public QObject {
   public:
-    TrendView(FrmConfigView& view, Program& program);
+    TrendView(FrmConfigView& view, recording::MonitorRecording::Parts parts);
     ~TrendView() override;
 
     recording::MonitorRecording& recording() { return *recording_; }
@@ -53,7 +53,7 @@ class TrendView : public QObject {
   private:
     void refresh();
 
-    Program& program_;
+    const ProgramState& state_;
     std::unique_ptr<recording::MonitorRecording> recording_;
     QPushButton* record_;
     QLabel* file_;

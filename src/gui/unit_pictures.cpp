@@ -3,6 +3,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmap>
+#include <QSvgRenderer>
 
 #include "gui/binders.h"
 
@@ -134,6 +136,21 @@ void LogoPicture::paintEvent(QPaintEvent*) {
     p.setPen(QColor(70, 74, 80));
     p.drawText(QRectF(112, 24, 96, 12), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Sensortechnik"));
     p.drawText(QRectF(112, 36, 96, 12), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("RS485 · Modbus"));
+}
+
+QIcon window_icon() {
+    QSvgRenderer svg(QStringLiteral(":/plx24cfg.svg"));
+    QIcon icon;
+    if (!svg.isValid()) return icon;
+    for (const int side : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        QPixmap pixmap(side, side);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        svg.render(&p);
+        p.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }
 
 }  // namespace plx::gui

@@ -1,10 +1,13 @@
 #pragma once
 // Drawn pictures of the main window: the unit's front view with 2, 4, 8 or 12 buttons, drawn so that
-// the monitor lamps (their twips geometry is the window's design) sit on the buttons, and the logo.
+// the monitor lamps (their twips geometry is the window's design) sit on the buttons, the logo and
+// the window icon.
 
+#include <vector>
+
+#include <QIcon>
 #include <QRect>
 #include <QWidget>
-#include <vector>
 
 namespace plx::gui {
 
@@ -28,6 +31,9 @@ protected:
 private:
     int buttons_;
 };
+
+// The program's icon for its windows and the task bar: the desktop entry's SVG at the usual sizes.
+QIcon window_icon();
 
 // Image1: the 210 x 52 pixel logo.
 class LogoPicture : public QWidget {

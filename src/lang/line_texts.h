@@ -18,6 +18,7 @@ enum class LineText {
     verdict_no_request,
     verdict_discarded,
     verdict_time_out,
+    verdict_other_transaction,
     exception_with_meaning,  // %1: code (two hex digits), %2: its meaning
     exception_code_only,     // %1: code
     // meanings; %1 of read and write: a group with its range ("Konfigurationsregister 30..39")
@@ -52,6 +53,7 @@ enum class LineText {
     port_open,        // %1: "COM3", %2: device, %3: settings, %4: mode
     port_closed,      // %1: "COM3", %2: device
     port_gone,        // %1: "COM3", %2: device; it went away while open
+    port_scanning,    // %1: "COM3", %2: device, %3: settings, %4: mode; the bus scan has the line
     last_answer_age,  // %1: seconds
     no_valid_answer_yet,
     polling_every,  // %1: milliseconds
@@ -64,6 +66,16 @@ enum class LineText {
     reason_echo_only,     // %1: the slave address asked
     reason_exception,     // %1: the exception (exception_with_meaning or exception_code_only)
     reason_short_answer,  // %1: bytes of the answer received, %2: bytes it should have
+    reason_other_transaction,  // %1: how many answers
+    // a gateway's exceptions, what they mean for the engineer
+    advice_gateway_path,
+    advice_gateway_target,
+    // a connection to a gateway: %1 host and port, %2 the system's words
+    link_connected,
+    link_closed,
+    link_reconnected,
+    link_connect_failed,
+    direction_event,
     // an exception answer stops the transfer: %1 the request's meaning, %2 the exception
     refused,
     refused_short,  // the same for the status line

@@ -54,6 +54,11 @@ constexpr std::array kRows{
     Row{Term::section_input_registers, "Eingaberegister (Holding-Register 0x0200 .. 0x021B)", "Input registers (holding registers 0x0200 .. 0x021B)"},
     Row{Term::section_output_registers, "Ausgaberegister (Holding-Register 0x0100 .. 0x0110, nur lesen)", "Output registers (holding registers 0x0100 .. 0x0110, read only)"},
     Row{Term::no_unit_note, "Werte ohne Einheit werden ohne Komma übertragen.", "Values without unit travel without decimal point."},
+    Row{Term::button_word_layout, "0xF000 + 1 Bit je Taste; gesetzt: Taste gedrückt", "0xF000 + 1 bit per button; set: button pressed"},
+    Row{Term::button_bit, "Bit %1 = T%2", "bit %1 = T%2"},
+    Row{Term::button_word_below, "unter 0xF000: keine Taste", "below 0xF000: no button"},
+    Row{Term::button_word_1, "Aufbau wie Tastenzustandswort 0; das Programm zeigt es als Zahl", "laid out as button state word 0; the program shows it as a number"},
+    Row{Term::otherwise, "sonst", "otherwise"},
 };
 // clang-format on
 

@@ -40,6 +40,12 @@ enum class Term {
     section_input_registers,
     section_output_registers,
     no_unit_note,
+    // the coded output registers: the button state words bit by bit, the other values' meanings
+    button_word_layout,
+    button_bit,  // %1: the bit, %2: the button
+    button_word_below,
+    button_word_1,
+    otherwise,
 };
 
 // The term in the language of `language_code` ("1033" English, anything else German).

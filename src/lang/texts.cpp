@@ -246,14 +246,59 @@ std::string message(Message id, const std::string& language_code) {
         case Message::port_device_reason:
             return en ? "Device %1: %2" : "Gerät %1: %2";
         case Message::port_permission_hint:
-            return en ? "The port is in use, or the user may not use serial devices (on Linux: member of the "
-                        "group dialout)."
-                      : "Der Port ist belegt, oder der Benutzer darf serielle Geräte nicht verwenden (unter Linux: "
-                        "Mitglied der Gruppe dialout).";
+            return en ? "This user may not use serial devices. On Linux add the user to the group dialout "
+                        "(sudo usermod -aG dialout $USER) and log in again."
+                      : "Dieser Benutzer darf serielle Geräte nicht verwenden. Unter Linux den Benutzer in "
+                        "die Gruppe dialout aufnehmen (sudo usermod -aG dialout $USER) und neu anmelden.";
+        case Message::port_busy:
+            return en ? "%1 is in use by another program: %2. End it, or choose another port."
+                      : "%1 wird von einem anderen Programm benutzt: %2. Dieses beenden oder einen anderen "
+                        "Port wählen.";
+        case Message::port_busy_unknown:
+            return en ? "%1 is in use by another program. End it, or choose another port."
+                      : "%1 wird von einem anderen Programm benutzt. Dieses beenden oder einen anderen Port "
+                        "wählen.";
+        case Message::port_gone:
+            return en ? "%1 is not there: is the USB-RS485 adapter plugged in? Otherwise choose another port."
+                      : "%1 ist nicht vorhanden: Ist der USB-RS485-Adapter eingesteckt? Sonst einen anderen "
+                        "Port wählen.";
         case Message::no_port_selected:
             return en ? "No COM port selected." : "Kein COM-Port ausgewählt.";
         case Message::port_not_open:
             return en ? "Port is not open" : "Port ist nicht geöffnet";
+        case Message::network_entry:
+            return en ? "Network…" : "Netzwerk…";
+        case Message::network_title:
+            return en ? "Network gateway" : "Netzwerk-Gateway";
+        case Message::network_kind:
+            return en ? "Kind" : "Art";
+        case Message::network_host:
+            return en ? "Host" : "Host";
+        case Message::network_port:
+            return en ? "Port" : "Port";
+        case Message::network_kind_tcp:
+            return en ? "Modbus TCP (the gateway converts)" : "Modbus TCP (das Gateway wandelt um)";
+        case Message::network_kind_rtu:
+            return en ? "RTU over TCP (the gateway passes the frames through)"
+                      : "RTU über TCP (das Gateway reicht die Rahmen durch)";
+        case Message::network_kind_ascii:
+            return en ? "ASCII over TCP (the gateway passes the frames through)"
+                      : "ASCII über TCP (das Gateway reicht die Rahmen durch)";
+        case Message::network_hint:
+            return en ? "Modbus TCP: the unit's address goes as the unit id, usually to port 502. RTU over TCP: "
+                        "the frames travel as on the line, with their check sum; the gateway's own settings "
+                        "(baud rate, parity) must match the units."
+                      : "Modbus TCP: die Adresse des Geräts geht als Unit-ID, meist an Port 502. RTU über TCP: "
+                        "die Rahmen gehen wie auf der Leitung, mit Prüfsumme; die Einstellungen des Gateways "
+                        "(Baudrate, Parität) müssen zu den Geräten passen.";
+        case Message::network_bad_host:
+            return en ? "The host is a name or an address, without blanks, \"/\" or a port."
+                      : "Der Host ist ein Name oder eine Adresse, ohne Leerzeichen, \"/\" oder Port.";
+        case Message::network_not_kept:
+            return en ? "The gateway %1 could not be kept in the user settings." : "Das Gateway %1 konnte nicht in den Benutzereinstellungen gespeichert werden.";
+        case Message::no_gateway_set:
+            return en ? "No gateway set: choose \"Network…\" and enter its kind, host and port."
+                      : "Kein Gateway eingestellt: \"Netzwerk…\" wählen und Art, Host und Port eingeben.";
         case Message::demo_caption_suffix:
             return en ? " – Demo: simulated unit" : " – Demo: simulierte Einheit";
         case Message::parameter_file_not_read:
@@ -269,6 +314,22 @@ std::string message(Message id, const std::string& language_code) {
                       : "Zeile %1 (%2): kein gültiger Wert; das Feld ist unverändert.";
         case Message::parameter_file_lines_skipped:
             return en ? "Parameter file %1:" : "Parameterdatei %1:";
+        case Message::parameter_file_unsendable_line:
+            return en ? "Line %1 (%2): the value \"%3\" cannot be sent; its field is marked, please correct "
+                        "it."
+                      : "Zeile %1 (%2): der Wert \"%3\" kann nicht gesendet werden; das Feld ist markiert, "
+                        "bitte korrigieren.";
+        case Message::parameter_file_saved:
+            return en ? "Parameters saved to %1: %2 registers, %3 configuration bits (%4)."
+                      : "Parameter in %1 gespeichert: %2 Register, %3 Konfigurationsbits (%4).";
+        case Message::parameter_file_loaded:
+            return en ? "Parameters loaded from %1: %2 {line|lines} taken, %3 {field|fields} changed; Apply "
+                        "sends them (%4)."
+                      : "Parameter aus %1 geladen: %2 {Zeile|Zeilen} übernommen, %3 {Feld|Felder} geändert; "
+                        "„Übernehmen“ sendet sie (%4).";
+        case Message::parameter_file_loaded_unsendable:
+            return en ? " Cannot be sent, please correct: line %1."
+                      : " Nicht sendbar, bitte korrigieren: Zeile %1.";
         case Message::parameter_file_more_lines:
             return en ? "(%1 more {line|lines} like these)"
                       : "(%1 {weitere solche Zeile|weitere solche Zeilen})";
@@ -287,6 +348,8 @@ std::string message(Message id, const std::string& language_code) {
         case Message::parameter_file_binary:
             return en ? "line %1 holds binary data: a NUL byte or a control character"
                       : "Zeile %1 enthält Binärdaten: ein NUL-Byte oder ein Steuerzeichen";
+        case Message::parameter_file_shape:
+            return en ? "line %1 does not read \"%2 ;…;…\"" : "Zeile %1 lautet nicht \"%2 ;…;…\"";
         case Message::parameter_file_unencodable:
             return en ? "The parameter file %1 was not written: line %2 holds the character %3, which a "
                         "parameter file (Windows-1252) cannot hold. An existing file of that name is "
@@ -311,15 +374,16 @@ std::string message(Message id, const std::string& language_code) {
         case Message::port_assign_title:
             return en ? "Assign port" : "Port zuordnen";
         case Message::port_assign_intro:
-            return en ? "Serial ports of this computer. Choose one, and the COM entry it is to stand for; the "
-                        "choice is kept in your settings and used at once."
-                      : "Serielle Schnittstellen dieses Rechners. Wählen Sie eine aus und den COM-Eintrag, "
-                        "für den sie stehen soll; die Wahl wird in Ihren Einstellungen gespeichert und gilt "
-                        "sofort.";
+            return en ? "Serial ports of this computer. Choose one, or type a device path, and the COM entry "
+                        "it is to stand for; the choice is kept in your settings and used at once."
+                      : "Serielle Schnittstellen dieses Rechners. Wählen Sie eine aus oder geben Sie einen "
+                        "Gerätepfad ein, und den COM-Eintrag, für den sie stehen soll; die Wahl wird in "
+                        "Ihren Einstellungen gespeichert und gilt sofort.";
         case Message::port_assign_none:
-            return en ? "No serial port was found. Connect the USB-RS485 adapter and open this dialog again."
+            return en ? "No serial port was found. Connect the USB-RS485 adapter and open this dialog again, "
+                        "or type a device path below."
                       : "Es wurde keine serielle Schnittstelle gefunden. Schließen Sie den USB-RS485-Adapter "
-                        "an und öffnen Sie diesen Dialog erneut.";
+                        "an und öffnen Sie diesen Dialog erneut, oder geben Sie unten einen Gerätepfad ein.";
         case Message::port_assign_entry:
             return en ? "COM entry:" : "COM-Eintrag:";
         case Message::port_column_device:
@@ -330,6 +394,13 @@ std::string message(Message id, const std::string& language_code) {
             return en ? "Description" : "Beschreibung";
         case Message::port_column_entries:
             return en ? "Entry" : "Eintrag";
+        case Message::port_assign_path:
+            return en ? "Or a device path:" : "Oder ein Gerätepfad:";
+        case Message::port_assign_path_missing:
+            return en ? "%1 does not exist." : "%1 gibt es nicht.";
+        case Message::port_assign_path_not_device:
+            return en ? "%1 is no device (a serial port is a character device below /dev)."
+                      : "%1 ist kein Gerät (eine serielle Schnittstelle ist ein Zeichengerät unter /dev).";
         case Message::port_assign_failed:
             return en ? "%1 could not be assigned to %2: the settings file %3 cannot be written."
                       : "%1 konnte nicht %2 zugeordnet werden: die Einstellungsdatei %3 kann nicht "
@@ -341,15 +412,47 @@ std::string message(Message id, const std::string& language_code) {
             return en ? "The register description %1 could not be opened. Is a PDF viewer installed?"
                       : "Die Registerbeschreibung %1 konnte nicht geöffnet werden. Ist ein "
                         "PDF-Anzeigeprogramm installiert?";
+        case Message::help_title:
+            return en ? "Help: register description" : "Hilfe: Registerbeschreibung";
+        case Message::help_contents:
+            return en ? "Contents" : "Inhalt";
+        case Message::help_previous_page:
+            return en ? "Previous page" : "Vorige Seite";
+        case Message::help_next_page:
+            return en ? "Next page" : "Nächste Seite";
+        case Message::help_page_of:
+            return en ? "Page %1 of %2" : "Seite %1 von %2";
+        case Message::help_zoom_in:
+            return en ? "Zoom in" : "Vergrößern";
+        case Message::help_zoom_out:
+            return en ? "Zoom out" : "Verkleinern";
+        case Message::help_fit_width:
+            return en ? "Page width" : "Seitenbreite";
+        case Message::help_search:
+            return en ? "Search:" : "Suchen:";
+        case Message::help_found:
+            return en ? "%1 found" : "%1 Treffer";
+        case Message::help_not_found:
+            return en ? "not found" : "nicht gefunden";
+        case Message::help_open_external:
+            return en ? "Open in PDF viewer" : "Im PDF-Programm öffnen";
+        case Message::help_not_shown:
+            return en ? "The register description %1 cannot be shown: %2"
+                      : "Die Registerbeschreibung %1 kann nicht angezeigt werden: %2";
         case Message::named_field:
             return "%1 (%2)";
         case Message::value_out_of_range:
-            return en ? "%1: allowed are %2 to %3. %4 was not taken; the previous value is back."
-                      : "%1: erlaubt sind %2 bis %3. %4 wurde nicht übernommen, der vorige Wert gilt wieder.";
+            return en ? "%1: %2. %3 was not taken; the previous value is back."
+                      : "%1: %2. %3 wurde nicht übernommen, der vorige Wert gilt wieder.";
         case Message::discard_edits_question:
             return en ? "Some changes (marked red) have not been sent to the unit. Discard them and exit?"
                       : "Einige Änderungen (rot markiert) wurden nicht an das Gerät übertragen. "
                         "Verwerfen und beenden?";
+        case Message::read_out_discard_question:
+            return en ? "Some changes (marked red) have not been sent to the unit. Read everything from the "
+                        "unit again and discard them?"
+                      : "Einige Änderungen (rot markiert) wurden nicht an das Gerät übertragen. Alles neu "
+                        "vom Gerät lesen und sie verwerfen?";
         case Message::discard_button:
             return en ? "Discard" : "Verwerfen";
         case Message::cancel_button:
@@ -415,14 +518,14 @@ std::string message(Message id, const std::string& language_code) {
                       : "Einige Änderungen (rot markiert) wurden nicht an das Gerät übertragen. Das Öffnen "
                         "von "
                         "Gerät %1 liest es aus und verwirft sie. Öffnen?";
-        case Message::port_gone:
+        case Message::port_vanished:
             return en ? "The serial adapter %1 (%2) has gone; the port was closed.\n"
                         "Plug the adapter in again and choose \"open\"; unsent changes are kept.\n"
                         "(The system said: %3)"
                       : "Der Schnittstellenadapter %1 (%2) ist nicht mehr da; der Port wurde geschlossen.\n"
                         "Adapter wieder anschließen und „open“ wählen; nicht gesendete Änderungen bleiben.\n"
                         "(Meldung des Systems: %3)";
-        case Message::port_gone_short:
+        case Message::port_vanished_short:
             return en ? "The adapter on %2 has gone: port closed."
                       : "Adapter an %2 nicht mehr da: Port geschlossen.";
         case Message::parameter_file_incomplete_question:

@@ -57,12 +57,33 @@ enum class Message {
     invalid_slave_address,
     // %1: device path, %2: the system's reason; the second line under "COM-Port not available, "
     port_device_reason,
-    // added when the system refused the device as busy or for lack of permission
+    // what to do when the system refused the device for lack of permission
     port_permission_hint,
+    // %1: the device, %2: the program holding it ("minicom, PID 4711"); the device is held elsewhere
+    port_busy,
+    // %1: the device; held elsewhere, by a program the system does not name
+    port_busy_unknown,
+    // %1: the device; it is not there (an adapter unplugged, a name mistyped)
+    port_gone,
     // the reason when the port box holds no port
     no_port_selected,
     // a request was to go out while the port is closed
     port_not_open,
+    // the port box's entry after COM40, and its reason when no gateway is set
+    network_entry,
+    no_gateway_set,
+    // the network dialog
+    network_title,
+    network_kind,
+    network_host,
+    network_port,
+    network_kind_tcp,
+    network_kind_rtu,
+    network_kind_ascii,
+    network_hint,
+    network_bad_host,
+    // %1: the gateway; the user settings could not keep it
+    network_not_kept,
     // appended to the main window's caption while it talks to the simulated unit
     demo_caption_suffix,
     // %1: file path, %2: the system's reason
@@ -72,6 +93,14 @@ enum class Message {
     parameter_file_bad_line,
     // %1: file path; heads the list of bad lines
     parameter_file_lines_skipped,
+    // %1: line number, %2: the line's key, %3: the value; its field is marked as not sendable
+    parameter_file_unsendable_line,
+    // the status line after saving: %1 the file's name, %2 registers, %3 bits, %4 the time of day
+    parameter_file_saved,
+    // the status line after loading: %1 the file's name, %2 lines taken, %3 fields changed, %4 time
+    parameter_file_loaded,
+    // appended to the load confirmation: %1 the lines whose value cannot be sent
+    parameter_file_loaded_unsendable,
     // %1: how many further bad lines are not listed
     parameter_file_more_lines,
     // %1: file path, %2: the last complete line, %3: lines in a whole file, %4: lines with a value
@@ -85,6 +114,8 @@ enum class Message {
     parameter_file_line_too_long,
     // %1: line number
     parameter_file_binary,
+    // %1: line number, %2: the key the line must begin with ("Register 1")
+    parameter_file_shape,
     // %1: file path, %2: line number, %3: the character
     parameter_file_unencodable,
     // %1: the field's text, %2: the field (cfg_register_field or input_register_field)
@@ -106,17 +137,40 @@ enum class Message {
     port_column_by_id,
     port_column_description,
     port_column_entries,
+    // a device path typed instead of a listed port, and why one is not taken (%1: the path)
+    port_assign_path,
+    port_assign_path_missing,
+    port_assign_path_not_device,
     // %1: the device, %2: the entry ("COM3"), %3: the settings file
     port_assign_failed,
     // %1: the document's path
     help_missing,
     help_not_opened,
+    // the help window: its title, navigation, zoom, search and the external viewer
+    help_title,
+    help_contents,
+    help_previous_page,
+    help_next_page,
+    // %1: the page shown, %2: the pages of the document
+    help_page_of,
+    help_zoom_in,
+    help_zoom_out,
+    help_fit_width,
+    help_search,
+    // %1: how many places were found
+    help_found,
+    help_not_found,
+    help_open_external,
+    // %1: the document's path, %2: the reason it cannot be shown
+    help_not_shown,
     // %1: the field's caption, %2: the register (cfg_register_field or input_register_field)
     named_field,
-    // %1: the field, %2 and %3: the lowest and highest value allowed, %4: the value typed
+    // %1: the field, %2: what its rule allows (device::rule_words), %3: the value typed
     value_out_of_range,
     // the question before ending the program with marked fields, and its two buttons
     discard_edits_question,
+    // the same question before "Abbrechen" reads everything from the unit again
+    read_out_discard_question,
     discard_button,
     // the cancel button of the program's own dialogs
     cancel_button,
@@ -154,8 +208,8 @@ enum class Message {
     // %1: the address; asked before a unit is opened over unsent edits
     bus_scan_discard_question,
     // the port's device went away: %1 the device, %2 the entry ("COM3"), %3 the system's reason
-    port_gone,
-    port_gone_short,  // %2 the entry (%1 the device, which the status bar names beside it)
+    port_vanished,
+    port_vanished_short,  // %2 the entry (%1 the device, which the status bar names beside it)
     // asked before a parameter file is saved after a read-out that did not load everything: %1 what
     // was not read (unread_registers, unread_cfg_bits, or both joined by unread_both)
     parameter_file_incomplete_question,

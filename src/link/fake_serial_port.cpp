@@ -49,7 +49,8 @@ void FakeSerialPort::vanish(const std::string& reason) {
     open_ = false;
     received_.clear();
     if (lost_handler_)
-        lost_handler_(modbus::PortError{modbus::port_error::device_gone, map_.device(comm_port_), reason});
+        lost_handler_(modbus::PortError{modbus::port_error::device_gone, map_.device(comm_port_), reason,
+                                        modbus::PortCause::gone});
 }
 
 void FakeSerialPort::inject(std::span<const std::uint8_t> bytes) {

@@ -5,7 +5,9 @@
 #include <iterator>
 #include <utility>
 
+#include "link/port_failure.h"
 #include "link/port_map.h"
+#include "modbus/gateway.h"
 #include "modbus/line_settings.h"
 #include "modbus/wandeln.h"
 
@@ -60,7 +62,9 @@ void Link::load_link_panel() {
     f_.cbParity.set_list_index(0);
 
     std::vector<std::string> ports;
-    for (int n = 1; n <= 40; ++n) ports.push_back("COM" + std::to_string(n));
+    for (int n = 1; n <= kMaxPortNumber; ++n) ports.push_back("COM" + std::to_string(n));
+    // a gateway over TCP after the COM entries
+    ports.push_back(say(lang::Message::network_entry));
     f_.Combo_Port[0].set_list(std::move(ports));
     f_.Combo_Port[1].set_list({kBauds.begin(), kBauds.end()});
     f_.Combo_Port[5].set_list({"ASCII", "RTU"});
@@ -102,7 +106,8 @@ void Link::show_port_failure(const modbus::PortError& e) {
                    : e.reason.empty() ? e.device
                                       : say(lang::Message::port_device_reason, {e.device, e.reason});
     }
-    if (e.permission_denied) message += "\n" + say(lang::Message::port_permission_hint);
+    const std::string advice = port_failure_advice(e, s_.language_code);
+    if (!advice.empty()) message += "\n" + advice;
     messages_.show_ok(message);
 }
 
@@ -124,18 +129,21 @@ void Link::Combo_Port_Click(int index) {
         s_.data_bits_text = "7";
         port_.set_input_mode(modbus::InputMode::text);
         f_.Timer4.set_interval(std::chrono::milliseconds(100));
-        engine_.set_framing(modbus::Framing::ascii);
     } else if (mode_box.list_index() == 1) {
         s_.modbus_mode = "RTU";
         s_.data_bits_text = "8";
         port_.set_input_mode(modbus::InputMode::bytes);
         f_.Timer4.set_interval(std::chrono::milliseconds(50));
-        engine_.set_framing(modbus::Framing::rtu);
     }
     if (open_box.list_index() >= 0) s_.port_open_wanted = open_box.list_index() != 0;
+    port_.set_device_lookup(port_override);
+    // a gateway keeps its own line settings, and its kind says the framing
+    const auto gateway = modbus::gateway_of(port_.device_name(s_.port_number));
     port_box.set_enabled(!s_.port_open_wanted);
-    baud_box.set_enabled(!s_.port_open_wanted);
-    mode_box.set_enabled(!s_.port_open_wanted);
+    baud_box.set_enabled(!s_.port_open_wanted && !gateway);
+    mode_box.set_enabled(!s_.port_open_wanted && !gateway);
+    f_.cbParity.set_enabled(!gateway);
+    if (const auto framing = framing_in_use()) engine_.set_framing(*framing);
 
     auto fail = [&](const modbus::PortError& e) {
         show_port_failure(e);
@@ -147,10 +155,12 @@ void Link::Combo_Port_Click(int index) {
         enter_closed_state();
     };
 
-    port_.set_device_lookup(port_override);
     update_port_tooltip();
-    if (s_.port_number < 1 || s_.port_number > kMaxPortNumber) {
+    if (s_.port_number < 1 || s_.port_number > kNetworkEntry) {
         return fail({modbus::port_error::invalid_port, {}, say(lang::Message::no_port_selected)});
+    }
+    if (s_.port_number == kNetworkEntry && !gateway && s_.port_open_wanted) {
+        return fail({modbus::port_error::invalid_port, {}, say(lang::Message::no_gateway_set)});
     }
     // a new opening or new settings: nothing half-received belongs to what comes next, and no
     // request sent before is awaited any more; what waits unread (no poll runs while nothing is
@@ -204,8 +214,8 @@ void Link::port_lost(const modbus::PortError& e) {
     } else {
         Combo_Port_Click(6);
     }
-    f_.status_line.set_caption(say(lang::Message::port_gone_short, {lost_device_, entry}));
-    const std::string message = say(lang::Message::port_gone, {lost_device_, entry, e.reason});
+    f_.status_line.set_caption(say(lang::Message::port_vanished_short, {lost_device_, entry}));
+    const std::string message = say(lang::Message::port_vanished, {lost_device_, entry, e.reason});
     if (on_port_lost) {
         on_port_lost(message);
     } else {
@@ -229,8 +239,15 @@ void Link::choose(const LinkChoice& c) {
     if (c.open) f_.Combo_Port[6].set_list_index(1);
 }
 
+std::optional<modbus::Framing> Link::framing_in_use() const {
+    if (const auto gateway = modbus::gateway_of(port_.device_name(s_.port_number))) return gateway->framing;
+    return modbus::framing_of_mode(s_.modbus_mode);
+}
+
 void Link::enter_closed_state() {
-    for (int i : {0, 1, 5}) f_.Combo_Port[i].set_enabled(true);
+    const bool gateway = modbus::names_gateway(port_.device_name(s_.port_number));
+    f_.Combo_Port[0].set_enabled(true);
+    for (int i : {1, 5}) f_.Combo_Port[i].set_enabled(!gateway);
     f_.read_out_parameter.set_enabled(false);
     f_.set_parameter.set_enabled(false);
     f_.chk_read_out.set_enabled(false);
@@ -244,7 +261,7 @@ void Link::send() {
         messages_.show_ok(say(lang::Message::port_not_open));
         return;
     }
-    const auto framing = modbus::framing_of_mode(s_.modbus_mode);
+    const auto framing = framing_in_use();
     if (!framing) return;
     engine_.set_framing(*framing);
     modbus::Request request;

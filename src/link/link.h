@@ -86,6 +86,9 @@ private:
     void answered();
     void enter_closed_state();
     void port_lost(const modbus::PortError& e);
+    // The gateway's framing where the port stands for one, else the mode box's; nothing before a
+    // mode is chosen.
+    std::optional<modbus::Framing> framing_in_use() const;
     void show_port_failure(const modbus::PortError& e);
     std::string say(lang::Message id, const std::vector<std::string>& args = {}) const;
     void update_port_tooltip();

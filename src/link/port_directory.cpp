@@ -71,6 +71,8 @@ std::optional<PortInfo> PortDirectory::one_adapter() const {
 }
 
 std::string PortDirectory::assigned(int n) const {
+    // the network entry has no run map and no adapter: the user's gateway alone
+    if (n == kNetworkEntry) return user_map ? user_map(n) : std::string{};
 #ifdef _WIN32
     (void)n;
     return {};

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "modbus/gateway.h"
+
 namespace plx::link {
 
 namespace {
@@ -40,13 +42,23 @@ std::map<int, std::string> parse_port_map(std::string_view text) {
             if (c < '0' || c > '9') digits = false;
             n = n * 10 + (c - '0');
         }
-        if (!digits || n < 1 || n > kMaxPortNumber) continue;
+        if (!digits || n < 1 || n > kNetworkEntry) continue;
         out[n] = std::string(path);
     }
     return out;
 }
 
 std::string PortMap::device(int n) const {
+    if (n == kNetworkEntry) {
+        // the gateway, wherever the system: nothing else stands behind this entry
+        std::string gateway;
+        if (const char* env = std::getenv("PLX24_PORT_MAP")) {
+            const auto map = parse_port_map(env);
+            if (auto it = map.find(n); it != map.end()) gateway = it->second;
+        }
+        if (gateway.empty() && user_lookup) gateway = user_lookup(n);
+        return modbus::names_gateway(gateway) ? gateway : std::string{};
+    }
     if (n < 1 || n > kMaxPortNumber) return {};
 #ifndef _WIN32
     if (const char* env = std::getenv("PLX24_PORT_MAP")) {

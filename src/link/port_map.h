@@ -10,7 +10,9 @@
 //               3. the default: COM1 .. COM20 -> /dev/ttyUSB0 .. /dev/ttyUSB19 (USB-RS485 adapters,
 //                  the usual way to reach the bus), COM21 .. COM40 -> /dev/ttyS0 .. /dev/ttyS19
 //                  (on-board UARTs).
-// A number outside 1 .. 40 stands for no device (empty text).
+// A number outside 1 .. 40 stands for no device (empty text), but for the network entry after them,
+// which stands for the gateway the user set ("tcp://...", "rtu+tcp://..."; modbus/gateway.h): from
+// PLX24_PORT_MAP's entry 41 or the user's own map, and for nothing else.
 
 #include <functional>
 #include <map>
@@ -20,12 +22,14 @@
 namespace plx::link {
 
 inline constexpr int kMaxPortNumber = 40;
+// the port box's entry after "COM40": a gateway over TCP
+inline constexpr int kNetworkEntry = kMaxPortNumber + 1;
 
 // The default device of port number n, empty outside 1 .. 40.
 std::string default_device(int n);
 
-// "3=/dev/pts/7;4=/dev/ttyUSB1": entries with a number outside 1 .. 40, no "=" or an empty path
-// are skipped; blanks around numbers and paths are ignored.
+// "3=/dev/pts/7;4=/dev/ttyUSB1;41=tcp://127.0.0.1:1502": entries with a number outside 1 .. 41, no
+// "=" or an empty path are skipped; blanks around numbers and paths are ignored.
 std::map<int, std::string> parse_port_map(std::string_view text);
 
 class PortMap {

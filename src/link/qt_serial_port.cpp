@@ -6,6 +6,7 @@
 #include <QSerialPort>
 #include <QTimer>
 
+#include "link/port_failure.h"
 #include "modbus/line_settings.h"
 
 namespace plx::link {
@@ -47,7 +48,11 @@ int open_error_code(QSerialPort::SerialPortError e) {
 }
 
 modbus::PortError error_of(const QSerialPort& port, int code, const std::string& device) {
-    return {code, device, port.errorString().toStdString(), port.error() == QSerialPort::PermissionError};
+    modbus::PortError e{code, device, port.errorString().toStdString()};
+    // Qt says "permission" for a port held elsewhere too: the system tells the two apart
+    if (port.error() == QSerialPort::PermissionError) e.cause = refusal_cause(device, e.holder);
+    if (port.error() == QSerialPort::DeviceNotFoundError) e.cause = modbus::PortCause::gone;
+    return e;
 }
 
 }  // namespace
@@ -93,7 +98,8 @@ void QtSerialPort::lose(const std::string& reason) {
     // gone says more
     const bool node_gone = !std::filesystem::exists(impl_->device, ec);
     const modbus::PortError error{modbus::port_error::device_gone, impl_->device,
-                                  node_gone ? std::make_error_code(std::errc::no_such_device).message() : reason};
+                                  node_gone ? std::make_error_code(std::errc::no_such_device).message() : reason,
+                                  modbus::PortCause::gone};
     // closed and told after this turn: the port may be inside its own read or write, the engine too
     QTimer::singleShot(0, &impl_->port, [this, error] {
         impl_->losing = false;

@@ -30,6 +30,12 @@ std::optional<Adu> adu_from_bytes(std::span<const std::uint8_t> bytes) {
 
 std::optional<Adu> adu_of(std::span<const std::uint8_t> frame, Framing framing) {
     std::vector<std::uint8_t> bytes;
+    if (framing == Framing::tcp) {
+        // the MBAP header, unit id and function at the least; the length field says the rest
+        if (frame.size() < 8 || frame[2] != 0 || frame[3] != 0) return std::nullopt;
+        if (((frame[4] << 8) | frame[5]) != static_cast<int>(frame.size()) - 6) return std::nullopt;
+        return adu_from_bytes(frame.subspan(6));
+    }
     if (framing == Framing::rtu) {
         // address, function, CRC at the least
         if (frame.size() < 4) return std::nullopt;
@@ -52,6 +58,10 @@ std::optional<Adu> adu_of_request(std::string_view request_string) {
 }
 
 std::optional<int> frame_slave(std::span<const std::uint8_t> frame, Framing framing) {
+    if (framing == Framing::tcp) {
+        if (frame.size() < 7) return std::nullopt;
+        return frame[6];
+    }
     if (framing == Framing::rtu) {
         if (frame.empty()) return std::nullopt;
         return frame.front();

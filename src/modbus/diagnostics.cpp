@@ -22,6 +22,8 @@ std::string_view verdict_name(Verdict v) {
             return "discarded";
         case Verdict::time_out:
             return "time_out";
+        case Verdict::other_transaction:
+            return "other_transaction";
     }
     return "?";
 }

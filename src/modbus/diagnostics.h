@@ -21,6 +21,7 @@ enum class Verdict {
     no_request,           // arrived while no request was outstanding
     discarded,            // bytes that form no frame: noise, a cut-off answer, stale bytes
     time_out,             // no answer within the time-out; bytes: the request
+    other_transaction,    // Modbus TCP: a whole answer with another transaction id (to an earlier request)
 };
 
 // Lower-case words with underscores, as the enumerators read ("check_sum_wrong").
@@ -41,11 +42,27 @@ struct Reception {
     int exception_code = 0;           // only for Verdict::exception
 };
 
+// What happened to a connection beneath the engine (a gateway over TCP).
+enum class LinkEvent {
+    connected,     // detail: the host and port
+    closed,        // the far end closed it; detail: the system's words
+    reconnected,   // a new connection for the request about to go out
+    connect_failed,  // detail: the system's reason
+};
+
+struct LinkNote {
+    std::chrono::milliseconds at{0};
+    LinkEvent event = LinkEvent::connected;
+    std::string detail;
+};
+
 class Observer {
   public:
     virtual ~Observer() = default;
     virtual void frame_sent(const SentFrame& frame) = 0;
     virtual void received(const Reception& reception) = 0;
+    // A connection came, went or came back; only transports with connections report these.
+    virtual void link_event(const LinkNote& note) { (void)note; }
 };
 
 }  // namespace plx::modbus

@@ -28,6 +28,7 @@ Engine::Engine(SerialPort& port,
     poll_.on_tick = [this] { poll_tick(); };
     deadline_.on_tick = [this] { deadline_tick(); };
     port_.set_lost_handler([this](const PortError& e) { port_lost(e); });
+    port_.on_event = [this](LinkEvent event, const std::string& detail) { linked(event, detail); };
 }
 
 Engine::Engine(SerialPort& port, controls::TimerEngine& clock)
@@ -39,6 +40,7 @@ Engine::Engine(SerialPort& port, controls::TimerEngine& clock)
       deadline_(*own_deadline_) {
     poll_.on_tick = [this] { poll_tick(); };
     deadline_.on_tick = [this] { deadline_tick(); };
+    port_.on_event = [this](LinkEvent event, const std::string& detail) { linked(event, detail); };
     poll_.set_interval(kBusPoll);
     poll_.attach(&clock_);
     deadline_.attach(&clock_);
@@ -49,6 +51,7 @@ Engine::~Engine() {
     port_.set_lost_handler(nullptr);
     poll_.on_tick = nullptr;
     deadline_.on_tick = nullptr;
+    port_.on_event = nullptr;
     if (own_poll_) {
         own_poll_->attach(nullptr);
         own_deadline_->attach(nullptr);
@@ -67,7 +70,7 @@ std::optional<PortError> Engine::open(const LineSettings& line) {
     reporting_ = false;
     line_ = line;
     set_framing(line.framing);
-    port_.set_input_mode(line.framing == Framing::rtu ? InputMode::bytes : InputMode::text);
+    port_.set_input_mode(line.framing == Framing::ascii ? InputMode::text : InputMode::bytes);
     if (auto e = port_.set_settings(settings_text(line))) return e;
     if (!port_.port_open()) {
         if (auto e = port_.set_port_open(true)) return e;
@@ -100,7 +103,7 @@ void Engine::request(Request request, Done done) {
     if (wire_) wire_->mine = false;
     held_.reset();
     const int retries = std::max(0, request.policy.retries);
-    pending_.emplace();
+    pending_ = Pending{};
     pending_->request = std::move(request);
     pending_->done = std::move(done);
     pending_->retries_left = retries;
@@ -187,8 +190,11 @@ void Engine::send() {
     // whatever is held or waits in the port came before this request: it cannot answer it
     give_up_reception();
     const Policy& policy = p.request.policy;
-    std::vector<std::uint8_t> frame = request_frame(p.request.request_string, framing());
+    // Modbus TCP: every request its own transaction id, so an answer to an earlier one is told apart
+    const auto transaction = static_cast<std::uint16_t>(++transactions_);
+    std::vector<std::uint8_t> frame = request_frame(p.request.request_string, framing(), transaction);
     std::optional<Outstanding> shape = outstanding_for(p.request.request_string, frame);
+    if (shape) shape->transaction = transaction;
     receiver_.expect(shape);
     const milliseconds t = now();
     wire_ = OnWire{std::move(shape), policy, t, frame};
@@ -457,6 +463,11 @@ void Engine::restart_deadline(milliseconds after) {
     deadline_.set_enabled(false);
     deadline_.set_interval(std::max(after, milliseconds(1)));
     deadline_.set_enabled(true);
+}
+
+void Engine::linked(LinkEvent event, const std::string& detail) {
+    if (observer_ != nullptr) observer_->link_event(LinkNote{now(), event, detail});
+    if (on_link_event) on_link_event(event, detail);
 }
 
 void Engine::report(std::vector<Reception>& got) {

@@ -129,6 +129,8 @@ class Engine {
     // The port's device went away: what was queued or awaited has ended as a time-out, the port is
     // closed, and nothing more is read from it.
     std::function<void(const PortError& error)> on_port_lost;
+    // A connection of the transport came, went or came back (a gateway over TCP).
+    std::function<void(LinkEvent event, const std::string& detail)> on_link_event;
 
   private:
     struct Pending {
@@ -176,6 +178,7 @@ class Engine {
     void finish(Outcome outcome);
     void give_up_reception();
     void report(std::vector<Reception>& got);
+    void linked(LinkEvent event, const std::string& detail);
     // The reception poll runs only while an answer is awaited or bytes are held.
     void follow();
     // The deadline timer at the next thing due: a time-out, the end of a wait, a paced request.
@@ -208,6 +211,7 @@ class Engine {
     std::optional<Held> held_;
     std::vector<Debt> owed_;
     std::optional<std::chrono::milliseconds> last_sent_;
+    std::uint32_t transactions_ = 0;
     std::chrono::milliseconds last_byte_at_{0};
     bool quiet_ = true;
     // The window's time-out (keep_awaiting): the deadline ticks for the note and for each request's

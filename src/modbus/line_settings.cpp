@@ -16,7 +16,38 @@ std::optional<int> small_number(std::string_view s) {
     return n;
 }
 
+std::string lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
 }  // namespace
+
+std::optional<int> parse_baud(std::string_view text) {
+    const auto b = small_number(text);
+    for (int known : kBauds) {
+        if (b == known) return known;
+    }
+    return std::nullopt;
+}
+
+std::optional<char> parse_parity(std::string_view text) {
+    const std::string t = lower(text);
+    if (t == "e" || t == "even") return 'E';
+    if (t == "o" || t == "odd") return 'O';
+    if (t == "n" || t == "none") return 'N';
+    return std::nullopt;
+}
+
+std::optional<Framing> parse_mode(std::string_view text) {
+    const std::string t = lower(text);
+    if (t == "rtu") return Framing::rtu;
+    if (t == "ascii") return Framing::ascii;
+    return std::nullopt;
+}
 
 std::string settings_text(const LineSettings& line) {
     return std::to_string(line.baud) + "," + line.parity + "," + std::to_string(data_bits(line.framing)) +
@@ -47,6 +78,8 @@ std::string_view parity_text(char parity) {
 }
 
 std::string describe(const LineSettings& line) {
+    // a Modbus TCP gateway's serial side is its own
+    if (line.framing == Framing::tcp) return "Modbus TCP";
     return std::to_string(line.baud) + " " + std::to_string(data_bits(line.framing)) + line.parity + "1 " +
            std::string(mode_text(line.framing));
 }

@@ -31,9 +31,15 @@ std::string settings_text(const LineSettings& line);
 // bits (ASCII or RTU) and one stop bit; nothing for anything else.
 std::optional<LineSettings> parse_settings_text(std::string_view text);
 
+// One setting as a person types it (any case): a baud rate the window offers; "E", "even", "O", "odd",
+// "N", "none"; "rtu", "ascii". Nothing for anything else.
+std::optional<int> parse_baud(std::string_view text);
+std::optional<char> parse_parity(std::string_view text);
+std::optional<Framing> parse_mode(std::string_view text);
+
 // The parity as the window's list and the parameter file write it: "Even", "Odd", "None".
 std::string_view parity_text(char parity);
-// "9600 8E1 RTU"
+// "9600 8E1 RTU"; "Modbus TCP" for a gateway that converts
 std::string describe(const LineSettings& line);
 
 // One character on the line: start bit, data bits, parity bit if any, stop bit.

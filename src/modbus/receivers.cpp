@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "modbus/adu.h"
 #include "modbus/wandeln.h"
 
 namespace plx::modbus {
@@ -85,7 +86,11 @@ std::optional<Outstanding> outstanding_for(std::string_view request_string,
 
 bool has_shape(const Outstanding& shape, std::span<const std::uint8_t> frame, Framing framing) {
     std::vector<std::uint8_t> bytes;
-    if (framing == Framing::rtu) {
+    if (framing == Framing::tcp) {
+        const auto adu = adu_of(frame, framing);
+        if (!adu || ((frame[0] << 8) | frame[1]) != shape.transaction) return false;
+        bytes = adu_bytes(*adu);
+    } else if (framing == Framing::rtu) {
         if (!crc_ok(frame)) return false;
         bytes.assign(frame.begin(), frame.end() - 2);
     } else {
@@ -107,6 +112,8 @@ bool has_shape(const Outstanding& shape, std::span<const std::uint8_t> frame, Fr
 
 std::string response_text_of(const Reception& ok, Framing framing) {
     if (framing == Framing::rtu) return bytes_to_hex(ok.bytes);
+    // from the unit id on: the MBAP header says nothing the dispatch reads
+    if (framing == Framing::tcp) return ok.bytes.size() > 6 ? bytes_to_hex(std::span(ok.bytes).subspan(6)) : "";
     if (ok.bytes.size() < 3) return {};
     // without ":" and CR LF; the dispatch reads digits as upper case
     std::string text(ok.bytes.begin() + 1, ok.bytes.end() - 2);
@@ -387,6 +394,58 @@ std::vector<Reception> AsciiAssembler::flush() {
     return out;
 }
 
+// ---------------------------------------------------------------- Modbus TCP
+
+void TcpAssembler::expect(std::optional<Outstanding> outstanding) {
+    want_ = std::move(outstanding);
+}
+
+std::vector<Reception> TcpAssembler::push(std::span<const std::uint8_t> bytes) {
+    std::vector<Reception> out;
+    buf_.insert(buf_.end(), bytes.begin(), bytes.end());
+    while (buf_.size() >= 7) {
+        const std::size_t length = (static_cast<std::size_t>(buf_[4]) << 8) | buf_[5];
+        // a header that is none (another protocol, a length no PDU has) leaves no way back into
+        // the stream: everything held goes
+        if (buf_[2] != 0 || buf_[3] != 0 || length < 2 || 6 + length > kMaxFrame) {
+            out.push_back(verdict(want_ ? Verdict::discarded : Verdict::no_request, buf_));
+            buf_.clear();
+            break;
+        }
+        if (buf_.size() < 6 + length) break;
+        judge(Bytes(buf_).first(6 + length), out);
+        buf_.erase(buf_.begin(), buf_.begin() + static_cast<std::ptrdiff_t>(6 + length));
+    }
+    return out;
+}
+
+void TcpAssembler::judge(std::span<const std::uint8_t> frame, std::vector<Reception>& out) {
+    const auto give = [&](Verdict v, int code = 0) { out.push_back(verdict(v, frame, code)); };
+    if (!want_) return give(Verdict::no_request);
+    const Outstanding& w = *want_;
+    const Bytes adu = frame.subspan(6);
+    if (((frame[0] << 8) | frame[1]) != w.transaction) return give(Verdict::other_transaction);
+    if (adu[0] != w.address) return give(Verdict::wrong_slave_address);
+    if (adu.size() == 3 && adu[1] == (w.function | 0x80)) {
+        const int code = adu[2];
+        want_.reset();
+        return give(Verdict::exception, code);
+    }
+    if (adu.size() == w.length && begins_with(adu, w.header)) {
+        want_.reset();
+        return give(Verdict::ok);
+    }
+    give(Verdict::misfit);
+}
+
+std::vector<Reception> TcpAssembler::flush() {
+    std::vector<Reception> out;
+    if (!buf_.empty()) out.push_back(verdict(want_ ? Verdict::discarded : Verdict::no_request, buf_));
+    buf_.clear();
+    want_.reset();
+    return out;
+}
+
 // ---------------------------------------------------------------- either
 
 std::vector<Reception> Receiver::set_framing(Framing framing) {
@@ -397,29 +456,57 @@ std::vector<Reception> Receiver::set_framing(Framing framing) {
 }
 
 void Receiver::expect(std::optional<Outstanding> outstanding) {
-    if (framing_ == Framing::rtu) {
-        rtu_.expect(std::move(outstanding));
-    } else {
-        ascii_.expect(std::move(outstanding));
+    switch (framing_) {
+        case Framing::rtu:
+            return rtu_.expect(std::move(outstanding));
+        case Framing::ascii:
+            return ascii_.expect(std::move(outstanding));
+        case Framing::tcp:
+            return tcp_.expect(std::move(outstanding));
     }
 }
 
 std::vector<Reception> Receiver::push(std::span<const std::uint8_t> bytes) {
-    return framing_ == Framing::rtu ? rtu_.push(bytes) : ascii_.push(bytes);
+    switch (framing_) {
+        case Framing::rtu:
+            return rtu_.push(bytes);
+        case Framing::ascii:
+            return ascii_.push(bytes);
+        case Framing::tcp:
+            return tcp_.push(bytes);
+    }
+    return {};
 }
 
 std::vector<Reception> Receiver::silence() {
-    return framing_ == Framing::rtu ? rtu_.silence() : ascii_.silence();
+    switch (framing_) {
+        case Framing::rtu:
+            return rtu_.silence();
+        case Framing::ascii:
+            return ascii_.silence();
+        case Framing::tcp:
+            return tcp_.silence();
+    }
+    return {};
 }
 
 std::vector<Reception> Receiver::flush() {
     std::vector<Reception> got = rtu_.flush();
     for (Reception& r : ascii_.flush()) got.push_back(std::move(r));
+    for (Reception& r : tcp_.flush()) got.push_back(std::move(r));
     return got;
 }
 
 bool Receiver::outstanding() const {
-    return framing_ == Framing::rtu ? rtu_.outstanding() : ascii_.outstanding();
+    switch (framing_) {
+        case Framing::rtu:
+            return rtu_.outstanding();
+        case Framing::ascii:
+            return ascii_.outstanding();
+        case Framing::tcp:
+            return tcp_.outstanding();
+    }
+    return false;
 }
 
 }  // namespace plx::modbus

@@ -28,6 +28,8 @@ struct Outstanding {
     std::vector<std::uint8_t> header;
     // the request exactly as it went on the wire, to tell an adapter's echo from the answer
     std::vector<std::uint8_t> frame;
+    // Modbus TCP: the transaction id the answer must carry
+    std::uint16_t transaction = 0;
 };
 
 // Nothing for a request that is not a well-formed 01, 03, 0F or 10 request: no answer can fit it.
@@ -38,7 +40,8 @@ std::optional<Outstanding> outstanding_for(std::string_view request_string,
 // exception to it, with its check sum right. Tells a second answer of the same shape from noise.
 bool has_shape(const Outstanding& shape, std::span<const std::uint8_t> frame, Framing framing);
 
-// The response text of an ok verdict: hex from the slave address on, check-sum digits last, upper case.
+// The response text of an ok verdict: hex from the slave address (Modbus TCP: the unit id) on,
+// check-sum digits last where the framing has them, upper case.
 std::string response_text_of(const Reception& ok, Framing framing);
 
 class RtuAssembler {
@@ -115,7 +118,31 @@ class AsciiAssembler {
     std::vector<std::uint8_t> noise_;  // outside any frame, not yet reported
 };
 
-// The receiver of the framing in use, so that no caller chooses between the two.
+// Modbus TCP: a stream of frames each headed by its length, so a frame is whole when its length has
+// arrived. Only the answer with the awaited transaction id, protocol 0, unit id, function and exact
+// length is ok; an answer under another transaction id is a late one to an earlier request.
+class TcpAssembler {
+  public:
+    // the MBAP header and a PDU of at most 253 bytes
+    static constexpr std::size_t kMaxFrame = 260;
+
+    void expect(std::optional<Outstanding> outstanding);
+    std::vector<Reception> push(std::span<const std::uint8_t> bytes);
+    // a TCP stream may deliver a frame in pieces at any pace: nothing ends at a silence
+    std::vector<Reception> silence() { return {}; }
+    std::vector<Reception> flush();
+
+    bool outstanding() const { return want_.has_value(); }
+    bool holding() const { return !buf_.empty(); }
+
+  private:
+    void judge(std::span<const std::uint8_t> frame, std::vector<Reception>& out);
+
+    std::optional<Outstanding> want_;
+    std::vector<std::uint8_t> buf_;
+};
+
+// The receiver of the framing in use, so that no caller chooses between them.
 class Receiver {
   public:
     Framing framing() const { return framing_; }
@@ -129,7 +156,7 @@ class Receiver {
 
     bool outstanding() const;
     // bytes not yet judged: a frame under way, or noise the next silence reports
-    bool holding() const { return rtu_.buffered() > 0 || ascii_.holding(); }
+    bool holding() const { return rtu_.buffered() > 0 || ascii_.holding() || tcp_.holding(); }
     // RTU: total length of the answer awaited, CRC included; 0 otherwise
     int expected_length() const { return framing_ == Framing::rtu ? rtu_.expected_length() : 0; }
 
@@ -137,6 +164,7 @@ class Receiver {
     Framing framing_ = Framing::rtu;
     RtuAssembler rtu_;
     AsciiAssembler ascii_;
+    TcpAssembler tcp_;
 };
 
 }  // namespace plx::modbus

@@ -1,7 +1,7 @@
 #pragma once
 // The serial port as the program uses it: exactly the operations of the communications control.
-// Backends: QSerialPort (qt_serial_port.h, real ports and ptys), FakeSerialPort (tests), and the
-// simulator's in-process port.
+// Backends: QSerialPort (qt_serial_port.h, real ports and ptys), a TCP connection to a gateway
+// (qt_network_port.h), FakeSerialPort (tests), and the simulator's in-process port.
 
 #include <cstdint>
 #include <functional>
@@ -9,6 +9,8 @@
 #include <span>
 #include <string>
 #include <vector>
+
+#include "modbus/diagnostics.h"
 
 namespace plx::modbus {
 
@@ -27,11 +29,20 @@ inline constexpr int settings_refused = 8015;  // the device refused the line se
 inline constexpr int device_gone = 8020;       // the device went away while the port was open
 }  // namespace port_error
 
+// What the engineer can do about a refused opening depends on why it was refused.
+enum class PortCause {
+    other,
+    busy,        // another program holds the device
+    permission,  // this user may not use it
+    gone,        // the device is not there
+};
+
 struct PortError {
-    int code = 0;                    // shown to the user after "COM-Port not available, "
-    std::string device;              // the device the port number stands for
-    std::string reason;              // the system's words, for the second line of the message
-    bool permission_denied = false;  // busy or not allowed: the message adds what the user can do
+    int code = 0;                        // shown to the user after "COM-Port not available, "
+    std::string device;                  // the device the port number stands for
+    std::string reason;                  // the system's words, for the second line of the message
+    PortCause cause = PortCause::other;  // the message adds what the user can do
+    std::string holder{};                // busy: the program holding it, where the system says
 };
 
 class SerialPort {
@@ -61,6 +72,10 @@ class SerialPort {
     // gone, a read or write failing): the backend has closed the port by then, and never calls it
     // from inside one of the operations above. A backend whose device cannot go away ignores it.
     virtual void set_lost_handler(std::function<void(const PortError& error)> handler) { (void)handler; }
+
+    // A transport with connections (a gateway over TCP) tells here when one came, went or came
+    // back; the engine hands it on to its observer.
+    std::function<void(LinkEvent event, const std::string& detail)> on_event;
 };
 
 }  // namespace plx::modbus

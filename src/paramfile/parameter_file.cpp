@@ -1,5 +1,6 @@
 #include "paramfile/parameter_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -57,7 +58,49 @@ std::string short_key(std::string_view field) {
     return key;
 }
 
-void take_line(ReadResult& r, int number, std::string_view line) {
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
+
+// "Register 1 ;caption;value": the key word, blanks, the line's own number, and two fields after it.
+bool has_shape(int number, std::string_view line, const ReadRules& rules) {
+    const std::vector<std::string_view> parts = split(line, ';');
+    if (parts.size() <= kValueField) return false;
+    const std::string_view key = trimmed(parts.front());
+    const bool bit_line = number >= kFirstBitLine;
+    const int n = bit_line ? number - kFirstBitLine + 1 : number - kFirstRegisterLine + 1;
+    const auto matches = [&](std::string_view word) {
+        if (key.substr(0, word.size()) != word) return false;
+        const std::string_view rest = key.substr(word.size());
+        return !rest.empty() && (rest.front() == ' ' || rest.front() == '\t') &&
+               trimmed(rest) == std::to_string(n);
+    };
+    if (!bit_line) return matches(kRegisterKey);
+    for (const std::string& word : rules.bit_keys) {
+        if (matches(word)) return true;
+    }
+    return false;
+}
+
+// A number written with the other separator is given with the one in use; anything else as it stands.
+std::string in_separator(std::string text, char separator) {
+    if (separator != '.' && separator != ',') return text;
+    const char other = separator == '.' ? ',' : '.';
+    int others = 0;
+    for (const char ch : text) {
+        if (ch == other) {
+            ++others;
+        } else if (ch != ' ' && ch != '\t' && ch != '-' && ch != '+' && (ch < '0' || ch > '9')) {
+            return text;
+        }
+    }
+    if (others == 1) std::replace(text.begin(), text.end(), other, separator);
+    return text;
+}
+
+void take_line(ReadResult& r, int number, std::string_view line, const ReadRules& rules) {
     if (number < kFirstLoadedLine || number > kLineCount) return;
     const std::vector<std::string_view> parts = split(line, ';');
     const bool bit_line = number >= kFirstBitLine;
@@ -67,7 +110,7 @@ void take_line(ReadResult& r, int number, std::string_view line) {
     }
     if (!bit_line) {
         r.register_texts[static_cast<std::size_t>(number - kFirstRegisterLine)] =
-            cp1252_to_utf8(parts[kValueField]);
+            in_separator(cp1252_to_utf8(parts[kValueField]), rules.decimal_separator);
         return;
     }
     if (const auto state = bit_state(parts[kValueField])) {
@@ -144,7 +187,14 @@ Written write(const Contents& c) {
     return out;
 }
 
-ReadResult read(std::string_view bytes) {
+std::string shape_key(int line, const ReadRules& rules) {
+    if (line < kFirstBitLine)
+        return std::string(kRegisterKey) + " " + std::to_string(line - kFirstRegisterLine + 1);
+    const std::string word = rules.bit_keys.empty() ? std::string() : rules.bit_keys.front();
+    return word + " " + std::to_string(line - kFirstBitLine + 1);
+}
+
+ReadResult read(std::string_view bytes, const ReadRules& rules) {
     ReadResult r;
     if (bytes.size() > kMaxFileBytes) {
         r.refusal = Refusal::too_large;
@@ -173,14 +223,30 @@ ReadResult read(std::string_view bytes) {
         }
     }
 
+    std::vector<std::string_view> lines;
     std::size_t start = 0;
-    for (std::size_t i = 0; i < bytes.size() && r.complete_lines < kLineCount; ++i) {
+    for (std::size_t i = 0; i < bytes.size() && lines.size() < static_cast<std::size_t>(kLineCount); ++i) {
         if (bytes[i] != '\n' && bytes[i] != '\r') continue;
-        const std::string_view line = bytes.substr(start, i - start);
+        lines.push_back(bytes.substr(start, i - start));
         if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
         start = i + 1;
+    }
+    // another kind of text is refused before any of it is given: a file short of its first register
+    // line cannot be told from one
+    if (!rules.bit_keys.empty()) {
+        for (const int number : kShapeLines) {
+            const bool present = static_cast<int>(lines.size()) >= number;
+            if ((present || number == kFirstRegisterLine) &&
+                !(present && has_shape(number, lines[static_cast<std::size_t>(number - 1)], rules))) {
+                r.refusal = Refusal::shape;
+                r.refusal_line = number;
+                return r;
+            }
+        }
+    }
+    for (const std::string_view line : lines) {
         ++r.complete_lines;
-        take_line(r, r.complete_lines, line);
+        take_line(r, r.complete_lines, line, rules);
     }
     return r;
 }

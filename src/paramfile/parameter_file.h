@@ -82,6 +82,7 @@ enum class Refusal {
     too_large,      // more than kMaxFileBytes
     line_too_long,  // a line of more than kMaxLineBytes
     binary,         // a NUL byte or another control character than tab, CR and LF
+    shape,          // line 15, 16, 75 or 106 is not a register or bit line of its number (or missing: 15)
 };
 
 // Why one data line gives nothing; its field keeps its value.
@@ -98,7 +99,7 @@ struct LineNote {
 
 struct ReadResult {
     Refusal refusal = Refusal::none;
-    int refusal_line = 0;  // the offending line for line_too_long and binary
+    int refusal_line = 0;  // the offending line for line_too_long, binary and shape
     // lines ended by a line break, counted up to kLineCount; a last line without one is incomplete
     int complete_lines = 0;
     // the third field of each complete register line from register 3 on, UTF-8 and unchanged
@@ -110,8 +111,24 @@ struct ReadResult {
     bool complete() const { return !refused() && complete_lines >= kLineCount; }
 };
 
-// Reads by position alone: the header, the keys and the captions are never compared, so a file of
-// either language loads the same way. Line ends may be CR LF, LF or CR.
-ReadResult read(std::string_view bytes);
+// How a file is recognised and its values taken.
+struct ReadRules {
+    // A register value written with the other decimal separator ("0.5" where "," is in use) is given
+    // with this one; 0 gives every value as it stands.
+    char decimal_separator = 0;
+    // The first word of a bit line in each language ("Konfigurationsbit", "Configuration bit"). Lines
+    // 15, 16, 75 and 106 must read "Register 1 ;", "Register 2 ;", "<bit key> 1 ;", "<bit key> 32 ;"
+    // with two fields after the key; with no keys given the shape is not checked.
+    std::vector<std::string> bit_keys;
+};
+
+// The lines whose shape tells a parameter file from another text.
+inline constexpr int kShapeLines[] = {kFirstRegisterLine, kFirstRegisterLine + 1, kFirstBitLine, kLineCount};
+// "Register 1", "Konfigurationsbit 32": the key a shape line begins with, with the first bit key given.
+std::string shape_key(int line, const ReadRules& rules);
+
+// Reads by position: apart from the four shape lines the header, the keys and the captions are
+// never compared, so a file of either language loads the same way. Line ends may be CR LF, LF or CR.
+ReadResult read(std::string_view bytes, const ReadRules& rules = {});
 
 }  // namespace plx::paramfile

@@ -80,11 +80,13 @@ Program::Program(Platform p) : platform(p) {
     };
     frm_state->apply_language = [this](FrmStateControls& w) { apply_language(3, &w); };
     // the user's own device for COMn: [Ports] COMn=/dev/... in the user settings
-    ports.user_map = [this](int n) {
-        return settings::CRegistry(std::as_const(*settings)).Werte("Ports", "COM" + std::to_string(n));
+    // the network entry's gateway is [Ports] Network=tcp://...
+    const auto key = [](int n) { return n == link::kNetworkEntry ? std::string("Network") : "COM" + std::to_string(n); };
+    ports.user_map = [this, key](int n) {
+        return settings::CRegistry(std::as_const(*settings)).Werte("Ports", key(n));
     };
-    ports.store_user_map = [this](int n, const std::string& device) {
-        return settings->write(settings::Root::user, QStringLiteral("Ports"), QStringLiteral("COM%1").arg(n),
+    ports.store_user_map = [this, key](int n, const std::string& device) {
+        return settings->write(settings::Root::user, QStringLiteral("Ports"), QString::fromStdString(key(n)),
                                QString::fromStdString(device));
     };
     link->port_override = [this](int n) { return ports.assigned(n); };
@@ -94,6 +96,10 @@ Program::Program(Platform p) : platform(p) {
     parameter_files->version_text = [this] {
         return settings::CRegistry(std::as_const(*settings)).MachineSetting(settings::kProgramKey, "Version");
     };
+    // "Abbrechen" reads everything again: over unsent edits it asks first, as Exit does
+    editor->ask_before_read_out();
+    unit_record = std::make_unique<plx::editor::UnitRecord>(form, state, platform.files, platform.messages,
+                                                            *parameter_files);
     editor->load_parameter_file = [this] { parameter_files->load_parameter_file(); };
     editor->save_parameter_file = [this] {
         if (may_save_parameter_file()) parameter_files->save_parameter_file();
@@ -146,6 +152,7 @@ void Program::read_out_completed() {
     // the next read-out confirms no write of this Apply again
     record.clear();
     form.status_line.set_caption(traffic::completion_text(written, time_of_day(), state.language_code));
+    unit_record->read_out_completed();
 }
 
 bool Program::may_save_parameter_file() {
@@ -173,6 +180,8 @@ void Program::start() {
     // the window's load step: language, centring, the link boxes (whose selections apply the link
     // settings), the input references
     editor->Form_Load();
+    remembered = std::make_unique<editor::RememberedSettings>(form, *settings);
+    remembered->restore_link(!startup_entry_fixed && !state.demo);
     // every field says which register it is, in the language the load step has chosen
     regdoc::set_field_tooltips(form, state.language_code);
     // start-up step 3: input mode, settings and port number of the serial control

@@ -12,10 +12,13 @@
 #include "editor/bus_scan.h"
 #include "editor/frm_config_code.h"
 #include "editor/parameter_file.h"
+#include "editor/remembered.h"
+#include "editor/unit_record.h"
 #include "form/frm_config.h"
 #include "form/program_state.h"
 #include "link/link.h"
 #include "link/port_directory.h"
+#include "link/port_map.h"
 #include "modbus/engine.h"
 #include "modbus/serial_port.h"
 #include "settings/store.h"
@@ -63,12 +66,19 @@ public:
     std::unique_ptr<plx::editor::BusScan> bus_scan;
     // "&Parameter laden" and "&Parameter speichern" over the file dialog
     std::unique_ptr<plx::editor::ParameterFiles> parameter_files;
+    // "Protokoll drucken…" and "Mit Datei vergleichen…": the unit as read, to print or to compare
+    std::unique_ptr<plx::editor::UnitRecord> unit_record;
     // Where "Pfad", "Language" and "sDecimal" are read (QSettingsStore::for_program); tests put a
     // settings::MemoryStore or INI files here before start().
     std::unique_ptr<settings::Store> settings;
     // The ports present behind the entries "COM1" .. "COM40" and the user's assignments ([Ports] of
     // the user settings); the real platform gives it the system's port list before start().
     link::PortDirectory ports;
+    // The link panel and the window places as the engineer left them ([Link], [Windows] of the user
+    // settings); made by start() over `settings`.
+    std::unique_ptr<editor::RememberedSettings> remembered;
+    // --port or --demo: COM3 is this run's entry, and the remembered one stays for the next run.
+    bool startup_entry_fixed = false;
 
     // The language step of a window's load: kind 0 the main window, 3 the status window (pass its
     // controls; null when it is not loaded).

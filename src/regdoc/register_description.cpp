@@ -1,6 +1,9 @@
 #include "regdoc/register_description.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "device/number_text.h"
 #include "device/register_map.h"
@@ -126,6 +129,48 @@ bool is_bit(Group g) {
     return g == Group::cfg_bit || g == Group::input_bit;
 }
 
+constexpr int kButtonWord0 = 0;
+constexpr int kButtonWord1 = 1;
+constexpr int kFanStage = 15;
+constexpr int kOccupancy = 16;
+
+// What the coded output registers hold: the button state words bit by bit (the monitor's lamps), the
+// fan stage and the occupancy in the words the window shows for them.
+std::vector<std::string> coded_values(int i, const Words& w) {
+    std::vector<std::string> out;
+    const auto& words = lang::lang_text_table();
+    const auto word = [&](int entry) {
+        const lang::WindowText& t = words[static_cast<std::size_t>(entry)];
+        return w.en ? t.english : t.german;
+    };
+    switch (i) {
+        case kButtonWord0:
+            out.push_back(w.t(Term::button_word_layout));
+            for (int n = 0; n < rm::button_lamp_count; ++n) {
+                out.push_back(
+                    lang::substitute(w.t(Term::button_bit),
+                                     {std::to_string(rm::button_lamp_count - 1 - n), std::to_string(n + 1)}));
+            }
+            out.push_back(w.t(Term::button_word_below));
+            break;
+        case kButtonWord1:
+            out.push_back(w.t(Term::button_word_1));
+            break;
+        case kFanStage:
+            // lang_text 0 .. 4: off, stages 1 to 3, and Auto for any other value
+            for (int v = 0; v <= 3; ++v) out.push_back(std::to_string(v) + " = " + word(v));
+            out.push_back(w.t(Term::otherwise) + " = " + word(4));
+            break;
+        case kOccupancy:
+            out.push_back("0 = " + word(5));
+            out.push_back("1 = " + word(6));
+            break;
+        default:
+            break;
+    }
+    return out;
+}
+
 }  // namespace
 
 std::vector<Point> describe(Group g, const std::string& code) {
@@ -185,14 +230,9 @@ std::vector<Point> describe(Group g, const std::string& code) {
             break;
         case Group::output_register:
             for (const auto& r : rm::output_registers) {
-                out.push_back(Point{g,
-                                    r.i,
-                                    r.address,
-                                    w.en ? r.meaning : r.meaning_de,
+                out.push_back(Point{g, r.i, r.address, w.en ? r.meaning : r.meaning_de,
                                     word_range(r.scale, r.sign, w) + ", " + w.t(Term::read_only),
-                                    unit_text(r.unit, w),
-                                    scale_text(r.scale, w),
-                                    {}});
+                                    unit_text(r.unit, w), scale_text(r.scale, w), coded_values(r.i, w)});
             }
             break;
     }
@@ -251,34 +291,109 @@ void set_field_tooltips(FrmConfig& f, const std::string& code) {
     }
 }
 
-std::string help_html(const std::string& code, const std::string& version) {
+namespace {
+
+constexpr std::pair<Group, Term> kSections[] = {
+    {Group::cfg_register, Term::section_cfg_registers},
+    {Group::cfg_bit, Term::section_cfg_bits},
+    {Group::input_bit, Term::section_input_bits},
+    {Group::input_register, Term::section_input_registers},
+    {Group::output_register, Term::section_output_registers},
+};
+
+// a table cell's padding and border on both sides, in the document's units
+constexpr double kCellFrame = 2 * 3 + 4;
+// the meaning column keeps at least this share of the page
+constexpr int kLeastMeaningShare = 25;
+
+std::vector<std::string> words_of(const std::string& text) {
+    std::vector<std::string> out;
+    std::string word;
+    for (const char c : text + " ") {
+        if (c == ' ' || c == '\n') {
+            if (!word.empty()) out.push_back(word);
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    return out;
+}
+
+// Shares of the page per column: the given ones, widened where a column's longest word needs more;
+// the meaning column (index 2) takes what is left.
+std::vector<int> column_shares(const std::vector<Term>& columns,
+                               std::vector<int> shares,
+                               const std::vector<Point>& points,
+                               const Words& w,
+                               const TextMeasure& measure) {
+    if (!measure.width || measure.page_width <= 0) return shares;
+    const auto cell = [&](const Point& p, std::size_t c) -> std::string {
+        switch (c) {
+            case 0:
+                return std::to_string(p.index);
+            case 1:
+                return hex4(p.address);
+            case 3:
+                return p.range;
+            case 4:
+                return p.unit;
+            case 5:
+                return p.scale;
+            default:
+                return {};
+        }
+    };
+    int others = 0;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        if (c == 2) continue;
+        double widest = measure.width(w.t(columns[c]), true);
+        for (const Point& p : points) {
+            for (const std::string& word : words_of(cell(p, c)))
+                widest = std::max(widest, measure.width(word, false));
+        }
+        const int needed = static_cast<int>(std::ceil(100 * (widest + kCellFrame) / measure.page_width));
+        shares[c] = std::max(shares[c], needed);
+        others += shares[c];
+    }
+    shares[2] = std::max(kLeastMeaningShare, 100 - others);
+    return shares;
+}
+
+}  // namespace
+
+std::vector<std::string> section_titles(const std::string& code) {
+    std::vector<std::string> out;
+    for (const auto& [g, title] : kSections) out.push_back(lang::term(title, code));
+    return out;
+}
+
+std::string help_html(const std::string& code, const std::string& version, const TextMeasure& measure) {
     const Words w = words_for(code);
     std::string h = "<html><head><meta charset=\"utf-8\"><title>" + escape(w.t(Term::document_title)) +
                     "</title></head><body>";
     h += "<h1>" + escape(w.t(Term::document_title)) + "</h1>";
     h += "<p>" + escape(w.t(Term::document_intro)) + "</p>";
     h += "<p><i>" + escape(lang::substitute(w.t(Term::document_generated), {version})) + "</i></p>";
-    const std::pair<Group, Term> sections[] = {
-        {Group::cfg_register, Term::section_cfg_registers},
-        {Group::cfg_bit, Term::section_cfg_bits},
-        {Group::input_bit, Term::section_input_bits},
-        {Group::input_register, Term::section_input_registers},
-        {Group::output_register, Term::section_output_registers},
-    };
-    for (const auto& [g, title] : sections) {
-        h += "<h2>" + escape(w.t(title)) + "</h2>";
+    h += "<ul>";
+    for (const auto& [g, title] : kSections) h += "<li>" + escape(w.t(title)) + "</li>";
+    h += "</ul>";
+    for (const auto& [g, title] : kSections) {
+        // each group on a page of its own, where its bookmark leads
+        h += "<h2 style=\"page-break-before:always\">" + escape(w.t(title)) + "</h2>";
         if (g == Group::input_register) h += "<p>" + escape(w.t(Term::no_unit_note)) + "</p>";
         h += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><thead><tr>";
         std::vector<Term> columns = {Term::number, Term::address, Term::meaning, Term::range};
         if (!is_bit(g)) columns.insert(columns.end(), {Term::unit, Term::scale});
-        const std::vector<int> widths =
-            is_bit(g) ? std::vector<int>{6, 10, 60, 24} : std::vector<int>{5, 10, 37, 15, 15, 18};
+        const std::vector<Point> points = describe(g, code);
+        const std::vector<int> widths = column_shares(
+            columns, is_bit(g) ? std::vector<int>{6, 10, 60, 24} : std::vector<int>{5, 10, 37, 15, 15, 18},
+            points, w, measure);
         for (std::size_t c = 0; c < columns.size(); ++c) {
             h += "<th align=\"left\" bgcolor=\"#e4e4e4\" style=\"white-space:nowrap\" width=\"" +
                  std::to_string(widths[c]) + "%\">" + escape(w.t(columns[c])) + "</th>";
         }
         h += "</tr></thead>";
-        const std::vector<Point> points = describe(g, code);
         const Point* same_list = nullptr;
         for (const Point& p : points) {
             h += "<tr><td>" + std::to_string(p.index) + "</td><td style=\"white-space:nowrap\">" +

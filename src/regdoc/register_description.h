@@ -3,6 +3,7 @@
 // register description document that Help opens, and the tooltip of every field, in German or English.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,7 +47,19 @@ std::string tooltip(const Point& p, const std::string& language_code);
 // Gives every field and output value of the main window the tooltip of its data point.
 void set_field_tooltips(FrmConfig& f, const std::string& language_code);
 
-// The register description as one HTML document (the subset a QTextDocument lays out).
-std::string help_html(const std::string& language_code, const std::string& program_version);
+// How wide a text is in the document's own units, and how wide the page's text is: with both, no
+// column of a table is narrower than its longest word. Without them the columns get fixed shares.
+struct TextMeasure {
+    std::function<double(const std::string& utf8, bool bold)> width;
+    double page_width = 0;
+};
+
+// The register description as one HTML document (the subset a QTextDocument lays out). Each group
+// begins a page under an <h2> heading whose text is the group's section title.
+std::string help_html(const std::string& language_code,
+                      const std::string& program_version,
+                      const TextMeasure& measure = {});
+// The groups' section titles in the document's order: its bookmarks.
+std::vector<std::string> section_titles(const std::string& language_code);
 
 }  // namespace plx::regdoc

@@ -16,6 +16,9 @@ const std::vector<FaultKindInfo>& fault_kinds() {
         {FaultKind::noise, "noise", "one to three stray bytes come before the answer"},
         {FaultKind::slow, "slow", "the answer comes late (--slow-ms on top of the response time)"},
         {FaultKind::truncated, "truncated", "the tail of the answer is missing"},
+        {FaultKind::stale_transaction, "stale-transaction",
+         "over --tcp with --framing mbap: the gateway answers under the transaction id\n"
+         "                   of the request before, as some do after a reconnect"},
     };
     return kinds;
 }

@@ -22,6 +22,7 @@ enum class FaultKind {
     noise,          // one to three stray bytes before the answer
     slow,           // the answer comes late (the slow delay on top of the response time)
     truncated,      // the tail of the answer is missing
+    stale_transaction,  // behind the Modbus TCP gateway: the answer carries the transaction id before
 };
 
 struct FaultKindInfo {

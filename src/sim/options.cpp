@@ -36,7 +36,7 @@ std::optional<std::vector<long>> number_list(const std::string& s, Check check) 
 
 std::string usage_text() {
     std::string t =
-        "Usage: plx24-sim [--device PATH | --pty] [--mode rtu|ascii] [--address N] [--baud B]\n"
+        "Usage: plx24-sim [--device PATH | --pty | --tcp [HOST:]PORT] [--mode rtu|ascii] [--address N] [--baud B]\n"
         "                 [--parity E|O|N] [--fault KIND[:RATE]]... [--seed N] [options]\n"
         "\n"
         "Serves a simulated PLX24 room operating unit as a Modbus slave (functions 01, 03, 0F, 10).\n"
@@ -46,6 +46,15 @@ std::string usage_text() {
         "                     baud, parity and data bits are not applied to it\n"
         "  --device PATH      serve on this serial device instead (for example /dev/ttyUSB0 or one\n"
         "                     end of a socat pty pair)\n"
+        "  --tcp [HOST:]PORT  serve over TCP as an RS485-to-Ethernet gateway does, listening on\n"
+        "                     HOST:PORT (all addresses without HOST; port 0: one the system picks);\n"
+        "                     prints tcp://HOST:PORT or rtu+tcp://HOST:PORT on the first line\n"
+        "  --framing mbap|rtu|ascii\n"
+        "                     over TCP: Modbus TCP (mbap, default: the gateway converts to RTU on\n"
+        "                     its line and answers exception 0B for a unit that stays silent), or\n"
+        "                     the line's frames passed through the TCP stream\n"
+        "  --close-idle S     over TCP: close a connection without a request for S seconds, as\n"
+        "                     gateways do; 0 (default) never\n"
         "  --mode rtu|ascii   framing: RTU (8 data bits, CRC-16) or ASCII (7 data bits, LRC);\n"
         "                     default rtu\n"
         "  --lrc tool|standard\n"
@@ -109,6 +118,31 @@ ParsedOptions parse_command_line(const std::vector<std::string>& args) {
             o.any_framing = true;
         } else if (a == "--verbose") {
             o.verbose = true;
+        } else if (a == "--tcp" || a == "--framing" || a == "--close-idle") {
+            const auto v = value();
+            if (!v) return refuse(a + " needs a value");
+            if (a == "--tcp") {
+                const auto colon = v->rfind(':');
+                const auto port = whole_number(colon == std::string::npos ? *v : v->substr(colon + 1));
+                if (!port || *port < 0 || *port > 65535) return refuse("--tcp is [HOST:]PORT with a port 0..65535, not '" + *v + "'");
+                o.tcp = true;
+                o.tcp_host = colon == std::string::npos ? std::string{} : v->substr(0, colon);
+                o.tcp_port = static_cast<int>(*port);
+            } else if (a == "--framing") {
+                if (*v == "mbap") {
+                    o.tcp_framing = modbus::Framing::tcp;
+                } else if (*v == "rtu") {
+                    o.tcp_framing = modbus::Framing::rtu;
+                } else if (*v == "ascii") {
+                    o.tcp_framing = modbus::Framing::ascii;
+                } else {
+                    return refuse("--framing is mbap, rtu or ascii, not '" + *v + "'");
+                }
+            } else {
+                const auto seconds = whole_number(*v);
+                if (!seconds || *seconds < 0 || *seconds > 86'400) return refuse("--close-idle is a number of seconds 0..86400");
+                o.close_idle = std::chrono::seconds(*seconds);
+            }
         } else if (a == "--device" || a == "--mode" || a == "--lrc" || a == "--address" || a == "--baud" ||
                    a == "--parity" || a == "--fault" || a == "--seed" || a == "--slow-ms" ||
                    a == "--split-gap-ms" || a == "--response-ms") {
@@ -188,6 +222,10 @@ ParsedOptions parse_command_line(const std::vector<std::string>& args) {
     }
     if (pty && o.device) {
         result.error = "--pty and --device exclude each other";
+        return result;
+    }
+    if (o.tcp && (pty || o.device)) {
+        result.error = "--tcp serves over TCP: it excludes --pty and --device";
         return result;
     }
     if (o.response_times.size() > 1 && o.response_times.size() != o.addresses.size()) {

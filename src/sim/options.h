@@ -36,6 +36,14 @@ struct SimOptions {
     bool verbose = false;
     bool help = false;
     bool any_framing = false;
+    // --tcp [HOST:]PORT: serve over TCP as a gateway does, instead of a serial line
+    bool tcp = false;
+    std::string tcp_host;
+    int tcp_port = 0;
+    // over TCP: Modbus TCP (tcp: a gateway converting to RTU on its line) or the frames passed through
+    modbus::Framing tcp_framing = modbus::Framing::tcp;
+    // over TCP: a connection without a request for this long is closed, as gateways do; 0: never
+    std::chrono::seconds close_idle{0};
 };
 
 struct ParsedOptions {

@@ -174,7 +174,7 @@ std::optional<Addressed> addressed(const modbus::Adu& request) {
 
 std::string raw_text(std::span<const std::uint8_t> bytes, modbus::Framing framing) {
     std::string out;
-    if (framing == modbus::Framing::rtu) {
+    if (framing != modbus::Framing::ascii) {
         out.reserve(3 * bytes.size());
         for (std::uint8_t b : bytes) {
             if (!out.empty()) out += ' ';
@@ -272,6 +272,32 @@ std::string verdict_text(modbus::Verdict verdict, int exception_code, const std:
             return say_it(LineText::verdict_discarded);
         case modbus::Verdict::time_out:
             return say_it(LineText::verdict_time_out);
+        case modbus::Verdict::other_transaction:
+            return say_it(LineText::verdict_other_transaction);
+    }
+    return {};
+}
+
+std::string exception_advice(int code, const std::string& language_code) {
+    if (code == 0x0A) return lang::line_text(LineText::advice_gateway_path, language_code);
+    if (code == 0x0B) return lang::line_text(LineText::advice_gateway_target, language_code);
+    return {};
+}
+
+std::string link_event_text(modbus::LinkEvent event, const std::string& detail, const std::string& language_code) {
+    // the detail is "host:port" or "host:port: the system's words"
+    const auto colon = detail.find(": ");
+    const std::string where = colon == std::string::npos ? detail : detail.substr(0, colon);
+    const std::string why = colon == std::string::npos ? std::string{} : detail.substr(colon + 2);
+    switch (event) {
+        case modbus::LinkEvent::connected:
+            return lang::line_text(LineText::link_connected, language_code, {where});
+        case modbus::LinkEvent::closed:
+            return lang::line_text(LineText::link_closed, language_code, {detail});
+        case modbus::LinkEvent::reconnected:
+            return lang::line_text(LineText::link_reconnected, language_code, {where});
+        case modbus::LinkEvent::connect_failed:
+            return lang::line_text(LineText::link_connect_failed, language_code, {where, why});
     }
     return {};
 }

@@ -37,5 +37,10 @@ std::string answer_meaning(const modbus::Adu& answer, const modbus::Adu* request
 // "Ausnahme 03 (unzulässiger Datenwert)", or by number alone where the code has no standard meaning.
 std::string exception_text(int code, const std::string& language_code);
 std::string verdict_text(modbus::Verdict verdict, int exception_code, const std::string& language_code);
+// What a gateway's exception (0A path unavailable, 0B target device failed to respond) means for the
+// engineer; empty for any other code.
+std::string exception_advice(int code, const std::string& language_code);
+// A connection of a gateway coming, going or coming back, in words.
+std::string link_event_text(modbus::LinkEvent event, const std::string& detail, const std::string& language_code);
 
 }  // namespace plx::traffic

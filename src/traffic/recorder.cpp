@@ -17,9 +17,11 @@ namespace {
 
 // Bytes that begin as the answer to `request` does and end before it is whole: an answer cut short,
 // whether its frame ended early (ASCII) or the line fell silent (RTU). How many of how many bytes.
+// Modbus TCP says its length in every frame and is not judged here.
 std::optional<std::pair<std::size_t, std::size_t>> cut_short(const std::string& request,
                                                              const std::vector<std::uint8_t>& raw,
                                                              modbus::Framing framing) {
+    if (framing == modbus::Framing::tcp) return std::nullopt;
     const auto want = modbus::outstanding_for(request, {});
     if (!want) return std::nullopt;
     std::vector<std::uint8_t> got;
@@ -50,6 +52,7 @@ void Recorder::SinceRequest::add_seen(const SinceRequest& o) {
     if (o.other_frames > 0) other_address = o.other_address;
     other_frames += o.other_frames;
     misfits += o.misfits;
+    other_transactions += o.other_transactions;
     loose_bytes += o.loose_bytes;
     echoes += o.echoes;
     if (o.short_of > 0) {
@@ -66,7 +69,7 @@ void Recorder::frame_sent(const modbus::SentFrame& frame) {
     request_ = std::make_shared<const std::string>(frame.request_string);
     asked_address_ = modbus::hex_pair_to_byte(frame.request_string);
     since_ = {};
-    take(Row{0, frame.at, Direction::sent, modbus::Verdict::ok, 0, framing_now(), frame.bytes, request_});
+    take(Row{0, frame.at, Direction::sent, modbus::Verdict::ok, 0, framing_now(), frame.bytes, request_, {}, {}});
     for (modbus::Observer* o : std::vector<modbus::Observer*>(followers_)) o->frame_sent(frame);
 }
 
@@ -94,6 +97,9 @@ void Recorder::received(const modbus::Reception& r) {
         case modbus::Verdict::misfit:
             if (!note_short(r.bytes, framing)) ++since_.misfits;
             break;
+        case modbus::Verdict::other_transaction:
+            ++since_.other_transactions;
+            break;
         case modbus::Verdict::echo:
             ++since_.echoes;
             break;
@@ -108,8 +114,14 @@ void Recorder::received(const modbus::Reception& r) {
             timed_out_ = true;
             break;
     }
-    take(Row{0, r.at, Direction::received, r.verdict, r.exception_code, framing, r.bytes, request_});
+    take(Row{0, r.at, Direction::received, r.verdict, r.exception_code, framing, r.bytes, request_, {}, {}});
     for (modbus::Observer* o : std::vector<modbus::Observer*>(followers_)) o->received(r);
+}
+
+void Recorder::link_event(const modbus::LinkNote& note) {
+    Row row{0, note.at, Direction::event, modbus::Verdict::ok, 0, framing_now(), {}, request_, note.event, note.detail};
+    take(std::move(row));
+    for (modbus::Observer* o : std::vector<modbus::Observer*>(followers_)) o->link_event(note);
 }
 
 void Recorder::take(Row row) {
@@ -184,6 +196,9 @@ Diagnosis Recorder::judge(const SinceRequest& seen, int asked_address) {
         d.reason = Reason::short_answer;
         d.count = seen.short_bytes;
         d.awaited = seen.short_of;
+    } else if (seen.other_transactions > 0) {
+        d.reason = Reason::other_transaction;
+        d.count = seen.other_transactions;
     } else if (seen.misfits > 0) {
         d.reason = Reason::misfit;
         d.count = seen.misfits;

@@ -24,6 +24,7 @@ inline constexpr std::size_t kRingRows = 10'000;
 enum class Direction {
     sent,
     received,
+    event,  // a connection of a gateway came, went or came back
 };
 
 struct Row {
@@ -36,6 +37,9 @@ struct Row {
     std::vector<std::uint8_t> bytes;
     // the request string on the wire when the row was taken; null before the first request
     std::shared_ptr<const std::string> request;
+    // an event row's event and its detail ("host:port", the system's words)
+    modbus::LinkEvent event = modbus::LinkEvent::connected;
+    std::string detail;
 };
 
 struct Counters {
@@ -54,6 +58,7 @@ enum class Reason {
     other_address,   // whole frames from another slave
     short_answer,    // the answer began as awaited and ended early, in either framing
     misfit,          // whole frames of this slave that do not answer the request
+    other_transaction,  // Modbus TCP: answers to earlier requests only
     bytes_no_frame,  // bytes, but nothing that forms a frame
     echo_only,       // only the adapter's echo of the request
     no_byte,         // nothing at all
@@ -81,6 +86,7 @@ class Recorder : public modbus::Observer {
 
     void frame_sent(const modbus::SentFrame& frame) override;
     void received(const modbus::Reception& reception) override;
+    void link_event(const modbus::LinkNote& note) override;
 
     // The link's framing now; unset: RTU.
     std::function<modbus::Framing()> framing;
@@ -127,6 +133,7 @@ class Recorder : public modbus::Observer {
         std::size_t other_frames = 0;
         int other_address = 0;
         std::size_t misfits = 0;
+        std::size_t other_transactions = 0;
         std::size_t loose_bytes = 0;
         std::size_t echoes = 0;
         std::size_t short_bytes = 0;

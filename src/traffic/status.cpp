@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "lang/line_texts.h"
+#include "lang/texts.h"
 
 namespace plx::traffic {
 
@@ -27,6 +28,7 @@ std::string counters_text(const Counters& c, const std::string& language_code) {
 
 std::string link_state_text(const LinkFacts& f, const std::string& language_code) {
     const std::string entry = "COM" + std::to_string(f.port_number);
+    if (f.scanning) return say(LineText::port_scanning, language_code, {entry, f.device, f.settings, f.mode});
     if (!f.open)
         return say(f.gone ? LineText::port_gone : LineText::port_closed, language_code, {entry, f.device});
     return say(LineText::port_open, language_code, {entry, f.device, f.settings, f.mode});
@@ -51,9 +53,12 @@ std::string reason_text(const Diagnosis& d, const std::string& language_code) {
     switch (d.reason) {
         case Reason::none:
             return {};
-        case Reason::exception:
+        case Reason::exception: {
+            const std::string advice = exception_advice(d.exception_code, language_code);
             return say(LineText::reason_exception, language_code,
-                       {exception_text(d.exception_code, language_code)});
+                       {exception_text(d.exception_code, language_code)}) +
+                   (advice.empty() ? "" : " " + advice);
+        }
         case Reason::check_sums:
             return say(LineText::reason_check_sums, language_code, {n(d.count)});
         case Reason::other_address:
@@ -63,6 +68,8 @@ std::string reason_text(const Diagnosis& d, const std::string& language_code) {
             return say(LineText::reason_short_answer, language_code, {n(d.count), n(d.awaited)});
         case Reason::misfit:
             return say(LineText::reason_misfit, language_code);
+        case Reason::other_transaction:
+            return say(LineText::reason_other_transaction, language_code, {n(d.count)});
         case Reason::bytes_no_frame:
             return say(LineText::reason_bytes_no_frame, language_code, {n(d.count)});
         case Reason::echo_only:
@@ -79,8 +86,10 @@ std::string refusal_text(const std::string& request_string,
                          bool short_form) {
     const auto request = modbus::adu_of_request(request_string);
     const std::string what = request ? request_title(*request, style) : request_string;
+    const std::string advice = exception_advice(exception_code, style.language_code);
     return say(short_form ? LineText::refused_short : LineText::refused, style.language_code,
-               {what, exception_text(exception_code, style.language_code)});
+               {what, exception_text(exception_code, style.language_code)}) +
+           (advice.empty() ? "" : "\n" + advice);
 }
 
 std::string completion_text(const Written& w,

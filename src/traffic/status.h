@@ -5,6 +5,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "traffic/meaning.h"
 #include "traffic/recorder.h"
@@ -23,6 +24,7 @@ struct LinkFacts {
     bool polling = false;
     std::chrono::milliseconds poll_interval{0};
     bool gone = false;  // the device went away while the port was open
+    bool scanning = false;  // the bus scan has the line, at `settings` and `mode`
 };
 std::string link_state_text(const LinkFacts& facts, const std::string& language_code);
 // "Abfrage alle 250 ms" while polling, empty otherwise.

@@ -81,6 +81,12 @@ std::string Table::header(Column c, const std::string& language_code) {
 
 std::string Table::cell(const Row& r, Column c) const {
     const bool sent = r.direction == Direction::sent;
+    if (r.direction == Direction::event) {
+        if (c == column_time) return time_of_day(r.at + time_of_day_offset);
+        if (c == column_direction) return lang::line_text(LineText::direction_event, style.language_code);
+        if (c == column_meaning) return link_event_text(r.event, r.detail, style.language_code);
+        return {};
+    }
     switch (c) {
         case column_time:
             return time_of_day(r.at + time_of_day_offset);
@@ -123,6 +129,8 @@ std::string Table::cell(const Row& r, Column c) const {
 }
 
 bool Table::is_failure(const Row& r) {
+    if (r.direction == Direction::event)
+        return r.event == modbus::LinkEvent::closed || r.event == modbus::LinkEvent::connect_failed;
     return r.direction == Direction::received && r.verdict != modbus::Verdict::ok;
 }
 

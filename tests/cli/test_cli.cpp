@@ -2,6 +2,7 @@
 // a malformed parameter file refused before a byte goes out, and the parameter file of `read` byte for
 // byte the window's.
 
+#include <array>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -74,7 +75,7 @@ struct Cli {
             err << p.error;
             return kExitUsage;
         }
-        Environment env{port, loop, *store, out, err, false, [] { return kStamp; }, [] { return false; }, {}};
+        Environment env{port, loop, *store, out, err, false, [] { return kStamp; }, [] { return false; }, {}, "1.5", {}};
         return cli::run(*p.options, env);
     }
     std::string path(const char* name) const { return dir.filePath(QString::fromLatin1(name)).toStdString(); }
@@ -163,7 +164,7 @@ TEST(Commands, WriteReportsEachUnitAsItFaredAndFailsWithStatusOne) {
     ThreeUnits cli;
     EXPECT_EQ(cli.run({"write", cli.file, "--device", "bus", "--address", "1-3"}), kExitUnitsFailed);
     EXPECT_EQ(cli.out.str(),
-              "Unit 1: written and verified\n"
+              "Unit 1: written and verified; kept its own: location code 1, 4 buttons\n"
               "Unit 2: no answer (read configuration register 33 (minimum response time of the unit, ms))\n"
               "Unit 3: exception 04 (slave device failure) on write configuration registers 0..9\n"
               "1 of 3 units written and verified.\n");
@@ -183,6 +184,30 @@ TEST(Commands, WriteSaysTheSameInJson) {
     EXPECT_EQ(units[2].toObject()[key("result")].toString(), QStringLiteral("exception"));
     EXPECT_EQ(units[2].toObject()[key("exception_code")].toInt(), 4);
     EXPECT_EQ(r[key("verified")].toInt(), 1);
+}
+
+// Each unit keeps its location code and buttons; a unit of another variant is left alone unless all
+// registers are asked for, and then its buttons change with a note.
+TEST(Commands, WriteKeepsWhatIsEachUnitsOwn) {
+    Cli cli(Units{{1, {}}, {2, {}}, {3, {}}});
+    const std::string file = cli.path("unit1.txt");
+    cli.bus.unit(0).tables().cfg_registers[4] = 77;
+    ASSERT_EQ(cli.run({"read", "--device", "bus", "--address", "1", "-o", file}), kExitOk);
+    EXPECT_EQ(cli.run({"write", file, "--device", "bus", "--address", "2,3"}), kExitUnitsFailed);
+    EXPECT_EQ(cli.out.str(),
+              "Unit 2: skipped: it has 8 buttons, the file is for 4 (--all-registers writes it anyway)\n"
+              "Unit 3: written and verified; kept its own: location code 3, 4 buttons\n"
+              "1 of 2 units written and verified. 1 skipped.\n");
+    EXPECT_EQ(cli.bus.unit(1).tables().cfg_registers[4], 40);
+    EXPECT_EQ(cli.bus.unit(2).tables().cfg_registers[4], 77);
+    EXPECT_EQ(cli.bus.unit(2).tables().cfg_registers[3], 3);
+
+    EXPECT_EQ(cli.run({"write", file, "--device", "bus", "--address", "2", "--all-registers"}), kExitOk);
+    EXPECT_EQ(cli.out.str(),
+              "Unit 2: had 8 buttons, the file sets 4\n"
+              "Unit 2: written and verified\n"
+              "1 of 1 units written and verified.\n");
+    EXPECT_EQ(cli.bus.unit(1).tables().cfg_registers[3], 1);
 }
 
 struct Malformed {
@@ -229,8 +254,89 @@ INSTANTIATE_TEST_SUITE_P(
                       Malformed{"BitSeven", 80, "Configuration bit 6 ;x:; 7 ", 0, "line 80"},
                       Malformed{"NoValueField", 30, "Register 16 no separators", 0, "line 30"},
                       Malformed{"NotANumber", 40, "Register 26 ;x:;abc", 0, "\"abc\" cannot be sent"},
-                      Malformed{"OtherSeparator", 50, "Register 36 ;x:;2,5", 0, "decimal separator \".\""},
+                      Malformed{"BothSeparators", 50, "Register 36 ;x:;2,5.1", 0, "decimal separator \".\""},
+                      Malformed{"AnotherList", 15, "Artikel 1;Menge;1", 0, "not a parameter file (line 15"},
+                      // the window's rules: its range and decimals, the values of its list
+                      Malformed{"OffsetBeyondItsRange", 49, "Register 35 ;x:;50", 0,
+                                "line 49 (Register 35, Temperature-Offset): allowed are -10 to 10; \"50\" is not taken. No unit was written."},
+                      Malformed{"TenthsWithTwoDecimals", 50, "Register 36 ;x:;0.25", 0, "line 50 (Register 36, Upper adjustment range): at most one decimal place"},
+                      Malformed{"PercentBeyondItsRange", 61, "Register 47 ;x:;150", 0, "allowed are 0 to 100; \"150\""},
+                      Malformed{"UnsignedBelowZero", 18, "Register 4 ;x:;-1", 0, "allowed are 0 to 65535"},
+                      Malformed{"WholeNumberWithDecimal", 66, "Register 52 ;x:;1.5", 0, "whole numbers only"},
+                      Malformed{"FanStagesBeyondTheList", 74, "Register 60 ;x:;40000", 0, "allowed are 1 to 3"},
+                      Malformed{"ButtonsNotAVariant", 17, "Register 3 ;x:;6", 0, "allowed are 2, 4, 8, 12"},
                       Malformed{"Missing", 0, "", 0, "could not be read"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A plan on two units (a 4-button one at 5, an 8-button one at 17) and the files read from them.
+struct PlanCase {
+    const char* name;
+    std::string plan;
+    int exit;
+    const char* says;                           // on standard error for a refused plan
+    std::vector<std::array<int, 3>> holds = {};  // unit, register, word after the run
+};
+void PrintTo(const PlanCase& c, std::ostream* os) { *os << c.name; }
+
+class Plans : public ::testing::TestWithParam<PlanCase> {};
+
+TEST_P(Plans, AreCheckedWholeBeforeAnyUnitIsTouched) {
+    const PlanCase& c = GetParam();
+    Cli cli(Units{{5, {}}, {17, {}}});
+    ASSERT_EQ(cli.run({"read", "--device", "bus", "--address", "5", "-o", cli.path("base.txt")}), kExitOk);
+    ASSERT_EQ(cli.run({"read", "--device", "bus", "--address", "17", "-o", cli.path("base8.txt")}), kExitOk);
+    put_file(cli.path("plan.csv"), c.plan);
+    const std::size_t written_before = cli.port.written().size();
+
+    EXPECT_EQ(cli.run({"commission", cli.path("plan.csv"), "--device", "bus"}), c.exit) << cli.out.str() << cli.err.str();
+    if (c.exit == kExitUsage) {
+        EXPECT_NE(cli.err.str().find(c.says), std::string::npos) << cli.err.str();
+        EXPECT_NE(cli.err.str().find("No unit was written."), std::string::npos) << cli.err.str();
+        EXPECT_EQ(cli.port.written().size(), written_before);
+    }
+    for (const auto& [unit, k, word] : c.holds) {
+        EXPECT_EQ(cli.bus.unit(static_cast<std::size_t>(unit)).tables().cfg_registers[static_cast<std::size_t>(k)], word)
+            << "unit " << unit << " register " << k;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases,
+    Plans,
+    ::testing::Values(
+        PlanCase{"GermanCaptionsSemicolons",
+                 "Adresse;Datei;Standortkennung;Temperatur-Offset [K]\r\n5;base.txt;105;1,5\r\n17;base8.txt;117;\r\n;;;\r\n",
+                 kExitOk, "", {{0, 3, 105}, {0, 34, 15}, {1, 3, 117}, {1, 34, 0}, {1, 2, 8}}},
+        PlanCase{"EnglishCommasQuotesAndBits",
+                 "address,file,Register 35,Configuration bit 25,Device location\n17,\"base8.txt\",\"1,5\",1,42\n",
+                 kExitOk, "", {{1, 34, 15}, {1, 3, 42}, {0, 3, 5}}},
+        PlanCase{"Windows1252", "Adresse;Datei;Parit\xE4t;Register 5\n5;base.txt;E;99\n", kExitOk, "", {{0, 4, 99}}},
+        PlanCase{"UnknownColumn", "Adresse;Datei;Farbe\n5;base.txt;rot\n", kExitUsage,
+                 "row 1, column \"Farbe\" (C): unknown column"},
+        PlanCase{"AmbiguousCaption", "Adresse;Datei;Auflösung\n5;base.txt;1\n", kExitUsage,
+                 "several fields carry this caption (Register 38, Register 42, Register 54, Register 58)"},
+        PlanCase{"NeverWritten", "Adresse;Datei;Register 1\n5;base.txt;1\n", kExitUsage,
+                 "column \"Register 1\" (C): Register 1 identifies the unit"},
+        PlanCase{"SameFieldTwice", "Adresse;Datei;Register 4;Standortkennung\n5;base.txt;1;2\n", kExitUsage,
+                 "column \"Standortkennung\" (D): the same field as column \"Register 4\""},
+        PlanCase{"NoFileColumn", "Adresse;Standortkennung\n5;1\n", kExitUsage, "the first row names the columns"},
+        PlanCase{"ValueBeyondItsRange", "Adresse;Datei;Standortkennung\n5;base.txt;1\n17;base8.txt;70000\n", kExitUsage,
+                 "row 3, column \"Standortkennung\" (C): allowed are 0 to 65535; \"70000\" is not taken"},
+        PlanCase{"TooManyDecimals", "address;file;Register 35\n5;base.txt;0.25\n", kExitUsage,
+                 "row 2, column \"Register 35\" (C): at most one decimal place"},
+        PlanCase{"BitNotZeroOrOne", "Adresse;Datei;Konfigurationsbit 25\n5;base.txt;2\n", kExitUsage,
+                 "row 2, column \"Konfigurationsbit 25\" (C): a configuration bit is 0 or 1"},
+        PlanCase{"AddressTwice", "Adresse;Datei\n5;base.txt\n5;base.txt\n", kExitUsage,
+                 "row 3, column \"Adresse\" (A): address 5 is already in row 2"},
+        PlanCase{"NoAddress", "Adresse;Datei\n300;base.txt\n", kExitUsage, "\"300\" is no address from 1 to 247"},
+        PlanCase{"MissingFile", "Adresse;Datei\n5;absent.txt\n", kExitUsage, "row 2, column \"Datei\" (B): "},
+        PlanCase{"FileTheWindowRefuses", "Adresse;Datei\n5;plan.csv\n", kExitUsage, "row 2, column \"Datei\" (B): "},
+        PlanCase{"AnotherLine", "Adresse;Datei;Schnittstelle\n5;base.txt;/dev/ttyUSB7\n", kExitUsage,
+                 "row 2, column \"Schnittstelle\" (C): /dev/ttyUSB7 is not the device of --device"},
+        PlanCase{"BadParity", "Adresse;Datei;Parität\n5;base.txt;X\n", kExitUsage, "\"X\" is no parity"},
+        PlanCase{"QuoteNeverClosed", "Adresse;Datei\n5;\"base.txt\n", kExitUsage, "row 2: a quotation mark is never closed"},
+        PlanCase{"FieldsBeyondTheColumns", "Adresse;Datei\n5;base.txt;7\n", kExitUsage, "row 2: more fields"},
+        PlanCase{"NoUnit", "Adresse;Datei\n", kExitUsage, "holds no row with a unit"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Commands, MonitorPrintsOneDecodedLinePerPoll) {

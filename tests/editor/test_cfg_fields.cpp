@@ -182,7 +182,10 @@ INSTANTIATE_TEST_SUITE_P(
                       LeaveCase{"UnitsOwnValueTypedAgain", 4, "300", "300", "300", false},
                       LeaveCase{"OffsetBelowItsRange", 34, "1,5", "-10,1", "1,5", true},
                       LeaveCase{"ValueWithoutUnitAtItsBound", 52, "0", "-999", "-999", false},
-                      LeaveCase{"PercentBeyondItsRange", 46, "20", "101", "20", true}),
+                      LeaveCase{"PercentBeyondItsRange", 46, "20", "101", "20", true},
+                      // more decimals than the register holds would be rounded away on the wire
+                      LeaveCase{"TenthsWithTwoDecimals", 34, "1,5", "0,25", "1,5", true},
+                      LeaveCase{"WholeNumberWithDecimal", 52, "0", "1,5", "0", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 using CfgFocus = EditorTest;
@@ -200,6 +203,10 @@ TEST_F(CfgFocus, RefusalNamesTheFieldAndItsRangeInTheUsersLanguage) {
     EXPECT_EQ(f.txt_data_in[8].text(), "20");
     EXPECT_EQ(f.status_line.caption(),
               "External temperature 1 (input register 8): allowed are -100 to 100. 999 was not taken; the "
+              "previous value is back.");
+    type_and_leave(f.txt_data_in[8], "20,25");
+    EXPECT_EQ(f.status_line.caption(),
+              "External temperature 1 (input register 8): at most one decimal place. 20,25 was not taken; the "
               "previous value is back.");
     // the next value that is taken clears the note
     type_and_leave(f.txt_data_in[8], "21");

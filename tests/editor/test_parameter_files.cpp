@@ -1,6 +1,7 @@
 // "&Parameter speichern" and "&Parameter laden" on the composed program: a read-out unit, the file
 // dialog answering with names in a temporary folder, the bytes on disk.
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,7 +21,10 @@
 
 #include "../transfer/unit_rig.h"
 #include "../support/null_platform.h"
+#include "editor/parameter_file.h"
+#include "paramfile/reasons.h"
 #include "program/program.h"
+#include "commission/document.h"
 #include "paramfile/parameter_file.h"
 #include "settings/store.h"
 
@@ -114,7 +118,8 @@ struct LanguageCase {
     const char* separator;
     const char* file;        // what this language saves
     const char* other_file;  // the other language's file
-    const char* field_35;    // the other file's tenths value as it arrives
+    const char*
+        field_35;  // register 36 changed in the other file, as it arrives in this language's separator
 };
 
 class PerLanguage : public ParameterFiles, public ::testing::WithParamInterface<LanguageCase> {};
@@ -131,25 +136,42 @@ TEST_P(PerLanguage, SavesTheGoldenFileByteForByteOverAnyOldOne) {
     EXPECT_EQ(rig.files.requests[0].title, "") << "the platform's own title";
 }
 
-TEST_P(PerLanguage, LoadsTheOtherLanguagesFileUnchanged) {
+TEST_P(PerLanguage, LoadsTheOtherLanguagesFileInItsOwnSeparatorAndApplySendsIt) {
     Rig rig(GetParam().language, GetParam().separator);
-    put_file(path("in.txt"), golden(GetParam().other_file));
+    // the other laptop changed register 36 and saved it with its own separator
+    const char other = GetParam().separator[0] == ',' ? '.' : ',';
+    const std::string file =
+        line_replaced(golden(GetParam().other_file), 50, std::string("Register 36 ;x;22") + other + "5");
+    put_file(path("in.txt"), file);
     rig.load_from(path("in.txt"));
-    const FrmConfig& f = rig.program.form;
+    FrmConfig& f = rig.program.form;
     EXPECT_EQ(f.txt_data_cfg[35].text(), GetParam().field_35);
-    const paramfile::ReadResult r = paramfile::read(golden(GetParam().other_file));
+    EXPECT_TRUE(f.txt_data_cfg[35].pending());
+    const paramfile::ReadResult r = paramfile::read(file, paramfile::read_rules(GetParam().separator[0]));
     for (int k = 2; k < 60; ++k)
         EXPECT_EQ(f.txt_data_cfg[k].text(), r.register_texts[static_cast<std::size_t>(k)]) << k;
     for (int j = 0; j < 32; ++j)
         EXPECT_EQ(f.chk_cfg[j].value(), r.bit_states[static_cast<std::size_t>(j)]) << j;
     EXPECT_EQ(rig.message(), "");
+    EXPECT_NE(f.status_line.caption().find("in.txt"), std::string::npos) << f.status_line.caption();
+    // nothing in it is refused: Apply writes and reads it back
+    ASSERT_TRUE(f.set_parameter.enabled());
+    rig.unit.seen.clear();
+    f.set_parameter.user_click();
+    rig.run_ms(8000);
+    EXPECT_EQ(rig.message(), "");
+    // the block of registers 30 .. 39 went out with 22.5 as 225 (0x00E1) in register 36
+    const auto& seen = rig.unit.seen;
+    EXPECT_TRUE(std::any_of(seen.begin(), seen.end(), [](const auto& s) {
+        return s.request.rfind("0110001E000A14", 0) == 0 && s.request.substr(14 + 5 * 4, 4) == "00E1";
+    }));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Languages,
     PerLanguage,
-    ::testing::Values(LanguageCase{"German", "1031", ",", "parameters_de.txt", "parameters_en.txt", "21.5"},
-                      LanguageCase{"English", "1033", ".", "parameters_en.txt", "parameters_de.txt", "21,5"}),
+    ::testing::Values(LanguageCase{"German", "1031", ",", "parameters_de.txt", "parameters_en.txt", "22,5"},
+                      LanguageCase{"English", "1033", ".", "parameters_en.txt", "parameters_de.txt", "22.5"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ParameterFiles, RoundTripBringsBackRegisters3To60AndAllBitsAsPendingEdits) {
@@ -163,7 +185,8 @@ TEST_F(ParameterFiles, RoundTripBringsBackRegisters3To60AndAllBitsAsPendingEdits
     rig.save_as(path("edited.txt"));
     const std::vector<std::string> saved = rig.fields();
 
-    // back to what the unit holds, then the file of another unit with the same settings
+    // back to what the unit holds (the edits given up when asked), then the file of another unit
+    rig.messages.answer = true;
     f.read_out_parameter.user_click();
     rig.run_ms(6000);
     ASSERT_FALSE(f.set_parameter.enabled());
@@ -277,6 +300,7 @@ struct BadFileCase {
     std::string text;
     const char* message;  // a part of the one message; empty: no message
     int changed;          // of the 90 values, all of which differ in the undamaged file
+    const char* status = "";  // a part of the status line after it
 };
 
 void PrintTo(const BadFileCase& c, std::ostream* os) {
@@ -292,10 +316,14 @@ TEST_P(BadFile, ChangesOnlyWhatItMayAndSaysWhatItSaw) {
     std::string file = golden("parameters_de.txt");
     for (int n = paramfile::kFirstLoadedLine; n <= paramfile::kLineCount; ++n) {
         const int j = n - paramfile::kFirstBitLine;
+        // the first and last bit line keep the key that marks a parameter file
+        const std::string key = n == paramfile::kFirstBitLine || n == paramfile::kLineCount
+                                    ? "Konfigurationsbit " + std::to_string(j + 1) + " "
+                                    : "B";
         file = line_replaced(file, n,
                              j < 0                          ? "R;x;" + std::to_string(n)
-                             : j == 9 || j == 24 || j == 25 ? "B;x; 0 "
-                                                            : "B;x; 1 ");
+                             : j == 9 || j == 24 || j == 25 ? key + ";x; 0 "
+                                                            : key + ";x; 1 ");
     }
     if (c.line > 0) file = line_replaced(file, c.line, c.text);
     if (c.text.find("<cut>") != std::string::npos) file = file.substr(0, file.find("<cut>"));
@@ -313,22 +341,96 @@ TEST_P(BadFile, ChangesOnlyWhatItMayAndSaysWhatItSaw) {
     } else {
         EXPECT_NE(rig.message().find(m), std::string::npos) << rig.message();
     }
+    const std::string status = rig.program.form.status_line.caption();
+    EXPECT_NE(status.find(c.status), std::string::npos) << status;
+}
+
+// a semicolon list of another kind, as long as a parameter file
+std::string other_csv() {
+    std::string text;
+    for (int n = 1; n <= 106; ++n)
+        text += "Artikel " + std::to_string(n) + ";Menge;" + std::to_string(n) + "\r\n";
+    return text;
 }
 
 const std::string kLong(paramfile::kMaxFileBytes + 1, ' ');
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Files, BadFile, ::testing::Values(
-    BadFileCase{"Sound", 50, "R;x;50", "", 90},
+    BadFileCase{"Sound", 50, "R;x;50", "", 90, "Parameter aus bad.txt geladen: 90 Zeilen übernommen, 90 Felder geändert"},
     BadFileCase{"MissingField", 80, "Bit;6", ":\nZeile 80 (Bit): kein gültiger Wert; das Feld ist unverändert.", 89},
     BadFileCase{"BitValue2", 76, "B;x; 2 ", "Zeile 76 (B)", 89},
-    BadFileCase{"RegisterNotANumberLoadsAsItStands", 50, "R;x;abc", "", 90},
+    BadFileCase{"RegisterNotANumberLoadsMarked", 50, "R;x;abc", "Zeile 50 (Register 36): der Wert \"abc\" kann nicht gesendet werden", 90, "Nicht sendbar, bitte korrigieren: Zeile 50."},
+    BadFileCase{"OtherSeparator", 50, "R;x;-2.5", "", 90, "90 Zeilen übernommen"},
+    BadFileCase{"AnotherSemicolonList", 0, other_csv(), "bad.txt ist keine Parameterdatei (Zeile 15 lautet nicht \"Register 1 ;…;…\"). Es wurde nichts geladen.", 0},
+    BadFileCase{"ServicesFile", 0, "# Network services\ntcpmux 1/tcp\necho 7/tcp\n", "ist keine Parameterdatei (Zeile 15", 0},
     BadFileCase{"Truncated", 50, "R;x<cut>", "endet nach Zeile 49 von 106: 33 ihrer 90 Zeilen mit Werten wurden geladen", 33},
     BadFileCase{"Binary", 60, std::string("\0\x01", 2), "ist keine Parameterdatei (Zeile 60 enthält Binärdaten", 0},
     BadFileCase{"Oversized", 0, kLong, "(sie ist größer als 1 MiB). Es wurde nichts geladen.", 0},
     BadFileCase{"CannotBeOpened", -1, "", "bad.txt konnte nicht gelesen werden: ", 0}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
+
+}  // namespace
+}  // namespace plx
+
+namespace plx {
+namespace {
+
+// "Mit Datei vergleichen…": a saved file with two values changed lists exactly those against the unit
+// as read, and loading it makes them edits as "&Parameter laden" does.
+TEST_F(ParameterFiles, CompareListsWhatDiffersFromTheUnitAsReadAndLoadsItAsEdits) {
+    Rig rig("1031", ",");
+    const std::string file = path("unit.txt");
+    rig.save_as(file);
+    std::string bytes = line_replaced(slurp(file), 18, "Register 4 ;Standortkennung:;117");
+    put_file(file, line_replaced(bytes, 84, "Konfigurationsbit 10 ;Sollwert Temperatur 1 Effektiv:; 0 "));
+
+    rig.files.answers.push_back(file);
+    const auto c = rig.program.unit_record->compare_with_file();
+    ASSERT_TRUE(c);
+    ASSERT_EQ(c->differences.size(), 2u);
+    const auto& d = c->differences;
+    EXPECT_EQ((std::vector<std::string>{d[0].caption, d[0].key, d[0].file, d[0].unit}),
+              (std::vector<std::string>{"Standortkennung", "Register 4", "117", "1234"}));
+    EXPECT_EQ((std::vector<std::string>{d[1].key, d[1].file, d[1].unit}),
+              (std::vector<std::string>{"Konfigurationsbit 10", "0 (aus)", "1 (ein)"}));
+    EXPECT_FALSE(rig.program.form.set_parameter.enabled());
+
+    rig.program.unit_record->load(*c);
+    EXPECT_EQ(rig.program.form.txt_data_cfg[3].text(), "117");
+    EXPECT_TRUE(rig.program.form.txt_data_cfg[3].pending());
+    EXPECT_TRUE(rig.program.form.chk_cfg[9].pending());
+    EXPECT_TRUE(rig.program.form.set_parameter.enabled());
+}
+
+// "Protokoll drucken…": the unit as read, tab by tab, whatever has been edited since.
+TEST_F(ParameterFiles, RecordIsTheUnitAsReadTabByTab) {
+    Rig rig("1031", ",");
+    rig.program.form.txt_data_cfg[3].set_text("77");
+    const auto d = rig.program.unit_record->record();
+    ASSERT_TRUE(d);
+    ASSERT_EQ(d->pages.size(), 1u);
+    const commission::Page& p = d->pages[0];
+    EXPECT_EQ(p.title, "Konfiguration von Gerät 1");
+    EXPECT_EQ(p.facts[1], (std::pair<std::string, std::string>{"Gerätecodierung", "9217"}));
+    EXPECT_EQ(p.facts[2], (std::pair<std::string, std::string>{"Firmware", "110"}));
+    std::vector<std::string> tabs;
+    for (const commission::Table& t : p.tables) tabs.push_back(t.heading);
+    EXPECT_EQ(tabs.front(), rig.program.form.SSTab1.tab_captions()[0]);
+    const auto value_of = [&](const std::string& key) {
+        for (const commission::Table& t : p.tables) {
+            for (const auto& row : t.rows) {
+                if (row[0].text == key) return row[2].text;
+            }
+        }
+        return std::string("<none>");
+    };
+    EXPECT_EQ(value_of("Register 4"), "1234");
+    EXPECT_EQ(value_of("Register 3"), "4T");
+    EXPECT_EQ(value_of("Register 36"), "21,5");
+    EXPECT_EQ(value_of("Register 60"), "2");
+}
 
 }  // namespace
 }  // namespace plx

@@ -124,24 +124,5 @@ TEST_F(TrafficView, RowsReadAfterScrollingUpStayInPlaceWhenTheRingDropsItsOldest
     EXPECT_EQ(table->verticalScrollBar()->value(), table->verticalScrollBar()->maximum());
 }
 
-TEST(TrafficWindowPlace, BesideTheMainWindowNeverOverItsLinkPanel) {
-    struct Case {
-        const char* name;
-        QRect main;
-        QRect screen;
-        QRect want;
-    };
-    const QSize size(1100, 460);
-    // the link panel ends 95 pixels below the main window's top
-    for (const Case& c : {
-             Case{"room on the right", {0, 0, 1060, 700}, {0, 0, 2560, 1440}, {1060, 0, 1100, 460}},
-             Case{"room on the left", {1500, 20, 1060, 700}, {0, 0, 2560, 1440}, {400, 20, 1100, 460}},
-             Case{"laptop: low on the screen", {0, 0, 1060, 670}, {0, 0, 1366, 768}, {266, 308, 1100, 460}},
-             Case{"too small: shortened below the panel", {0, 0, 800, 500}, {0, 0, 800, 500}, {0, 96, 800, 404}},
-         }) {
-        EXPECT_EQ(traffic_window_place(c.main, c.main.top() + 95, size, c.screen), c.want) << c.name;
-    }
-}
-
 }  // namespace
 }  // namespace plx::gui

@@ -1,13 +1,19 @@
 // The commissioning round on a site, with the real programs: plx24-sim serves five units on one
 // pseudo-terminal, plx24ctl finds them, reads one out, writes its file to the other four and diffs.
 
+#include <array>
 #include <cstdlib>
+#include <tuple>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -30,20 +36,29 @@ void use_own_settings(const QTemporaryDir& dir) {
     setenv("PLX24_USER_SETTINGS", user.c_str(), 1);
 }
 
-TEST(Plx24ctl, FindsFiveUnitsCarriesOnesConfigurationToTheOthersAndDiffsClean) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    use_own_settings(dir);
-
-    ChildProcess sim;
-    ASSERT_TRUE(sim.start({PLX24_SIM_EXE, "--pty", "--address", "1,2,3,4,5", "--response-ms", "0"}));
-    const std::string pty = sim.read_line(milliseconds(10'000)).value_or("");
-    ASSERT_FALSE(pty.empty()) << sim.err();
-    const auto ctl = [&](std::vector<std::string> args) {
+// Quick simulated units on one pty, settings of their own, and plx24ctl on their line.
+struct Site : ::testing::Test {
+    void start(const char* addresses) {
+        ASSERT_TRUE(dir.isValid());
+        use_own_settings(dir);
+        ASSERT_TRUE(sim.start({PLX24_SIM_EXE, "--pty", "--address", addresses, "--response-ms", "0"}));
+        pty = sim.read_line(milliseconds(10'000)).value_or("");
+        ASSERT_FALSE(pty.empty()) << sim.err();
+    }
+    testing::RunResult ctl(std::vector<std::string> args) {
         args.insert(args.begin(), PLX24CTL_EXE);
         args.insert(args.end(), {"--device", pty});
         return run_command(args, milliseconds(120'000));
-    };
+    }
+    std::string in_dir(const char* name) const { return dir.filePath(QString::fromLatin1(name)).toStdString(); }
+
+    QTemporaryDir dir;
+    ChildProcess sim;
+    std::string pty;
+};
+
+TEST_F(Site, FindsFiveUnitsCarriesOnesConfigurationToTheOthersAndDiffsClean) {
+    start("1,2,3,4,5");
 
     // help needs no line; a usage error touches none
     const auto help = run_command({PLX24CTL_EXE, "write", "--help"}, milliseconds(10'000));
@@ -58,11 +73,12 @@ TEST(Plx24ctl, FindsFiveUnitsCarriesOnesConfigurationToTheOthersAndDiffsClean) {
     EXPECT_NE(scan.out.find("       2  9600 8E1 RTU          24       112  8 Tasten"), std::string::npos)
         << scan.out;
 
-    const std::string file = dir.filePath(QStringLiteral("unit1.txt")).toStdString();
+    const std::string file = in_dir("unit1.txt");
     const auto read = ctl({"read", "--address", "1", "-o", file});
     ASSERT_EQ(read.status, 0) << read.err;
 
-    const auto write = ctl({"write", file, "--address", "2-5", "--language", "en"});
+    // the others are of other variants and have rooms of their own: all registers, as the file says
+    const auto write = ctl({"write", file, "--address", "2-5", "--language", "en", "--all-registers"});
     EXPECT_EQ(write.status, 0) << write.out << write.err;
     EXPECT_NE(write.out.find("4 of 4 units written and verified."), std::string::npos) << write.out;
 
@@ -71,6 +87,98 @@ TEST(Plx24ctl, FindsFiveUnitsCarriesOnesConfigurationToTheOthersAndDiffsClean) {
         EXPECT_EQ(diff.status, 0) << diff.out << diff.err;
         EXPECT_NE(diff.out.find("kein Unterschied"), std::string::npos) << diff.out;
     }
+    EXPECT_EQ(sim.stop(), 0);
+}
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string body_of(const std::string& path);
+
+// A parameter file's line replaced: register n is line 14 + n.
+void replace_line(const std::string& path, int number, const std::string& text) {
+    std::string bytes = slurp(path);
+    std::size_t start = 0;
+    for (int n = 1; n < number; ++n) start = bytes.find("\r\n", start) + 2;
+    bytes.replace(start, bytes.find("\r\n", start) - start, text);
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A building on four simulated units: each keeps its own room and variant under a plain write, a plan
+// gives three of them their rooms on top of a file per variant, the fourth stays as it was, and the
+// record says so; a file the window would refuse touches no unit.
+TEST_F(Site, CommissionsABuildingFromAPlanAndRecordsIt) {
+    start("1,5,17,33");
+    // a file per variant: unit 1 has 4 buttons, 5 has 8, 33 has 12; each with a brighter display
+    for (const auto& [address, name] : {std::pair{"1", "4T.txt"}, {"5", "8T.txt"}, {"33", "12T.txt"}}) {
+        ASSERT_EQ(ctl({"read", "--address", address, "-o", in_dir(name)}).status, 0);
+        replace_line(in_dir(name), 19, "Register 5 ;x:;222");
+    }
+    const std::string unit1_before = body_of(in_dir("4T.txt"));
+
+    const auto plain = ctl({"write", in_dir("4T.txt"), "--address", "5,17,33", "--language", "en"});
+    EXPECT_EQ(plain.status, 1) << plain.err;
+    EXPECT_NE(plain.out.find("Unit 5: skipped: it has 8 buttons, the file is for 4"), std::string::npos) << plain.out;
+    EXPECT_NE(plain.out.find("Unit 17: written and verified; kept its own: location code 17, 4 buttons"),
+              std::string::npos)
+        << plain.out;
+    EXPECT_NE(plain.out.find("1 of 3 units written and verified. 2 skipped."), std::string::npos) << plain.out;
+
+    // a 50 K offset is refused in the window's words before any unit is touched
+    std::ofstream(in_dir("hot.txt"), std::ios::binary) << slurp(in_dir("4T.txt"));
+    replace_line(in_dir("hot.txt"), 49, "Register 35 ;Temperatur-Offset [K]:;50");
+    const auto hot = ctl({"write", in_dir("hot.txt"), "--address", "17"});
+    EXPECT_EQ(hot.status, 2);
+    EXPECT_NE(hot.err.find("Zeile 49 (Register 35, Temperatur-Offset [K]): erlaubt sind -10 bis 10; \"50\" wird "
+                           "nicht angenommen. Es wurde kein Gerät beschrieben."),
+              std::string::npos)
+        << hot.err;
+
+    std::ofstream(in_dir("plan.csv"), std::ios::binary)
+        << "Adresse;Datei;Standortkennung\r\n5;8T.txt;105\r\n17;4T.txt;117\r\n33;12T.txt;133\r\n";
+    const std::string records = in_dir("records");
+    const auto run = ctl({"commission", in_dir("plan.csv"), "--record", records});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("3 von 3 Geräten geschrieben und bestätigt."), std::string::npos) << run.out;
+
+    // each unit holds its base file and its own row; unit 1 is as it was
+    for (const auto& [address, name, room] :
+         {std::tuple{"5", "8T.txt", "105"}, {"17", "4T.txt", "117"}, {"33", "12T.txt", "133"}}) {
+        const auto diff = ctl({"diff", in_dir(name), "--address", address, "--language", "en"});
+        EXPECT_EQ(diff.status, 1) << diff.out;
+        EXPECT_NE(diff.out.find(std::string("Register 4 (Device location): file ")), std::string::npos) << diff.out;
+        EXPECT_NE(diff.out.find(std::string(", unit ") + room + "\n"), std::string::npos) << diff.out;
+        EXPECT_NE(diff.out.find("1 differences"), std::string::npos) << diff.out;
+    }
+    ASSERT_EQ(ctl({"read", "--address", "1", "-o", in_dir("unit1.txt")}).status, 0);
+    EXPECT_NE(body_of(in_dir("unit1.txt")), unit1_before);  // the base file's brighter display is not unit 1's
+    replace_line(in_dir("unit1.txt"), 19, "Register 5 ;x:;222");
+    EXPECT_EQ(body_of(in_dir("unit1.txt")), unit1_before);
+
+    // the record: a JSON file and a document
+    const QStringList made = QDir(QString::fromStdString(records)).entryList(QDir::Files, QDir::Name);
+    ASSERT_EQ(made.size(), 2) << made.join(QStringLiteral(" ")).toStdString();
+    QFile json(QDir(QString::fromStdString(records)).filePath(made.filter(QStringLiteral(".json")).value(0)));
+    ASSERT_TRUE(json.open(QIODevice::ReadOnly));
+    const QJsonObject record = QJsonDocument::fromJson(json.readAll()).object();
+    const QJsonArray units = record[QStringLiteral("units")].toArray();
+    ASSERT_EQ(units.size(), 3);
+    for (int n = 0; n < 3; ++n) {
+        const QJsonObject u = units[n].toObject();
+        EXPECT_EQ(u[QStringLiteral("result")].toString(), QStringLiteral("verified"));
+        constexpr std::array rooms{105, 117, 133};
+        EXPECT_EQ(u[QStringLiteral("location_code")].toInt(), rooms[static_cast<std::size_t>(n)]);
+        const QJsonArray values = u[QStringLiteral("values")].toArray();
+        // values from register 3 on: the location code from the plan, the display from the file
+        EXPECT_EQ(values[1].toObject()[QStringLiteral("source")].toString(), QStringLiteral("plan"));
+        EXPECT_EQ(values[2].toObject()[QStringLiteral("written")].toString(), QStringLiteral("222"));
+        EXPECT_EQ(values[2].toObject()[QStringLiteral("read_back")].toString(), QStringLiteral("222"));
+    }
+    EXPECT_EQ(record[QStringLiteral("summary")].toObject()[QStringLiteral("verified")].toInt(), 3);
     EXPECT_EQ(sim.stop(), 0);
 }
 

@@ -18,7 +18,8 @@
 #include "program/program.h"
 #include "child_process.h"
 #include "controls/timer.h"
-#include "link/qt_serial_port.h"
+#include "link/port_map.h"
+#include "link/qt_port.h"
 #include "pty_pair.h"
 #include "settings/store.h"
 #include "sim/faults.h"
@@ -67,7 +68,7 @@ protected:
     void start_program(bool ascii) {
         app();
         setenv("PLX24_PORT_MAP", ("3=" + pair.master_end()).c_str(), 1);
-        port = std::make_unique<link::QtSerialPort>();
+        port = std::make_unique<link::QtPort>();
         program = std::make_unique<Program>(Platform{*port, clock, messages, files, shell});
         program->settings = std::make_unique<settings::MemoryStore>();
         program->start();
@@ -159,7 +160,7 @@ protected:
     bool ascii_ = false;
     testing::PtyPair pair;
     testing::SimOnDevice sim;
-    std::unique_ptr<link::QtSerialPort> port;
+    std::unique_ptr<link::QtPort> port;
     controls::VirtualClock clock;
     RecordingMessages messages;
     NoFiles files;
@@ -347,6 +348,52 @@ TEST_F(ProgramAgainstPymodbus, ReadOutFillsTheFieldsWithExactlyTheServersValues)
     EXPECT_EQ(program->form.cmb_cfg[2].current_text(), "8T");
     EXPECT_FALSE(problem_reported());
 }
+
+// Through a gateway: plx24-sim serving its unit over TCP, as a Modbus TCP gateway and passing RTU
+// frames through; the network entry of the port box reaches it. Read-out, an Apply and polling.
+class ProgramThroughGateway : public ProgramOverPty, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ProgramThroughGateway, ReadsOutAppliesAndPolls) {
+    testing::ChildProcess gateway;
+    ASSERT_TRUE(gateway.start({sim_exe, "--tcp", "127.0.0.1:0", "--framing", GetParam(), "--seed", "8"}));
+    const std::string device = gateway.read_line(milliseconds(10'000)).value_or("");
+    ASSERT_NE(device.find("tcp://127.0.0.1:"), std::string::npos) << gateway.err();
+    app();
+    setenv("PLX24_PORT_MAP", ("41=" + device).c_str(), 1);
+    port = std::make_unique<link::QtPort>();
+    program = std::make_unique<Program>(Platform{*port, clock, messages, files, shell});
+    program->settings = std::make_unique<settings::MemoryStore>();
+    program->start();
+    for (const auto& [name, text] : field_texts()) before[name] = text;
+    program->form.Combo_Port[0].user_select(link::kNetworkEntry - 1);
+    // the gateway's line settings are its own
+    EXPECT_FALSE(program->form.Combo_Port[1].enabled());
+    EXPECT_FALSE(program->form.Combo_Port[5].enabled());
+    open_port();
+    ASSERT_TRUE(run_until([&] { return read_out_complete(); }, milliseconds(30'000)))
+        << differences().size() << " fields differ\ngateway: " << gateway.err();
+
+    program->form.chk_input[3].user_toggle();
+    image.input_bits[3] = !image.input_bits[3];
+    program->form.set_parameter.user_click();
+    ASSERT_TRUE(run_until([&] { return !program->frm_state->loaded() && read_out_complete(); }, milliseconds(40'000)))
+        << "the Apply's read-back: " << differences().size() << " fields differ";
+    EXPECT_FALSE(problem_reported());
+
+    program->form.chk_read_out.user_toggle();
+    std::set<std::string> temperatures;
+    EXPECT_TRUE(run_until(
+        [&] {
+            if (!program->form.txt_data_out[2].text().empty()) temperatures.insert(program->form.txt_data_out[2].text());
+            return temperatures.size() >= 2;
+        },
+        milliseconds(60'000)));
+    EXPECT_EQ(program->traffic->counters().time_outs, 0u);
+    gateway.stop();
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ProgramThroughGateway, ::testing::Values("mbap", "rtu"),
+                         [](const auto& info) { return std::string(info.param); });
 
 }  // namespace
 }  // namespace plx

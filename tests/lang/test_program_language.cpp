@@ -88,7 +88,7 @@ TEST_P(ProgramMessages, InvalidAddressIsToldInTheLanguage) {
 
 TEST_P(ProgramMessages, PortFailureKeepsTheSystemsFirstLine) {
     start();
-    port.open_failure = modbus::PortError{8005, {}, "Permission denied", true};
+    port.open_failure = modbus::PortError{8005, {}, "Permission denied", modbus::PortCause::permission};
     program.form.Combo_Port[6].user_select(1);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0], std::string("COM-Port not available,  8005\n") + GetParam().permission_lines);
@@ -103,17 +103,22 @@ TEST_P(ProgramMessages, DemoCaptionSaysSoInTheLanguage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Languages, ProgramMessages,
+    Languages,
+    ProgramMessages,
     ::testing::Values(
-        MessageLanguageCase{"English", "1033", "Invalid Modbus address 300: allowed are 1 to 247. Nothing was sent.",
-                            "Device /dev/ttyUSB2: Permission denied\nThe port is in use, or the user may not use "
-                            "serial devices (on Linux: member of the group dialout).",
-                            " – Demo: simulated unit"},
-        MessageLanguageCase{"German", "1031",
-                            "Ungültige Modbus-Adresse 300: erlaubt sind 1 bis 247. Es wurde nichts gesendet.",
-                            "Gerät /dev/ttyUSB2: Permission denied\nDer Port ist belegt, oder der Benutzer darf "
-                            "serielle Geräte nicht verwenden (unter Linux: Mitglied der Gruppe dialout).",
-                            " – Demo: simulierte Einheit"}),
+        MessageLanguageCase{
+            "English", "1033", "Invalid Modbus address 300: allowed are 1 to 247. Nothing was sent.",
+            "Device /dev/ttyUSB2: Permission denied\nThis user may not use serial devices. On "
+            "Linux add the user to the group dialout (sudo usermod -aG dialout $USER) and log in "
+            "again.",
+            " – Demo: simulated unit"},
+        MessageLanguageCase{
+            "German", "1031",
+            "Ungültige Modbus-Adresse 300: erlaubt sind 1 bis 247. Es wurde nichts gesendet.",
+            "Gerät /dev/ttyUSB2: Permission denied\nDieser Benutzer darf serielle Geräte nicht "
+            "verwenden. Unter Linux den Benutzer in die Gruppe dialout aufnehmen (sudo usermod -aG "
+            "dialout $USER) und neu anmelden.",
+            " – Demo: simulierte Einheit"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProgramSettings, EnvironmentPointsTheProgramAtItsStores) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "lang/apply_language.h"
+#include "lang/commission_texts.h"
 #include "lang/texts.h"
 
 namespace plx::lang {
@@ -153,6 +154,15 @@ TEST(Messages, EveryParameterFileMessageExistsInBothLanguages) {
                        Message::parameter_file_binary, Message::parameter_file_unencodable}) {
         EXPECT_FALSE(message(id, "1031").empty());
         EXPECT_NE(message(id, "1031"), message(id, "1033"));
+    }
+}
+
+// A row missing from the table would be an empty text in a message, a menu or a printed record.
+TEST(CommissionTexts, EveryRowExistsInBothLanguages) {
+    for (int i = 0; i <= static_cast<int>(CommissionText::compare_close); ++i) {
+        const auto id = static_cast<CommissionText>(i);
+        EXPECT_FALSE(commission_text(id, "1031").empty()) << i;
+        EXPECT_FALSE(commission_text(id, "1033").empty()) << i;
     }
 }
 

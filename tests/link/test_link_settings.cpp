@@ -230,7 +230,7 @@ TEST(LinkFailure, FailedOpeningShowsCodeAndReasonAndFallsBackToClose) {
 TEST(LinkFailure, SecondLineAndPermissionHintComeInTheProgramsWords) {
     LinkRig rig;
     rig.start();
-    rig.port.open_failure = modbus::PortError{8005, {}, "Permission denied", true};
+    rig.port.open_failure = modbus::PortError{8005, {}, "Permission denied", modbus::PortCause::permission};
     rig.form.Combo_Port[6].user_select(1);
     ASSERT_EQ(rig.messages.shown.size(), 1u);
     EXPECT_EQ(rig.messages.shown[0], "COM-Port not available,  8005\n" +

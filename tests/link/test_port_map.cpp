@@ -24,7 +24,7 @@ TEST_F(PortMapTest, DefaultsSplitBetweenUsbAdaptersAndOnboardUarts) {
 }
 
 TEST_F(PortMapTest, ParsesEntriesAndSkipsMalformedOnes) {
-    const auto map = parse_port_map(" 3 = /dev/pts/7 ;4=/dev/ttyUSB1;x=/dev/a;41=/dev/b;5=;6;;7=/dev/c");
+    const auto map = parse_port_map(" 3 = /dev/pts/7 ;4=/dev/ttyUSB1;x=/dev/a;42=/dev/b;5=;6;;7=/dev/c");
     EXPECT_EQ(map, (std::map<int, std::string>{{3, "/dev/pts/7"}, {4, "/dev/ttyUSB1"}, {7, "/dev/c"}}));
 }
 
@@ -35,7 +35,13 @@ TEST_F(PortMapTest, EnvironmentBeatsUserBeatsDefault) {
     EXPECT_EQ(map.device(3), "/dev/pts/7");
     EXPECT_EQ(map.device(4), "/dev/user4");
     EXPECT_EQ(map.device(5), "/dev/ttyUSB4");
-    EXPECT_EQ(map.device(41), "");
+    EXPECT_EQ(map.device(42), "");
+    // the network entry stands for a gateway and nothing else
+    EXPECT_EQ(map.device(kNetworkEntry), "");
+    setenv("PLX24_PORT_MAP", "41=/dev/ttyUSB0", 1);
+    EXPECT_EQ(map.device(kNetworkEntry), "");
+    setenv("PLX24_PORT_MAP", "41=rtu+tcp://10.0.0.5:4001", 1);
+    EXPECT_EQ(map.device(kNetworkEntry), "rtu+tcp://10.0.0.5:4001");
 }
 
 }  // namespace

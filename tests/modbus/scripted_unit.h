@@ -80,7 +80,10 @@ class ScriptedUnit : public SerialPort {
             }
         }
         answered.push_back({n, start, refused});
-        const std::vector<std::uint8_t> frame = request_frame(bytes_to_hex(adu_bytes(answer)), framing_);
+        // Modbus TCP: the answer carries the request's transaction id
+        const auto transaction = static_cast<std::uint16_t>(bytes.size() > 1 ? (bytes[0] << 8) | bytes[1] : 0);
+        const std::vector<std::uint8_t> frame =
+            request_frame(bytes_to_hex(adu_bytes(answer)), framing_, transaction);
         // one request at a time: work on it begins when the answer before it has gone out
         milliseconds at = std::max(clock_.now(), busy_until_) + script_.delay(n);
         for (int copy = 0; copy < std::max(1, script_.copies(n)); ++copy) {

@@ -107,10 +107,9 @@ INSTANTIATE_TEST_SUITE_P(
                      0,
                      {10, 20, 30, 40, 50}},
             LateCase{"NeverAnswers", [](int) { return always(5000); }, {}, 1, {}}),
-        ::testing::Values(Framing::rtu, Framing::ascii)),
+        ::testing::Values(Framing::rtu, Framing::ascii, Framing::tcp)),
     [](const auto& info) {
-        return std::string(std::get<0>(info.param).name) +
-               (std::get<1>(info.param) == Framing::rtu ? "Rtu" : "Ascii");
+        return std::string(std::get<0>(info.param).name) + std::string(mode_text(std::get<1>(info.param)));
     });
 
 }  // namespace

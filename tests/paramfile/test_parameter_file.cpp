@@ -43,7 +43,7 @@ TEST(NumberField, SignPlaceInFrontOneBlankAfterTheUsersSeparator) {
 
 Contents sample() {
     Contents c;
-    c.labels.bit_key = "Bit";
+    c.labels.bit_key = "Konfigurationsbit";
     for (std::size_t k = 0; k < kRegisterCount; ++k) c.register_texts[k] = std::to_string(k);
     for (std::size_t j = 0; j < kBitCount; ++j) c.bit_states[j] = j % 2;
     return c;
@@ -101,9 +101,12 @@ void PrintTo(const MalformedCase& c, std::ostream* os) {
 
 class ReaderMalformed : public ::testing::TestWithParam<MalformedCase> {};
 
+// as the window reads: "," in use, the bit key in either language
+const ReadRules kRules{',', {"Konfigurationsbit", "Configuration bit"}};
+
 TEST_P(ReaderMalformed, GivesOnlyWhatEachCompleteLineHolds) {
     const MalformedCase& c = GetParam();
-    const ReadResult r = read(sample_file(c.shape, c.line, c.text));
+    const ReadResult r = read(sample_file(c.shape, c.line, c.text), kRules);
     EXPECT_EQ(r.refusal, c.refusal);
     EXPECT_EQ(r.refused() ? r.refusal_line : r.complete_lines, c.count);
     const bool bit = c.point >= kRegisterCount;
@@ -145,7 +148,15 @@ INSTANTIATE_TEST_SUITE_P(Files, ReaderMalformed, ::testing::Values(
     MalformedCase{"TruncatedKeepsCompleteLines", Shape::cut, 50, "", kNone, 49, 33, "33", {}},
     MalformedCase{"TruncatedLineNotGiven", Shape::cut, 50, "", kNone, 49, 35, {}, {}},
     MalformedCase{"NoFinalLineEnd", Shape::raw, 0, kWhole.substr(0, kWhole.size() - 2), kNone, 105, 91, {}, {}},
-    MalformedCase{"Empty", Shape::raw, 0, "", kNone, 0, 2, {}, {}},
+    MalformedCase{"OtherSeparatorTakenInOurs", kRep, 50, "R;x; -2.5 ", kNone, 106, 35, " -2,5 ", {}},
+    MalformedCase{"TwoOtherSeparatorsAsItStands", kRep, 50, "R;x;1.000.5", kNone, 106, 35, "1.000.5", {}},
+    MalformedCase{"NotANumberAsItStands", kRep, 50, "R;x;abc", kNone, 106, 35, "abc", {}},
+    MalformedCase{"EnglishBitKeys", kRep, 75, "Configuration bit 1 ;x; 1 ", kNone, 106, 60, "1", {}},
+    MalformedCase{"ShapeKeyOfAnotherNumber", kRep, 16, "Register 7 ;x;1", Refusal::shape, 16, 33, {}, {}},
+    MalformedCase{"ShapeOneFieldAfterTheKey", kRep, 75, "Konfigurationsbit 1 ; 1 ", Refusal::shape, 75, 33, {}, {}},
+    MalformedCase{"ShapeKeyGlued", kRep, 106, "Konfigurationsbit32;x; 1 ", Refusal::shape, 106, 33, {}, {}},
+    MalformedCase{"ShapeCsvLine", kRep, 15, "a;b;c", Refusal::shape, 15, 33, {}, {}},
+    MalformedCase{"Empty", Shape::raw, 0, "", Refusal::shape, 15, 2, {}, {}},
     MalformedCase{"NulByte", kRep, 3, std::string("P\0", 2), Refusal::binary, 3, 2, {}, {}},
     MalformedCase{"Escape", kRep, 90, "B;\x1B;1", Refusal::binary, 90, 75, {}, {}},
     MalformedCase{"LineOver4KiB", kRep, 20, std::string(kMaxLineBytes + 1, 'a'), Refusal::line_too_long, 20, 5, {}, {}},

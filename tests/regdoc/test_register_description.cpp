@@ -139,6 +139,18 @@ TEST(HelpDocuments, TwoPdfsNamingEveryAddress) {
         EXPECT_NE(
             content.find(std::string(language) == lang::kEnglish ? "description" : "Registerbeschreibung"),
             std::string::npos);
+        // no word broken inside a narrow column ("Konfiguratio" at a line's end, "nsbit 24" below)
+        for (std::size_t at = content.find("nsbit"); at != std::string::npos; at = content.find("nsbit", at + 1))
+            EXPECT_TRUE(at > 0 && content[at - 1] == 'o') << name.toStdString();
+        // one bookmark per group, each on the page where its heading stands
+        QProcess outline;
+        outline.start(QStringLiteral("pdftohtml"),
+                      {QStringLiteral("-xml"), QStringLiteral("-stdout"), QStringLiteral("-i"), QStringLiteral("-q"),
+                       pdf});
+        ASSERT_TRUE(outline.waitForFinished(60'000));
+        const std::string xml = QString::fromUtf8(outline.readAllStandardOutput()).toStdString();
+        for (const std::string& title : section_titles(language))
+            EXPECT_NE(xml.find(">" + title + "</item>"), std::string::npos) << name.toStdString() << ": " << title;
     }
 }
 #endif

@@ -190,6 +190,10 @@ TEST_P(SlaveFaults, ChangesTheAnswerAsNamed) {
         ASSERT_FALSE(all.empty());
         EXPECT_EQ(all, Bytes(clean.begin(), clean.begin() + static_cast<std::ptrdiff_t>(all.size())));
         break;
+    case FaultKind::stale_transaction:
+        // the gateway in front of the line carries it out; on the line the answer is clean
+        EXPECT_EQ(all, clean);
+        break;
     }
     EXPECT_EQ(b.slave.applied_faults(), std::vector<FaultKind>{GetParam().kind});
 }

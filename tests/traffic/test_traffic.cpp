@@ -279,6 +279,10 @@ TEST(LineStatus, CountersLinkStateAgeAndConfirmations) {
     EXPECT_EQ(polling_text(f, kGerman), "Abfrage alle 250 ms");
     f.open = false;
     EXPECT_EQ(link_state_text(f, kEnglish), "COM3 → /dev/ttyUSB0: closed");
+    // a bus scan has the port at its own settings, whatever the link panel says
+    f.scanning = true;
+    EXPECT_EQ(link_state_text(f, kGerman), "COM3 → /dev/ttyUSB0, 9600,E,8,1 RTU: Bussuche");
+    f.scanning = false;
     EXPECT_EQ(polling_text(f, kEnglish), "");
     using std::chrono::milliseconds;
     EXPECT_EQ(answer_age_text(milliseconds(1000), milliseconds(4500), kGerman),
