@@ -43,8 +43,8 @@ tool() {
 stop() { kill $pid $sim_pid $socat_pid 2> /dev/null; wait 2> /dev/null; rm -f $tool_end $unit_end; sleep 0.5; }
 at() { xdotool mousemove --window $mw "$@"; }
 monitor_tab() { at 261 116 click 1; sleep 0.5; }
-polling() { at 796 619 click 1; }
-open_port() { at 433 55 click 1; sleep 0.5; xdotool key Down Return; }
+polling() { at 796 597 click 1; }
+open_port() { at 447 55 click 1; sleep 0.5; xdotool key Down Return; }
 # waits until the simulator has answered a request beginning with these hex digits
 answered() { until grep -q -- "-> $1" $sim_log; do sleep 0.05; done; }
 # user and system time of a process, in clock ticks
@@ -59,7 +59,7 @@ polling
 sleep 3
 kill $sim_pid
 sleep 10.5
-at 40 619
+at 40 597
 sleep 1.5
 import -window root $out/failing_line_silent_unit.png
 stop
@@ -98,7 +98,7 @@ line; unit --response-ms 200; tool
 sleep 8
 at 217 261 click --repeat 3 1; sleep 0.3; xdotool type 1234; xdotool key Tab
 sleep 0.5
-at 996 619 click 1           # "Übernehmen"
+at 996 597 click 1           # "Übernehmen"
 answered 01100000000A
 kill $sim_pid
 sleep 12
