@@ -52,6 +52,7 @@ enum class LineText {
     counters,         // %1 requests, %2 valid answers, %3 time-outs, %4 check-sum errors, %5 exceptions
     port_open,        // %1: "COM3", %2: device, %3: settings, %4: mode
     port_closed,      // %1: "COM3", %2: device
+    port_open_gateway,  // %1: the network entry, %2: the gateway (its kind in its scheme)
     port_scanning,    // %1: "COM3", %2: device, %3: settings, %4: mode; the bus scan has the line
     last_answer_age,  // %1: seconds
     no_valid_answer_yet,
