@@ -11,7 +11,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(data, data + size);
     for (const auto& [n, path] : plx::link::parse_port_map(text)) {
-        if (n < 1 || n > plx::link::kMaxPortNumber) plx::fuzz::fail("a port of the boxes", std::to_string(n));
+        if (n < 1 || n > plx::link::kNetworkEntry) plx::fuzz::fail("a port of the boxes", std::to_string(n));
         if (path.empty() || path.find(';') != std::string::npos) plx::fuzz::fail("one whole path", path);
         for (char edge : {path.front(), path.back()}) {
             if (edge == ' ' || edge == '\t') plx::fuzz::fail("no blanks around a path", path);

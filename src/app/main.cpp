@@ -121,6 +121,7 @@ int main(int argc, char* argv[]) {
     plx::gui::PortView port_view(view, program);
     plx::gui::NetworkView network_view(view, program.form, program.state, program.ports, *program.link,
                                        program.platform.messages);
+    network_view.on_gateway_set = [&port_view] { port_view.refresh(); };
     plx::gui::ScanView scan_view(view, *program.bus_scan, program.state);
     // "Protokoll drucken…" and "Mit Datei vergleichen…"
     plx::gui::RecordView record_view(view, *program.unit_record, program.state);

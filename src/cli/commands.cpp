@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iomanip>
+#include <map>
 #include <memory>
 #include <optional>
 #include <regex>
@@ -84,25 +85,29 @@ class VerboseObserver : public modbus::Observer {
   public:
     VerboseObserver(std::ostream& err, ProgressBar& bar, const std::string& language)
         : err_(err), bar_(bar), language_(language) {}
+    // the line's device in front of each frame, where a run has several
+    std::string line;
+
     void frame_sent(const modbus::SentFrame& f) override {
         bar_.clear();
-        err_ << stamp(f.at) << " -> " << shown(f.bytes) << "\n";
+        err_ << where() << stamp(f.at) << " -> " << shown(f.bytes) << "\n";
     }
     void received(const modbus::Reception& r) override {
         bar_.clear();
         std::string what = r.verdict == modbus::Verdict::exception
                                ? exception_words(r.exception_code, language_)
                                : verdict_words(r.verdict, language_);
-        err_ << stamp(r.at) << " <- " << what;
+        err_ << where() << stamp(r.at) << " <- " << what;
         if (r.verdict != modbus::Verdict::time_out && !r.bytes.empty()) err_ << ": " << shown(r.bytes);
         err_ << "\n";
     }
     void link_event(const modbus::LinkNote& note) override {
         bar_.clear();
-        err_ << stamp(note.at) << " -- " << traffic::link_event_text(note.event, note.detail, language_) << "\n";
+        err_ << where() << stamp(note.at) << " -- " << traffic::link_event_text(note.event, note.detail, language_) << "\n";
     }
 
   private:
+    std::string where() const { return line.empty() ? line : line + "  "; }
     static std::string stamp(milliseconds at) {
         std::ostringstream s;
         s << std::setw(9) << at.count() << " ms";
@@ -140,21 +145,19 @@ struct Session {
     modbus::Engine engine;
 };
 
-std::string device_label(const Options& o) {
-    return o.device;
-}
-
-int port_failure(Environment& env, const Options& o, const TextsInUse& texts, const modbus::PortError& e) {
-    const std::string& code = texts.language_code();
-    std::string reason = e.reason.empty() ? "error " + std::to_string(e.code) : e.reason;
-    env.err << "plx24ctl: "
-            << say(Word::device_failed, code, {e.device.empty() ? device_label(o) : e.device, reason})
-            << "\n";
-    // what to do, in the window's words
-    const std::string advice = link::port_failure_advice(e, code);
-    if (!advice.empty()) env.err << "plx24ctl: " << advice << "\n";
-    return kExitUsage;
-}
+// Another line of a run, on a port of its own; its frames named by its device under --verbose.
+struct OtherLine {
+    OtherLine(Environment& env, const Options& o, const TextsInUse& texts, ProgressBar& bar,
+              std::unique_ptr<modbus::SerialPort> own, const std::string& device)
+        : port(std::move(own)), verbose(env.err, bar, texts.language_code()), engine(*port, env.loop) {
+        verbose.line = device;
+        if (o.verbose) engine.observe(&verbose);
+    }
+    ~OtherLine() { engine.close(); }
+    std::unique_ptr<modbus::SerialPort> port;
+    VerboseObserver verbose;
+    modbus::Engine engine;
+};
 
 std::string seconds_text(milliseconds t, char separator) {
     std::ostringstream s;
@@ -238,7 +241,7 @@ int scan(const Options& o, Environment& env, const TextsInUse& texts) {
     if (!outcome) scanner.cancel();
     s.bar.clear();
     const milliseconds took = env.loop.now() - start;
-    if (outcome->port_error) return port_failure(env, o, texts, *outcome->port_error);
+    if (outcome->port_error) return port_failure(env, o.device, texts, *outcome->port_error);
 
     if (o.json) {
         QJsonArray units;
@@ -367,7 +370,7 @@ std::optional<bus::UnitJob::ReadResult> read_unit(const Options& o, Environment&
     {
         Session s(env, o, texts);
         if (auto e = s.engine.open(o.line())) {
-            exit = port_failure(env, o, texts, *e);
+            exit = port_failure(env, o.device, texts, *e);
             return std::nullopt;
         }
         bus::UnitJob job(s.engine, address);
@@ -437,7 +440,21 @@ int carry_out_orders(const Options& o, Environment& env, const TextsInUse& texts
                                 s.bar.show(done, total, text);
                             },
                             [&] { s.bar.clear(); }};
-    return carry_out(o, env, texts, s.engine, progress, std::move(orders));
+    // a plan's rows on other lines: each its own port and engine, made as a line is first named
+    const std::string own = resolve_device(o.device, env.settings);
+    std::map<std::string, std::unique_ptr<OtherLine>> others;
+    const EngineFor engine_for = [&](const std::string& device) -> modbus::Engine* {
+        if (device == own) return &s.engine;
+        std::unique_ptr<OtherLine>& line = others[device];
+        if (!line) {
+            std::unique_ptr<modbus::SerialPort> port = env.port_for ? env.port_for(device) : nullptr;
+            if (!port) return nullptr;
+            if (s.verbose.line.empty()) s.verbose.line = o.device;
+            line = std::make_unique<OtherLine>(env, o, texts, s.bar, std::move(port), device);
+        }
+        return &line->engine;
+    };
+    return carry_out(o, env, texts, engine_for, progress, std::move(orders));
 }
 
 int write(const Options& o, Environment& env, const TextsInUse& texts) {
@@ -563,7 +580,7 @@ int monitor(const Options& o, Environment& env, const TextsInUse& texts) {
     const std::string& code = texts.language_code();
     const int address = o.addresses.front();
     Session s(env, o, texts);
-    if (auto e = s.engine.open(o.line())) return port_failure(env, o, texts, *e);
+    if (auto e = s.engine.open(o.line())) return port_failure(env, o.device, texts, *e);
 
     // --csv: the window's recording, one row per poll
     recording::Sheet sheet;
@@ -650,6 +667,17 @@ int monitor(const Options& o, Environment& env, const TextsInUse& texts) {
 }
 
 }  // namespace
+
+int port_failure(Environment& env, const std::string& device, const TextsInUse& texts, const modbus::PortError& e) {
+    const std::string& code = texts.language_code();
+    std::string reason = e.reason.empty() ? "error " + std::to_string(e.code) : e.reason;
+    env.err << "plx24ctl: " << say(Word::device_failed, code, {e.device.empty() ? device : e.device, reason})
+            << "\n";
+    // what to do, in the window's words
+    const std::string advice = link::port_failure_advice(e, code);
+    if (!advice.empty()) env.err << "plx24ctl: " << advice << "\n";
+    return kExitUsage;
+}
 
 std::string resolve_device(const std::string& text, const settings::Store& settings) {
     static const std::regex com(R"(COM([0-9]{1,2}))", std::regex::icase);

@@ -5,12 +5,14 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
 
 #include "cli/loop.h"
 #include "cli/options.h"
+#include "cli/texts_in_use.h"
 #include "commission/document.h"
 #include "modbus/serial_port.h"
 #include "paramfile/file_io.h"
@@ -45,7 +47,13 @@ struct Environment {
             };
     };
     DocumentWriter document;
+    // A port for another device than --device's (a plan's row on a line of its own); nothing where
+    // the program has none.
+    std::function<std::unique_ptr<modbus::SerialPort>(const std::string& device)> port_for;
 };
+
+// Says on standard error that `device` could not be had, and what to do; the exit status.
+int port_failure(Environment& env, const std::string& device, const TextsInUse& texts, const modbus::PortError& e);
 
 // Runs the command of `o` (help and version are the caller's); the exit status.
 int run(const Options& o, Environment& env);

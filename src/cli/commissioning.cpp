@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <iomanip>
 #include <map>
+#include <memory>
 #include <sstream>
+#include <utility>
 
 #include <QDateTime>
 #include <QDir>
@@ -18,6 +20,7 @@
 #include "device/register_map.h"
 #include "lang/commission_texts.h"
 #include "lang/texts.h"
+#include "modbus/gateway.h"
 #include "paramfile/file_io.h"
 
 namespace plx::cli {
@@ -129,10 +132,6 @@ Said said(const UnitOutcome& u, const TextsInUse& texts) {
     return s;
 }
 
-std::string unit_prefix(int address, const TextsInUse& texts) {
-    return words(CommissionText::unit_heading, texts, {std::to_string(address)}) + ": ";
-}
-
 QJsonObject unit_json(const UnitOutcome& u, const TextsInUse& texts) {
     const std::string& code = texts.language_code();
     QJsonObject j;
@@ -177,6 +176,7 @@ QJsonObject unit_json(const UnitOutcome& u, const TextsInUse& texts) {
         j[QStringLiteral("buttons_before")] = u.write.buttons_before;
     j[QStringLiteral("address")] = u.order.address;
     if (u.order.row > 0) j[QStringLiteral("row")] = u.order.row;
+    j[QStringLiteral("device")] = q(u.order.device);
     return j;
 }
 
@@ -196,6 +196,7 @@ std::vector<UnitOrder> orders_for_file(const Options& o, const bus::FileCheck& f
     for (int address : o.addresses) {
         UnitOrder u;
         u.address = address;
+        u.device = o.device;
         u.line = o.line();
         u.file = o.file;
         u.target = file.target;
@@ -226,15 +227,39 @@ std::optional<std::vector<UnitOrder>> orders_from_plan(const Options& o,
             std::find_if(cols.begin(), cols.end(), [kind](const auto& c) { return c.kind == kind; });
         return std::pair{static_cast<int>(it - cols.begin()), it == cols.end() ? std::string() : it->title};
     };
-    const std::string device = resolve_device(o.device, env.settings);
+    const auto cell = [&](const commission::PlanRow& row, commission::ColumnKind kind) {
+        const auto [n, title] = column_of(kind);
+        return commission::cell_name(context, row.row, n, title);
+    };
+    const std::string no_unit = " " + words(CommissionText::no_unit_written, texts);
+    // a serial line beside a gateway of --device: RTU unless the row says otherwise
+    modbus::LineSettings serial_defaults = o.line();
+    if (modbus::names_gateway(o.device)) serial_defaults.framing = modbus::Framing::rtu;
     std::map<std::string, bus::FileCheck> files;
+    std::map<std::pair<std::string, int>, int> row_of_unit;  // each address once on its line
     std::vector<UnitOrder> orders;
     for (const commission::PlanRow& row : read.plan->rows) {
-        if (!row.device.empty() && resolve_device(row.device, env.settings) != device) {
-            const auto [n, title] = column_of(commission::ColumnKind::device);
-            return fail(words(CommissionText::plan_other_device, texts,
-                              {commission::cell_name(context, row.row, n, title), row.device, o.device}) +
-                        " " + words(CommissionText::no_unit_written, texts));
+        // the row's line: its own device, or that of --device
+        const std::string named = row.device.empty() ? o.device : row.device;
+        const std::string device = resolve_device(named, env.settings);
+        const auto gateway = modbus::gateway_of(device);
+        if (!row.device.empty() && (device.empty() || (modbus::names_gateway(device) && !gateway)))
+            return fail(words(CommissionText::plan_bad_device, texts, {cell(row, commission::ColumnKind::device), row.device}) +
+                        no_unit);
+        modbus::LineSettings defaults = serial_defaults;
+        if (gateway) {
+            if (row.framing && *row.framing != gateway->framing)
+                return fail(words(CommissionText::plan_mode_gateway, texts, {cell(row, commission::ColumnKind::mode), named}) +
+                            no_unit);
+            defaults.framing = gateway->framing;
+        }
+        // the same unit named twice: through another name of its device, or once without one
+        const auto [first, fresh] = row_of_unit.emplace(std::pair{device, row.address}, row.row);
+        if (!fresh) {
+            return fail(words(CommissionText::plan_address_twice, texts,
+                              {cell(row, commission::ColumnKind::address), std::to_string(row.address),
+                               std::to_string(first->second)}) +
+                        no_unit);
         }
         auto found = files.find(row.path);
         if (found == files.end()) {
@@ -249,7 +274,8 @@ std::optional<std::vector<UnitOrder>> orders_from_plan(const Options& o,
         UnitOrder u;
         u.row = row.row;
         u.address = row.address;
-        u.line = row.line(o.line());
+        u.device = named;
+        u.line = row.line(defaults);
         u.file = row.file;
         u.note = row.note;
         u.target = found->second.target;
@@ -279,7 +305,7 @@ std::optional<std::string> prepare_record_folder(const std::string& folder) {
 int carry_out(const Options& o,
               Environment& env,
               const TextsInUse& texts,
-              modbus::Engine& engine,
+              const EngineFor& engine_for,
               const Progress& progress,
               std::vector<UnitOrder> orders) {
     const std::string& code = texts.language_code();
@@ -292,38 +318,87 @@ int carry_out(const Options& o,
     record.all_registers = o.all_registers;
     record.language_code = code;
     record.separator = texts.separator();
-    record.started = QDateTime::currentDateTime();
 
-    commission::Runner runner(engine);
-    runner.on_progress = [&](std::size_t done, std::size_t total, const UnitOrder& next) {
-        progress.show(done, total, std::to_string(next.address));
+    // the units by line, the lines in the order the plan first names them
+    struct Line {
+        std::string device;  // as its first unit names it
+        modbus::Engine* engine = nullptr;
+        std::vector<std::size_t> units;  // into orders
+        std::unique_ptr<commission::Runner> runner;
     };
-    runner.on_unit = [&](const UnitOutcome& u) {
-        if (o.json) return;
-        progress.clear();
-        const int file_buttons = u.order.target.registers[regmap::button_count_register];
-        if (o.all_registers && u.result != UnitResult::failed && u.write.buttons_before != file_buttons) {
-            env.out << say(Word::unit_buttons_changed, code,
-                           {std::to_string(u.order.address), std::to_string(u.write.buttons_before),
-                            std::to_string(file_buttons)})
-                    << "\n";
-        }
-        env.out << unit_prefix(u.order.address, texts) << said(u, texts).line << "\n" << std::flush;
+    std::vector<Line> lines;
+    std::map<std::string, std::size_t> line_of;
+    for (std::size_t n = 0; n < orders.size(); ++n) {
+        const std::string device = resolve_device(orders[n].device, env.settings);
+        const auto [at, fresh] = line_of.emplace(device, lines.size());
+        if (fresh) lines.push_back({orders[n].device, engine_for(device), {}, {}});
+        lines[at->second].units.push_back(n);
+    }
+    // every line taken before any unit is written: a device that cannot be had touches no unit
+    for (const Line& l : lines) {
+        std::optional<modbus::PortError> e =
+            l.engine ? l.engine->open(orders[l.units.front()].line)
+                     : modbus::PortError{modbus::port_error::invalid_port, l.device, {}};
+        if (e) return port_failure(env, l.device, texts, *e);
+    }
+
+    // the lines at once, one request at a time on each
+    const bool several = lines.size() > 1;
+    // "Unit 5: ", and where the same address may be on another line "Unit 5 (tcp://gw:502): "
+    const auto prefix = [&](const UnitOrder& u) {
+        return words(CommissionText::unit_heading, texts, {std::to_string(u.address)}) +
+               (several ? " (" + u.device + ")" : "") + ": ";
     };
-    runner.start(std::move(orders));
+    record.started = QDateTime::currentDateTime();
+    std::size_t done = 0;
+    for (Line& l : lines) {
+        l.runner = std::make_unique<commission::Runner>(*l.engine);
+        l.runner->on_progress = [&](std::size_t, std::size_t, const UnitOrder& next) {
+            progress.show(done, orders.size(), std::to_string(next.address));
+        };
+        l.runner->on_unit = [&](const UnitOutcome& u) {
+            ++done;
+            if (o.json) return;
+            progress.clear();
+            const int file_buttons = u.order.target.registers[regmap::button_count_register];
+            if (o.all_registers && u.result != UnitResult::failed && u.write.buttons_before != file_buttons) {
+                const std::string unit = std::to_string(u.order.address) + (several ? " (" + u.order.device + ")" : "");
+                env.out << say(Word::unit_buttons_changed, code,
+                               {unit, std::to_string(u.write.buttons_before),
+                                std::to_string(file_buttons)})
+                        << "\n";
+            }
+            env.out << prefix(u.order) << said(u, texts).line << "\n" << std::flush;
+        };
+        std::vector<UnitOrder> mine;
+        for (std::size_t n : l.units) mine.push_back(orders[n]);
+        l.runner->start(std::move(mine));
+    }
+    const auto all_finished = [&] {
+        return std::all_of(lines.begin(), lines.end(), [](const Line& l) { return l.runner->finished(); });
+    };
     env.loop.run_until([&] {
-        if (!runner.finished() && env.interrupted()) runner.stop();
-        return runner.finished();
+        if (env.interrupted()) {
+            for (Line& l : lines) {
+                if (!l.runner->finished()) l.runner->stop();
+            }
+        }
+        return all_finished();
     });
     progress.clear();
     record.ended = QDateTime::currentDateTime();
-    if (const auto& e = runner.port_error()) {
-        const std::string reason = e->reason.empty() ? "error " + std::to_string(e->code) : e->reason;
-        env.err << "plx24ctl: "
-                << say(Word::device_failed, code, {e->device.empty() ? o.device : e->device, reason}) << "\n";
-        return kExitUsage;
+    // a line lost on the way: its units not reached are in the record, the other lines' too
+    bool line_failed = false;
+    for (const Line& l : lines) {
+        if (const auto& e = l.runner->port_error()) {
+            port_failure(env, l.device, texts, *e);
+            line_failed = true;
+        }
     }
-    const auto& outcomes = runner.outcomes();
+    std::vector<UnitOutcome> outcomes(orders.size());
+    for (const Line& l : lines) {
+        for (std::size_t k = 0; k < l.units.size(); ++k) outcomes[l.units[k]] = l.runner->outcomes()[k];
+    }
     record.units = outcomes;
     for (const UnitOutcome& u : outcomes) record.notes.push_back(said(u, texts).note);
 
@@ -353,30 +428,50 @@ int carry_out(const Options& o,
         }
     }
 
-    const auto count = [&](UnitResult r) {
-        return static_cast<std::size_t>(std::count_if(outcomes.begin(), outcomes.end(),
-                                                      [r](const UnitOutcome& u) { return u.result == r; }));
+    const auto count = [&](const std::vector<std::size_t>& units, UnitResult r) {
+        return static_cast<std::size_t>(std::count_if(units.begin(), units.end(),
+                                                      [&](std::size_t n) { return outcomes[n].result == r; }));
     };
-    const std::size_t verified = count(UnitResult::verified);
+    std::vector<std::size_t> every(outcomes.size());
+    for (std::size_t n = 0; n < every.size(); ++n) every[n] = n;
+    const std::size_t verified = count(every, UnitResult::verified);
+    // "3 of 4 units written and verified. 1 skipped."
+    const auto summary = [&](const std::vector<std::size_t>& units) {
+        std::string s = words(CommissionText::written_count, texts,
+                              {std::to_string(count(units, UnitResult::verified)), std::to_string(units.size())});
+        if (const std::size_t skipped = count(units, UnitResult::skipped))
+            s += " " + words(CommissionText::skipped_count, texts, {std::to_string(skipped)});
+        return s;
+    };
     if (o.json) {
         QJsonArray units;
         for (const UnitOutcome& u : outcomes) units.append(unit_json(u, texts));
         QJsonObject j{{QStringLiteral("command"), q(record.command)},
                       {QStringLiteral("units"), units},
                       {QStringLiteral("verified"), static_cast<qint64>(verified)},
-                      {QStringLiteral("skipped"), static_cast<qint64>(count(UnitResult::skipped))},
+                      {QStringLiteral("skipped"), static_cast<qint64>(count(every, UnitResult::skipped))},
                       {QStringLiteral("of"), static_cast<qint64>(outcomes.size())}};
         j[o.command == Command::commission ? QStringLiteral("plan") : QStringLiteral("file")] = q(o.file);
+        if (several) {
+            QJsonArray per_line;
+            for (const Line& l : lines) {
+                per_line.append(QJsonObject{
+                    {QStringLiteral("device"), q(l.device)},
+                    {QStringLiteral("verified"), static_cast<qint64>(count(l.units, UnitResult::verified))},
+                    {QStringLiteral("skipped"), static_cast<qint64>(count(l.units, UnitResult::skipped))},
+                    {QStringLiteral("of"), static_cast<qint64>(l.units.size())}});
+            }
+            j[QStringLiteral("lines")] = per_line;
+        }
         if (!record_files.empty())
             j[QStringLiteral("record")] = QJsonArray{q(record_files[0]), q(record_files[1])};
         env.out << QJsonDocument(j).toJson(QJsonDocument::Indented).toStdString();
     } else {
         for (const UnitOutcome& u : outcomes) {
-            if (u.result == UnitResult::not_reached)
-                env.out << unit_prefix(u.order.address, texts) << said(u, texts).line << "\n";
+            if (u.result == UnitResult::not_reached) env.out << prefix(u.order) << said(u, texts).line << "\n";
         }
         if (o.command == Command::commission) {
-            // the summary names each unit's result
+            // the summary names each unit's result, line by line
             std::vector<std::string> h;
             std::istringstream titles(words(CommissionText::summary_columns, texts));
             for (std::string t; std::getline(titles, t, '|');) h.push_back(t);
@@ -384,33 +479,35 @@ int carry_out(const Options& o,
             const auto row = [&](const std::string& a, const std::string& l, const std::string& r) {
                 env.out << std::setw(8) << a << "  " << std::setw(16) << l << "  " << r << "\n";
             };
-            env.out << "\n";
-            row(h[0], h[1], h[2]);
-            for (const UnitOutcome& u : outcomes) {
-                const bool known = u.result != UnitResult::not_reached && u.write.buttons_before != 0;
-                row(std::to_string(u.order.address),
-                    known ? std::to_string(u.write.read_back.registers[regmap::location_code_register]) : "-",
-                    lang::commission_text(u.result == UnitResult::verified  ? CommissionText::result_verified
-                                          : u.result == UnitResult::differs ? CommissionText::result_differs
-                                          : u.result == UnitResult::failed  ? CommissionText::result_failed
-                                          : u.result == UnitResult::skipped
-                                              ? CommissionText::result_skipped
-                                              : CommissionText::result_not_reached,
-                                          code));
+            for (const Line& l : lines) {
+                env.out << "\n";
+                if (several) env.out << words(CommissionText::record_device, texts) << " " << l.device << "\n";
+                row(h[0], h[1], h[2]);
+                for (std::size_t n : l.units) {
+                    const UnitOutcome& u = outcomes[n];
+                    const bool known = u.result != UnitResult::not_reached && u.write.buttons_before != 0;
+                    row(std::to_string(u.order.address),
+                        known ? std::to_string(u.write.read_back.registers[regmap::location_code_register]) : "-",
+                        lang::commission_text(u.result == UnitResult::verified  ? CommissionText::result_verified
+                                              : u.result == UnitResult::differs ? CommissionText::result_differs
+                                              : u.result == UnitResult::failed  ? CommissionText::result_failed
+                                              : u.result == UnitResult::skipped
+                                                  ? CommissionText::result_skipped
+                                                  : CommissionText::result_not_reached,
+                                              code));
+                }
+                if (several) env.out << summary(l.units) << "\n";
             }
+            if (several) env.out << "\n";
         }
-        std::string summary = words(CommissionText::written_count, texts,
-                                    {std::to_string(verified), std::to_string(outcomes.size())});
-        if (const std::size_t skipped = count(UnitResult::skipped))
-            summary += " " + words(CommissionText::skipped_count, texts, {std::to_string(skipped)});
-        env.out << summary << "\n";
+        env.out << summary(every) << "\n";
         if (!record_files.empty()) {
             env.out << words(CommissionText::record_written, texts,
                              {record_files[0] + ", " + record_files[1]})
                     << "\n";
         }
     }
-    if (record_failed) return kExitUsage;
+    if (record_failed || line_failed) return kExitUsage;
     return verified == outcomes.size() ? kExitOk : kExitUnitsFailed;
 }
 

@@ -44,12 +44,17 @@ struct Progress {
     std::function<void()> clear;
 };
 
-// The units written one after another on `engine`, a line per unit as it ends, the summary, the
-// record; the exit status.
+// The engine that reaches a device's line (the device as resolve_device gives it); nothing when the
+// program has none for it.
+using EngineFor = std::function<modbus::Engine*(const std::string& device)>;
+
+// The units written one after another on each line, the lines at once: every line is taken first
+// (one that cannot be touches no unit), then a report line per unit as it ends, the summary (per
+// line where there are several), the record; the exit status.
 int carry_out(const Options& o,
               Environment& env,
               const TextsInUse& texts,
-              modbus::Engine& engine,
+              const EngineFor& engine_for,
               const Progress& progress,
               std::vector<commission::UnitOrder> orders);
 

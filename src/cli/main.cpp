@@ -96,7 +96,13 @@ int main(int argc, char* argv[]) {
         [] { return interrupted != 0; },
         [] { return QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")).toStdString(); },
         PLX24_VERSION,
-        {}};
+        {},
+        // a plan's row on another line: a port of its own, serial or a gateway as the device says
+        [](const std::string& other) -> std::unique_ptr<modbus::SerialPort> {
+            auto p = std::make_unique<link::QtPort>();
+            p->use_device(other);
+            return p;
+        }};
 #ifdef PLX24_RECORD_PDF
     env.document = {"pdf", commission::write_pdf};
 #endif

@@ -66,7 +66,8 @@ std::optional<std::vector<int>> address_list(const std::string& text) {
 
 const char* const kProgramHelp =
     "Usage: plx24ctl COMMAND [options]\n"
-    "Commissioning of many PLX24 room operating units on one RS485 line (Modbus RTU/ASCII).\n"
+    "Commissioning of many PLX24 room operating units on RS485 lines (Modbus RTU/ASCII), directly or\n"
+    "through a gateway (Modbus TCP, RTU over TCP).\n"
     "\n"
     "Commands:\n"
     "  scan     find the units on a line: addresses and line settings\n"
@@ -134,13 +135,15 @@ const char* const kCommissionHelp =
     "PLAN is a CSV file (';' or ',', UTF-8 or Windows-1252), the first row naming the columns, one row\n"
     "per unit: its address (column 'Adresse' or 'address'), the parameter file it is based on ('Datei'\n"
     "or 'file', relative to the plan), optionally its line settings ('Baudrate'/'baud', 'Parität'/'parity',\n"
-    "'Modus'/'mode') and device ('Schnittstelle'/'device'), a note ('Raum'/'room', 'Bemerkung'/'note':\n"
+    "'Modus'/'mode') and the device of its line ('Schnittstelle'/'device'; empty: --device), a note\n"
+    "('Raum'/'room', 'Bemerkung'/'note':\n"
     "only for the record), and values of its own in columns named\n"
     "'Register N', 'Konfigurationsbit N' ('Configuration bit N') or by a field's caption where it is\n"
     "unique ('Standortkennung'). The whole plan and every file are checked first (an unknown column, a\n"
     "value the field refuses, an address twice, a missing file: exit status 2, naming row and column,\n"
     "no unit touched); then each unit is written and verified as by write, with the rules of write, and\n"
-    "a summary names each unit's result.\n";
+    "a summary names each unit's result. Rows on several lines: the lines are worked at once, one\n"
+    "request at a time on each, and the summary comes per line.\n";
 
 const char* const kDiffHelp =
     "Usage: plx24ctl diff FILE --device DEV --address N [line settings]\n"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <initializer_list>
 #include <map>
+#include <utility>
 
 #include <QDir>
 #include <QFileInfo>
@@ -361,7 +362,8 @@ Plan plan_of(std::string_view bytes, const PlanContext& c) {
 
     Plan plan;
     plan.columns = columns_of(records.front(), c);
-    std::map<int, int> row_of_address;
+    // each address once on its line: the same one may be on another line
+    std::map<std::pair<std::string, int>, int> row_of_address;
     for (std::size_t r = 1; r < records.size(); ++r) {
         const Record& rec = records[r];
         if (blank(rec)) continue;
@@ -385,7 +387,7 @@ Plan plan_of(std::string_view bytes, const PlanContext& c) {
             throw Failed{say(CommissionText::plan_bad_address, c, {column_named(ColumnKind::address), ""})};
         if (row.file.empty())
             throw Failed{say(CommissionText::plan_no_file, c, {column_named(ColumnKind::file)})};
-        const auto [it, fresh] = row_of_address.emplace(row.address, row.row);
+        const auto [it, fresh] = row_of_address.emplace(std::pair{row.device, row.address}, row.row);
         if (!fresh) {
             throw Failed{say(CommissionText::plan_address_twice, c,
                              {column_named(ColumnKind::address), std::to_string(row.address),

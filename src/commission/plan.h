@@ -5,7 +5,7 @@
 // and any number of values
 // of its own, in columns named "Register N", "Konfigurationsbit N" ("Configuration bit N") or by a
 // field's caption where that is unique. The whole plan is checked before anything goes out: a value
-// as the window's field would take it, each address once, every column known.
+// as the window's field would take it, each address once on its line, every column known.
 
 #include <cstdint>
 #include <optional>

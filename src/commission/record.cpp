@@ -98,6 +98,7 @@ QJsonObject line_json(const modbus::LineSettings& l) {
 QJsonObject unit_json(const RunRecord& r, const UnitOutcome& u, const std::string& note) {
     QJsonObject j{{QStringLiteral("address"), u.order.address},
                   {QStringLiteral("file"), q(u.order.file)},
+                  {QStringLiteral("device"), q(u.order.device)},
                   {QStringLiteral("line"), line_json(u.order.line)},
                   {QStringLiteral("result"), QString::fromLatin1(result_key(u.result))}};
     if (u.order.row > 0) j[QStringLiteral("row")] = u.order.row;
@@ -145,6 +146,16 @@ QJsonObject unit_json(const RunRecord& r, const UnitOutcome& u, const std::strin
     return j;
 }
 
+// The devices of the run's lines, in the order the units first name them.
+std::vector<std::string> devices(const RunRecord& r) {
+    std::vector<std::string> out;
+    for (const UnitOutcome& u : r.units) {
+        if (!u.order.device.empty() && std::find(out.begin(), out.end(), u.order.device) == out.end())
+            out.push_back(u.order.device);
+    }
+    return out;
+}
+
 std::size_t count(const RunRecord& r, UnitResult result) {
     return static_cast<std::size_t>(std::count_if(
         r.units.begin(), r.units.end(), [result](const UnitOutcome& u) { return u.result == result; }));
@@ -179,6 +190,7 @@ Page unit_page(const RunRecord& r, const UnitOutcome& u, const std::string& note
     if (u.order.row > 0)
         p.facts.push_back({say(r, CommissionText::record_plan_row), std::to_string(u.order.row)});
     p.facts.push_back({say(r, CommissionText::record_file), u.order.file});
+    if (devices(r).size() > 1) p.facts.push_back({say(r, CommissionText::record_device), u.order.device});
     p.facts.push_back({say(r, CommissionText::record_line), modbus::describe(u.order.line)});
     if (identified(u)) {
         p.facts.push_back({say(r, CommissionText::column_coding), std::to_string(regs[0])});
@@ -224,6 +236,15 @@ Page unit_page(const RunRecord& r, const UnitOutcome& u, const std::string& note
     return p;
 }
 
+// The device of the run, or of each of its lines.
+std::string lines_of(const RunRecord& r) {
+    const std::vector<std::string> all = devices(r);
+    if (all.size() < 2) return r.device;
+    std::string list;
+    for (const std::string& d : all) list += (list.empty() ? "" : ", ") + d;
+    return list;
+}
+
 }  // namespace
 
 QJsonObject record_json(const RunRecord& r) {
@@ -267,7 +288,7 @@ Document record_document(const RunRecord& r) {
     summary.facts = {{say(r, CommissionText::record_program), r.program + " " + r.version},
                      {say(r, CommissionText::record_started), shown_time(r.started, r.language_code)},
                      {say(r, CommissionText::record_ended), shown_time(r.ended, r.language_code)},
-                     {say(r, CommissionText::record_device), r.device},
+                     {say(r, CommissionText::record_device), lines_of(r)},
                      {say(r, CommissionText::record_line), modbus::describe(r.line)}};
     if (!r.plan.empty()) summary.facts.push_back({say(r, CommissionText::record_plan), r.plan});
     if (!r.file.empty()) summary.facts.push_back({say(r, CommissionText::record_file), r.file});
@@ -282,6 +303,8 @@ Document record_document(const RunRecord& r) {
     const bool notes = std::any_of(r.units.begin(), r.units.end(),
                                    [](const UnitOutcome& u) { return !u.order.note.empty(); });
     if (notes) units.columns.insert(units.columns.begin() + 1, say(r, CommissionText::column_note));
+    const bool several = devices(r).size() > 1;
+    if (several) units.columns.insert(units.columns.begin(), say(r, CommissionText::record_device));
     for (const UnitOutcome& u : r.units) {
         const auto& regs = u.write.read_back.registers;
         const bool known = identified(u);
@@ -297,6 +320,7 @@ Document record_document(const RunRecord& r) {
                               {id(1)},
                               result};
         if (notes) row.insert(row.begin() + 1, Cell{u.order.note});
+        if (several) row.insert(row.begin(), Cell{u.order.device});
         units.rows.push_back(std::move(row));
     }
     summary.tables = {units};

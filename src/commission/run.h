@@ -27,6 +27,7 @@ struct GivenValue {
 struct UnitOrder {
     int row = 0;  // the plan's row; 0 without a plan
     int address = 0;
+    std::string device;  // the device of the unit's line as named: the plan's row, or --device
     modbus::LineSettings line;
     std::string file;  // the parameter file the target comes from, as named
     std::string note;  // the plan's note on the unit (its room)

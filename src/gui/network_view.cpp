@@ -114,6 +114,7 @@ bool NetworkView::edit_gateway() {
         return false;
     }
     ports_.refresh();
+    if (on_gateway_set) on_gateway_set();
     // used at once: the entry's settings are applied again
     auto& box = form_.Combo_Port[0];
     if (box.list_index() == link::kNetworkEntry - 1) {

@@ -2,6 +2,8 @@
 // The port box's network entry ("Netzwerk…" after COM40): choosing it opens a small dialog for the
 // gateway (kind, host, port), kept in the user settings like a port assignment and used at once.
 
+#include <functional>
+
 #include <QDialog>
 #include <QObject>
 
@@ -49,6 +51,8 @@ class NetworkView : public QObject {
 
     // The dialog (modal); true when a gateway was set.
     bool edit_gateway();
+    // after a gateway was set: the port box's line shows it
+    std::function<void()> on_gateway_set;
 
   private:
     FrmConfigView& view_;

@@ -49,7 +49,8 @@ enum class CommissionText {
     plan_bad_baud,
     plan_bad_parity,
     plan_bad_mode,
-    plan_other_device,  // %2 the row's device, %3 --device's
+    plan_bad_device,    // %2 the row's device
+    plan_mode_gateway,  // %2 the gateway that sets the framing
     plan_too_many_fields,
     plan_open_quote,
     plan_value_refused,  // %2 what the field allows, %3 the value

@@ -55,6 +55,7 @@ constexpr std::array kRows{
     Row{LineText::port_open, "%1 → %2, %3 %4: geöffnet", "%1 → %2, %3 %4: open"},
     Row{LineText::port_closed, "%1 → %2: geschlossen", "%1 → %2: closed"},
     Row{LineText::port_gone, "%1 → %2: nicht mehr da, geschlossen", "%1 → %2: gone, closed"},
+    Row{LineText::port_open_gateway, "%1 → %2: verbunden", "%1 → %2: connected"},
     Row{LineText::port_scanning, "%1 → %2, %3 %4: Bussuche", "%1 → %2, %3 %4: scanning the bus"},
     Row{LineText::last_answer_age, "letzte gültige Antwort vor %1 s", "last valid answer %1 s ago"},
     Row{LineText::no_valid_answer_yet, "noch keine gültige Antwort", "no valid answer yet"},

@@ -53,6 +53,7 @@ enum class LineText {
     port_open,        // %1: "COM3", %2: device, %3: settings, %4: mode
     port_closed,      // %1: "COM3", %2: device
     port_gone,        // %1: "COM3", %2: device; it went away while open
+    port_open_gateway,  // %1: the network entry, %2: the gateway (its kind in its scheme)
     port_scanning,    // %1: "COM3", %2: device, %3: settings, %4: mode; the bus scan has the line
     last_answer_age,  // %1: seconds
     no_valid_answer_yet,

@@ -107,6 +107,7 @@ void Engine::request(Request request, Done done) {
     pending_->request = std::move(request);
     pending_->done = std::move(done);
     pending_->retries_left = retries;
+    pending_->asked_at = now();
     go();
     schedule();
     follow();
@@ -169,6 +170,15 @@ void Engine::go() {
     // a request given up is waited out before anything new goes on the line
     if (wire_ && !wire_->mine && wire_->policy.turnaround.count() > 0) return;
     if (now() < due()) return;
+    // Under a turnaround, never talk over the line: bytes still coming (the rest of a late answer, a
+    // second copy of one, noise) are let pass first, for at most a turnaround, so a line that never
+    // falls silent cannot hold a request forever. The window (no turnaround) sends at once and drops
+    // what waits, as it always has.
+    const Policy& policy = pending_->request.policy;
+    if (policy.turnaround.count() > 0 && (port_.in_buffer_count() > 0 || !quiet_since(now())) &&
+        now() < std::max(due(), pending_->asked_at) + policy.turnaround) {
+        return;
+    }
     send();
 }
 
@@ -329,6 +339,8 @@ void Engine::deadline_tick() {
         if (note && on_time_out) on_time_out();
         return;
     }
+    // bytes that came at this very moment are looked at before the line is called quiet
+    if (port_.in_buffer_count() > 0) return poll_tick();
     // a wait ends once the line is quiet, or a turnaround later whatever the line does
     const auto over = [&](milliseconds until, milliseconds turnaround) {
         return t >= until && (quiet_since(t) || t >= until + turnaround);
@@ -480,8 +492,11 @@ void Engine::report(std::vector<Reception>& got) {
 }
 
 void Engine::follow() {
-    // the reception poll runs only while an answer is awaited or bytes are held
-    poll_.set_enabled(port_.port_open() && (wire_.has_value() || receiver_.holding()));
+    // the reception poll runs only while an answer is awaited or bytes are held,
+    // or a request under a turnaround waits to go out on a line that may still be busy
+    poll_.set_enabled(port_.port_open() &&
+                      (wire_.has_value() || receiver_.holding() ||
+                       (pending_ && !pending_->sent && pending_->request.policy.turnaround.count() > 0)));
 }
 
 }  // namespace plx::modbus

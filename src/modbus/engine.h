@@ -139,6 +139,7 @@ class Engine {
         int retries_left = 0;
         int attempts = 0;
         bool sent = false;
+        std::chrono::milliseconds asked_at{0};
         std::vector<Verdict> seen;
     };
     // The request on the line whose answer the receiver still expects.

@@ -4,6 +4,7 @@
 
 #include "lang/line_texts.h"
 #include "lang/texts.h"
+#include "modbus/gateway.h"
 
 namespace plx::traffic {
 
@@ -27,6 +28,11 @@ std::string counters_text(const Counters& c, const std::string& language_code) {
 }
 
 std::string link_state_text(const LinkFacts& f, const std::string& language_code) {
+    // a gateway is the port box's network entry; its line settings are the gateway's own
+    if (modbus::names_gateway(f.device)) {
+        const std::string entry = lang::message(lang::Message::network_entry, language_code);
+        return say(f.open ? LineText::port_open_gateway : LineText::port_closed, language_code, {entry, f.device});
+    }
     const std::string entry = "COM" + std::to_string(f.port_number);
     if (f.scanning) return say(LineText::port_scanning, language_code, {entry, f.device, f.settings, f.mode});
     if (!f.open)

@@ -75,7 +75,7 @@ struct Cli {
             err << p.error;
             return kExitUsage;
         }
-        Environment env{port, loop, *store, out, err, false, [] { return kStamp; }, [] { return false; }, {}, "1.5", {}};
+        Environment env{port, loop, *store, out, err, false, [] { return kStamp; }, [] { return false; }, {}, "1.5", {}, {}};
         return cli::run(*p.options, env);
     }
     std::string path(const char* name) const { return dir.filePath(QString::fromLatin1(name)).toStdString(); }
@@ -331,8 +331,12 @@ INSTANTIATE_TEST_SUITE_P(
         PlanCase{"NoAddress", "Adresse;Datei\n300;base.txt\n", kExitUsage, "\"300\" is no address from 1 to 247"},
         PlanCase{"MissingFile", "Adresse;Datei\n5;absent.txt\n", kExitUsage, "row 2, column \"Datei\" (B): "},
         PlanCase{"FileTheWindowRefuses", "Adresse;Datei\n5;plan.csv\n", kExitUsage, "row 2, column \"Datei\" (B): "},
-        PlanCase{"AnotherLine", "Adresse;Datei;Schnittstelle\n5;base.txt;/dev/ttyUSB7\n", kExitUsage,
-                 "row 2, column \"Schnittstelle\" (C): /dev/ttyUSB7 is not the device of --device"},
+        PlanCase{"NoDevice", "Adresse;Datei;Schnittstelle\n5;base.txt;tcp://\n", kExitUsage,
+                 "row 2, column \"Schnittstelle\" (C): \"tcp://\" is no device"},
+        PlanCase{"ModeAGatewaySetsItself", "Adresse;Datei;Schnittstelle;Modus\n5;base.txt;tcp://gw;RTU\n", kExitUsage,
+                 "row 2, column \"Modus\" (D): the gateway tcp://gw sets the framing itself"},
+        PlanCase{"SameUnitNamedTwoWays", "Adresse;Datei;Schnittstelle\n5;base.txt;\n5;base.txt;bus\n", kExitUsage,
+                 "row 3, column \"Adresse\" (A): address 5 is already in row 2"},
         PlanCase{"BadParity", "Adresse;Datei;Parität\n5;base.txt;X\n", kExitUsage, "\"X\" is no parity"},
         PlanCase{"QuoteNeverClosed", "Adresse;Datei\n5;\"base.txt\n", kExitUsage, "row 2: a quotation mark is never closed"},
         PlanCase{"FieldsBeyondTheColumns", "Adresse;Datei\n5;base.txt;7\n", kExitUsage, "row 2: more fields"},

@@ -1,4 +1,5 @@
-// mbpoll (libmodbus) as a second, independent master against plx24-sim in RTU mode.
+// mbpoll (libmodbus) as a second, independent master against plx24-sim in RTU mode, and against its
+// Modbus TCP server.
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,17 @@ struct MbpollResult {
     std::string err;
 };
 
+MbpollResult run_mbpoll(std::vector<std::string> argv) {
+    argv.insert(argv.begin(), "mbpoll");
+    const RunResult r = run_command(argv, milliseconds(20'000));
+    MbpollResult out{r.status, {}, r.err};
+    static const std::regex line(R"(\[(\d+)\]:\s+(-?\d+))");
+    for (auto it = std::sregex_iterator(r.out.begin(), r.out.end(), line); it != std::sregex_iterator(); ++it) {
+        out.values[std::stoi((*it)[1])] = std::stol((*it)[2]);
+    }
+    return out;
+}
+
 class MbpollAgainstSim : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -35,15 +47,9 @@ protected:
     }
 
     MbpollResult mbpoll(const std::vector<std::string>& args) {
-        std::vector<std::string> argv{"mbpoll", "-m", "rtu", "-a", "1", "-b", "9600", "-P", "even", "-0", "-o", "3"};
+        std::vector<std::string> argv{"-m", "rtu", "-a", "1", "-b", "9600", "-P", "even", "-0", "-o", "3"};
         argv.insert(argv.end(), args.begin(), args.end());
-        const RunResult r = run_command(argv, milliseconds(20'000));
-        MbpollResult out{r.status, {}, r.err};
-        static const std::regex line(R"(\[(\d+)\]:\s+(-?\d+))");
-        for (auto it = std::sregex_iterator(r.out.begin(), r.out.end(), line); it != std::sregex_iterator(); ++it) {
-            out.values[std::stoi((*it)[1])] = std::stol((*it)[2]);
-        }
-        return out;
+        return run_mbpoll(argv);
     }
     MbpollResult read(const char* type, int first, int count) {
         return mbpoll({"-t", type, "-r", std::to_string(first), "-c", std::to_string(count), "-1", pair.master_end()});
@@ -102,6 +108,22 @@ TEST_F(MbpollAgainstSim, WrittenOffsetMovesTheEffectiveSetpoint) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.values.at(0x103), 20);
     EXPECT_EQ(r.values.at(0x104), factory.input_registers[20] + 20);
+}
+
+TEST(MbpollOverTcp, ReadsTheConfigurationFromTheSimulatorsModbusTcpServer) {
+    if (!have_program("mbpoll")) GTEST_SKIP() << "mbpoll is not installed (Debian package mbpoll)";
+    ChildProcess sim;
+    ASSERT_TRUE(sim.start({sim_exe, "--tcp", "127.0.0.1:0", "--framing", "mbap"}));
+    const std::string device = sim.read_line(milliseconds(10'000)).value_or("");
+    const std::string prefix = "tcp://127.0.0.1:";
+    ASSERT_EQ(device.rfind(prefix, 0), 0u) << sim.err();
+    const sim::UnitTables factory = sim::factory_tables();
+    const auto r = run_mbpoll({"-m", "tcp", "-p", device.substr(prefix.size()), "-a", "1", "-t", "4", "-r", "0",
+                               "-c", "60", "-0", "-1", "127.0.0.1"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.values.size(), 60u);
+    for (int k = 0; k < 60; ++k) EXPECT_EQ(r.values.at(k), factory.cfg_registers[static_cast<std::size_t>(k)]) << k;
+    EXPECT_EQ(sim.stop(), 0);
 }
 
 struct Beyond {

@@ -19,6 +19,7 @@
 
 #include "../support/text_lines.h"
 #include "child_process.h"
+#include "sim/unit.h"
 
 namespace plx {
 namespace {
@@ -36,26 +37,101 @@ void use_own_settings(const QTemporaryDir& dir) {
     setenv("PLX24_USER_SETTINGS", user.c_str(), 1);
 }
 
-// Quick simulated units on one pty, settings of their own, and plx24ctl on their line.
+// Quick simulated units on one pty (or behind a gateway), settings of their own, and plx24ctl on
+// their line.
 struct Site : ::testing::Test {
-    void start(const char* addresses) {
+    void start(const char* addresses, std::vector<std::string> where = {"--pty"}) {
         ASSERT_TRUE(dir.isValid());
         use_own_settings(dir);
-        ASSERT_TRUE(sim.start({PLX24_SIM_EXE, "--pty", "--address", addresses, "--response-ms", "0"}));
+        where.insert(where.begin(), PLX24_SIM_EXE);
+        where.insert(where.end(), {"--address", addresses, "--response-ms", "0"});
+        ASSERT_TRUE(sim.start(where));
         pty = sim.read_line(milliseconds(10'000)).value_or("");
         ASSERT_FALSE(pty.empty()) << sim.err();
     }
-    testing::RunResult ctl(std::vector<std::string> args) {
+    testing::RunResult ctl(std::vector<std::string> args, const std::string& device = {}) {
         args.insert(args.begin(), PLX24CTL_EXE);
-        args.insert(args.end(), {"--device", pty});
+        args.insert(args.end(), {"--device", device.empty() ? pty : device});
         return run_command(args, milliseconds(120'000));
     }
     std::string in_dir(const char* name) const { return dir.filePath(QString::fromLatin1(name)).toStdString(); }
 
     QTemporaryDir dir;
     ChildProcess sim;
-    std::string pty;
+    std::string pty;  // the line's device: a pty, or tcp://... for a gateway
 };
+
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+// Through a gateway of either kind: one unit read out, its file written to the other and diffed
+// clean; a gateway that closes a connection idle for a second is polled every 2.5 s without a failed
+// poll, each poll on a new connection.
+class GatewaySite : public Site, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(GatewaySite, ReadsWritesDiffsAndPollsAcrossIdleCloses) {
+    start("1,2", {"--tcp", "127.0.0.1:0", "--framing", GetParam(), "--close-idle", "1"});
+    const std::string file = in_dir("unit1.txt");
+    const auto read = ctl({"read", "--address", "1", "-o", file});
+    ASSERT_EQ(read.status, 0) << read.out << read.err;
+    const auto write = ctl({"write", file, "--address", "2", "--all-registers", "--language", "en"});
+    EXPECT_EQ(write.status, 0) << write.out << write.err;
+    EXPECT_NE(write.out.find("1 of 1 units written and verified."), std::string::npos) << write.out;
+    const auto diff = ctl({"diff", file, "--address", "2"});
+    EXPECT_EQ(diff.status, 0) << diff.out << diff.err;
+
+    const auto poll = ctl({"monitor", "--address", "1", "--interval", "2500", "--count", "3", "--verbose",
+                           "--language", "en"});
+    EXPECT_EQ(poll.status, 0) << poll.err;
+    EXPECT_EQ(occurrences(poll.out, "T="), 3u) << poll.out;
+    EXPECT_EQ(occurrences(poll.err, "connected again to 127.0.0.1:"), 3u) << poll.err;
+    EXPECT_EQ(sim.stop(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, GatewaySite, ::testing::Values("mbap", "rtu"),
+                         [](const auto& info) { return std::string(info.param); });
+
+// A building on two lines, a serial one and a Modbus TCP gateway with units 1 and 2 on each: one plan
+// commissions all four, the lines at once, with a summary per line and one record.
+TEST_F(Site, CommissionsTwoLinesFromOnePlan) {
+    start("1,2");
+    ChildProcess gateway;
+    ASSERT_TRUE(gateway.start({PLX24_SIM_EXE, "--tcp", "127.0.0.1:0", "--address", "1,2", "--response-ms", "0"}));
+    const std::string gw = gateway.read_line(milliseconds(10'000)).value_or("");
+    ASSERT_EQ(gw.rfind("tcp://", 0), 0u) << gateway.err();
+    ASSERT_EQ(ctl({"read", "--address", "1", "-o", in_dir("base.txt")}).status, 0);
+    std::ofstream(in_dir("plan.csv"), std::ios::binary)
+        << "Adresse;Datei;Schnittstelle;Standortkennung\r\n1;base.txt;;101\r\n2;base.txt;;102\r\n"
+        << "1;base.txt;" << gw << ";201\r\n2;base.txt;" << gw << ";202\r\n";
+
+    const std::string records = in_dir("records");
+    const auto run = ctl({"commission", in_dir("plan.csv"), "--all-registers", "--language", "en", "--record", records});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("Unit 2 (" + gw + "): written and verified"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\nDevice " + pty + "\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\nDevice " + gw + "\n"), std::string::npos) << run.out;
+    EXPECT_EQ(occurrences(run.out, "2 of 2 units written and verified."), 2u) << run.out;
+    EXPECT_NE(run.out.find("4 of 4 units written and verified."), std::string::npos) << run.out;
+
+    // each unit holds its own room: the base file's location code is the only difference
+    const auto diff = ctl({"diff", in_dir("base.txt"), "--address", "2", "--language", "en"}, gw);
+    EXPECT_NE(diff.out.find(", unit 202\n"), std::string::npos) << diff.out;
+    EXPECT_NE(diff.out.find("1 differences"), std::string::npos) << diff.out;
+
+    const QStringList made = QDir(QString::fromStdString(records)).entryList({QStringLiteral("*.json")}, QDir::Files);
+    ASSERT_EQ(made.size(), 1);
+    QFile json(QDir(QString::fromStdString(records)).filePath(made[0]));
+    ASSERT_TRUE(json.open(QIODevice::ReadOnly));
+    const QJsonArray units = QJsonDocument::fromJson(json.readAll()).object()[QStringLiteral("units")].toArray();
+    ASSERT_EQ(units.size(), 4);
+    EXPECT_EQ(units[3].toObject()[QStringLiteral("device")].toString().toStdString(), gw);
+    EXPECT_EQ(units[3].toObject()[QStringLiteral("location_code")].toInt(), 202);
+    EXPECT_EQ(gateway.stop(), 0);
+    EXPECT_EQ(sim.stop(), 0);
+}
 
 TEST_F(Site, FindsFiveUnitsCarriesOnesConfigurationToTheOthersAndDiffsClean) {
     start("1,2,3,4,5");
@@ -271,6 +347,59 @@ TEST(Plx24ctl, MonitorRecordsEveryPollToCsvAndTheSilentOneWithoutValues) {
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("kann nicht zum Aufzeichnen geöffnet werden"), std::string::npos) << refused.err;
     EXPECT_EQ(sim.stop(), 0);
+}
+
+// An independent Modbus TCP server: pymodbus serving a unit unlike the simulator's. plx24ctl reads
+// it out over Modbus TCP; the file, diffed against a factory unit of the simulator, differs exactly
+// where the server's unit does.
+TEST(Plx24ctl, ReadsAPymodbusServerOverModbusTcp) {
+    const char* const python = "/usr/bin/python3";
+    if (!testing::have_program(python) ||
+        run_command({python, "-c", "import pymodbus.server.async_io"}, milliseconds(20'000)).status != 0)
+        GTEST_SKIP() << "pymodbus is not installed for " << python << " (Debian package python3-pymodbus)";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    use_own_settings(dir);
+
+    const sim::UnitTables factory = sim::factory_tables();
+    sim::UnitTables image = factory;
+    image.cfg_registers[3] = 1234;
+    for (int k = 4; k <= 7; ++k) image.cfg_registers[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(11 * (k - 3));
+    image.cfg_registers[33] = 30;
+    for (int j = 0; j < 4; ++j) image.cfg_bits[static_cast<std::size_t>(j)] = !factory.cfg_bits[static_cast<std::size_t>(j)];
+    std::size_t differ = 0;
+    const std::string image_file = dir.filePath(QStringLiteral("unit.image")).toStdString();
+    {
+        std::ofstream out(image_file);
+        for (std::size_t k = 0; k < image.cfg_registers.size(); ++k) {
+            out << "hr " << k << ' ' << image.cfg_registers[k] << '\n';
+            if (k >= 2 && image.cfg_registers[k] != factory.cfg_registers[k]) ++differ;
+        }
+        for (std::size_t j = 0; j < image.cfg_bits.size(); ++j) {
+            out << "co " << j << ' ' << (image.cfg_bits[j] ? 1 : 0) << '\n';
+            if (image.cfg_bits[j] != factory.cfg_bits[j]) ++differ;
+        }
+    }
+    ChildProcess server;
+    ASSERT_TRUE(server.start({python, PLX24_PYMODBUS_UNIT, "tcp", "1", image_file}));
+    const std::string device = server.read_line(milliseconds(20'000)).value_or("");
+    ASSERT_EQ(device.rfind("tcp://127.0.0.1:", 0), 0u) << server.err();
+
+    const std::string file = dir.filePath(QStringLiteral("peer.txt")).toStdString();
+    const auto read = run_command({PLX24CTL_EXE, "read", "--device", device, "--address", "1", "-o", file},
+                                  milliseconds(60'000));
+    ASSERT_EQ(read.status, 0) << read.out << read.err << "\npymodbus: " << server.err();
+
+    ChildProcess sim;
+    ASSERT_TRUE(sim.start({PLX24_SIM_EXE, "--pty", "--response-ms", "0"}));
+    const std::string pty = sim.read_line(milliseconds(10'000)).value_or("");
+    const auto diff = run_command({PLX24CTL_EXE, "diff", file, "--device", pty, "--address", "1", "--language", "en"},
+                                  milliseconds(60'000));
+    EXPECT_EQ(diff.status, 1) << diff.err;
+    EXPECT_NE(diff.out.find("Register 4 (Device location): file 1234, unit "), std::string::npos) << diff.out;
+    EXPECT_NE(diff.out.find(std::to_string(differ) + " differences"), std::string::npos) << diff.out;
+    EXPECT_EQ(sim.stop(), 0);
+    server.stop();
 }
 
 }  // namespace

@@ -25,6 +25,9 @@ struct LateCase {
     int retries;
     // the blocks the caller gets (by first register); the others fail
     std::vector<int> read;
+    // how often the unit sends each answer, with what time between its bytes
+    int copies = 1;
+    milliseconds byte_gap{0};
 };
 
 void PrintTo(const LateCase& c, std::ostream* os) {
@@ -36,7 +39,12 @@ class LateAnswers : public ::testing::TestWithParam<std::tuple<LateCase, Framing
 TEST_P(LateAnswers, NoAnswerIsTakenForAnotherRequest) {
     const auto& [c, framing] = GetParam();
     controls::VirtualClock clock;
-    ScriptedUnit unit(clock, framing, c.delay, c.lost);
+    ScriptedUnit::Script script;
+    script.delay = c.delay;
+    script.lost = [lost = c.lost](int n) { return lost.contains(n); };
+    script.copies = [copies = c.copies](int) { return copies; };
+    script.byte_gap = [gap = c.byte_gap](int) { return gap; };
+    ScriptedUnit unit(clock, framing, script);
     Engine engine(unit, clock);
     ASSERT_FALSE(engine.open({9600, 'E', framing}));
 
@@ -106,7 +114,11 @@ INSTANTIATE_TEST_SUITE_P(
                      {},
                      0,
                      {10, 20, 30, 40, 50}},
-            LateCase{"NeverAnswers", [](int) { return always(5000); }, {}, 1, {}}),
+            LateCase{"NeverAnswers", [](int) { return always(5000); }, {}, 1, {}},
+            // late at the edge of the turnaround and sent twice, slowly: the second copy is still on
+            // the line when the first has been taken, and the next request waits until it has passed
+            LateCase{"AnswerSentTwiceAtTheTurnaround", [](int) { return always(1000); }, {}, 0, kAll, 2,
+                     milliseconds(3)}),
         ::testing::Values(Framing::rtu, Framing::ascii, Framing::tcp)),
     [](const auto& info) {
         return std::string(std::get<0>(info.param).name) + std::string(mode_text(std::get<1>(info.param)));

@@ -283,6 +283,12 @@ TEST(LineStatus, CountersLinkStateAgeAndConfirmations) {
     f.scanning = true;
     EXPECT_EQ(link_state_text(f, kGerman), "COM3 → /dev/ttyUSB0, 9600,E,8,1 RTU: Bussuche");
     f.scanning = false;
+    // the network entry: the gateway's serial settings are its own, not the link panel's
+    f.device = "tcp://10.0.4.21:502";
+    f.open = true;
+    EXPECT_EQ(link_state_text(f, kEnglish), "Network… → tcp://10.0.4.21:502: connected");
+    f.open = false;
+    EXPECT_EQ(link_state_text(f, kGerman), "Netzwerk… → tcp://10.0.4.21:502: geschlossen");
     EXPECT_EQ(polling_text(f, kEnglish), "");
     using std::chrono::milliseconds;
     EXPECT_EQ(answer_age_text(milliseconds(1000), milliseconds(4500), kGerman),
