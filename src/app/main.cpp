@@ -142,6 +142,13 @@ int main(int argc, char* argv[]) {
         view.move(r.left, r.top);
     }
     view.show();
+    // the link panel as the command line sets it for this run, "open" last: straight onto a unit; the
+    // remembered settings stay for the next run
+    plx::link::LinkChoice choice{cli.baud, cli.parity, std::nullopt, cli.address, cli.open};
+    if (cli.rtu) choice.framing = *cli.rtu ? plx::modbus::Framing::rtu : plx::modbus::Framing::ascii;
+    program.remembered->hold(true);
+    program.link->choose(choice);
+    program.remembered->hold(false);
     const int status = QApplication::exec();
     program.remembered->remember(plx::editor::Place::main_window,
                                  {view.pos().x(), view.pos().y(), view.width(), view.height()});

@@ -149,7 +149,11 @@ bool PortView::eventFilter(QObject* watched, QEvent* event) {
         // the list is looked at again before the engineer opens it: an adapter may just have been plugged in
         if ((event->type() == QEvent::Enter || event->type() == QEvent::FocusIn) && box_->isEnabled())
             refresh();
-        if (event->type() == QEvent::EnabledChange) assign_->setEnabled(box_->isEnabled());
+        if (event->type() == QEvent::EnabledChange) {
+            assign_->setEnabled(box_->isEnabled());
+            // opened or closed, perhaps because the adapter went or came back: the line says which
+            refresh();
+        }
     }
     return QObject::eventFilter(watched, event);
 }

@@ -333,10 +333,31 @@ LineView::LineView(FrmConfigView& view, Program& program) : QObject(&view), view
     tick_->setInterval(1000);
     connect(tick_, &QTimer::timeout, this, [this] { refresh(); });
     tick_->start();
+    program_.traffic->add_follower(this);
     refresh();
 }
 
-LineView::~LineView() = default;
+LineView::~LineView() {
+    program_.traffic->remove_follower(this);
+}
+
+void LineView::frame_sent(const modbus::SentFrame&) {
+    refresh_soon();
+}
+
+void LineView::received(const modbus::Reception&) {
+    refresh_soon();
+}
+
+void LineView::refresh_soon() {
+    // once per turn of the event loop, however many frames it brought
+    if (refresh_due_) return;
+    refresh_due_ = true;
+    QTimer::singleShot(0, this, [this] {
+        refresh_due_ = false;
+        refresh();
+    });
+}
 
 void LineView::show_traffic() {
     if (!window_) {
@@ -382,6 +403,7 @@ void LineView::refresh() {
     facts.settings = s.baud_text + "," + s.parity_text + "," + s.data_bits_text + "," + s.stop_bits_text;
     facts.mode = s.modbus_mode;
     facts.open = port.port_open();
+    facts.gone = !program_.link->lost_device().empty();
     if (const auto line = scanning_line ? scanning_line() : std::nullopt) {
         facts.scanning = true;
         facts.settings = modbus::settings_text(*line);
@@ -391,8 +413,10 @@ void LineView::refresh() {
     facts.poll_interval = program_.form.Timer7.interval();
     link_->setText(qs(traffic::link_state_text(facts, language)));
     link_->setToolTip(link_->text());
-    age_->setText(qs(traffic::answer_age_text(program_.traffic->last_valid_answer(),
-                                              program_.platform.timers.now(), language)));
+    const auto& monitor = *program_.monitor_freshness;
+    age_->setText(qs(monitor.stale() ? monitor.note()
+                                     : traffic::answer_age_text(program_.traffic->last_valid_answer(),
+                                                                program_.platform.timers.now(), language)));
     polling_->setText(qs(traffic::polling_text(facts, language)));
     counters_->setText(qs(traffic::counters_text(program_.traffic->counters(), language)));
 }

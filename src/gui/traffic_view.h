@@ -85,7 +85,7 @@ class TrafficWindow : public QWidget, public traffic::RowListener {
 };
 
 // The menu entry and shortcut of the traffic window, and the permanent fields of the status bar.
-class LineView : public QObject {
+class LineView : public QObject, public modbus::Observer {
   public:
     LineView(FrmConfigView& view, Program& program);
     ~LineView() override;
@@ -96,6 +96,9 @@ class LineView : public QObject {
     QAction* traffic_action() const { return action_; }
     // Writes the link state, counters, answer age and poll period into the status bar now.
     void refresh();
+    // Every frame and verdict: the counters follow in the same turn as the status line.
+    void frame_sent(const modbus::SentFrame& frame) override;
+    void received(const modbus::Reception& reception) override;
 
     // The line setting a bus scan has the port at while it runs; unset or nothing: the link panel's.
     std::function<std::optional<modbus::LineSettings>()> scanning_line;
@@ -120,6 +123,8 @@ class LineView : public QObject {
     QLabel* age_;
     QLabel* polling_;
     QTimer* tick_;
+    bool refresh_due_ = false;
+    void refresh_soon();
 };
 
 }  // namespace plx::gui

@@ -31,8 +31,11 @@ public:
     void set_device_lookup(std::function<std::string(int n)> lookup) override { map_.user_lookup = std::move(lookup); }
     // Every port number stands for this device (plx24ctl --device); empty: the port map again.
     void use_device(std::string device) { fixed_device_ = std::move(device); }
+    void set_lost_handler(std::function<void(const modbus::PortError&)> handler) override;
 
   private:
+    // The device went away under the open port: close it now, tell the handler after this turn.
+    void lose(const std::string& reason);
     struct Impl;
     std::unique_ptr<Impl> impl_;
     int comm_port_ = 1;
