@@ -117,8 +117,11 @@ int main(int argc, char* argv[]) {
     }
     QApplication::setWindowIcon(plx::gui::window_icon());
     // the traffic window in the menu, the link's state and counters in the status bar
-    plx::gui::LineView line_view(view, program);
-    plx::gui::PortView port_view(view, program);
+    plx::gui::LineView line_view(view, {program.state, *program.traffic, program.platform.timers, program.platform.files,
+                                  program.platform.messages, program.platform.port, *program.link, program.remembered,
+                                  *program.monitor_freshness, program.form.chk_read_out, program.form.Timer7});
+    plx::gui::PortView port_view(view, {program.state, program.platform.port, program.ports, program.settings, program.platform.messages,
+                                  program.form.Combo_Port[0], *program.link});
     plx::gui::NetworkView network_view(view, program.form, program.state, program.ports, *program.link,
                                        program.platform.messages);
     network_view.on_gateway_set = [&port_view] { port_view.refresh(); };
