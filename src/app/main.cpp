@@ -117,8 +117,11 @@ int main(int argc, char* argv[]) {
     }
     QApplication::setWindowIcon(plx::gui::window_icon());
     // the traffic window in the menu, the link's state and counters in the status bar
-    plx::gui::LineView line_view(view, program);
-    plx::gui::PortView port_view(view, program);
+    plx::gui::LineView line_view(view, {program.state, *program.traffic, program.platform.timers, program.platform.files,
+                                  program.platform.messages, program.platform.port, *program.link, program.remembered,
+                                  *program.monitor_freshness, program.form.chk_read_out, program.form.Timer7});
+    plx::gui::PortView port_view(view, {program.state, program.platform.port, program.ports, program.settings, program.platform.messages,
+                                  program.form.Combo_Port[0], *program.link});
     plx::gui::NetworkView network_view(view, program.form, program.state, program.ports, *program.link,
                                        program.platform.messages);
     network_view.on_gateway_set = [&port_view] { port_view.refresh(); };
@@ -142,6 +145,13 @@ int main(int argc, char* argv[]) {
         view.move(r.left, r.top);
     }
     view.show();
+    // the link panel as the command line sets it for this run, "open" last: straight onto a unit; the
+    // remembered settings stay for the next run
+    plx::link::LinkChoice choice{cli.baud, cli.parity, std::nullopt, cli.address, cli.open};
+    if (cli.rtu) choice.framing = *cli.rtu ? plx::modbus::Framing::rtu : plx::modbus::Framing::ascii;
+    program.remembered->hold(true);
+    program.link->choose(choice);
+    program.remembered->hold(false);
     const int status = QApplication::exec();
     program.remembered->remember(plx::editor::Place::main_window,
                                  {view.pos().x(), view.pos().y(), view.width(), view.height()});

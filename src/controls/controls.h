@@ -20,6 +20,8 @@ using Color = std::uint32_t;
 inline constexpr Color kRed = 255;
 inline constexpr Color kButtonText = 0x80000012;
 inline constexpr Color kButtonFace = 0x8000000F;
+// the system's colour for greyed text: a value no longer fresh
+inline constexpr Color kGrayText = 0x80000011;
 inline constexpr Color kWindowBackground = 0x80000005;
 
 enum class Prop {

@@ -138,6 +138,8 @@ bool BusScan::open_unit(std::size_t n) {
             lang::message(Message::cancel_button, s_.language_code))) {
         return false;
     }
+    // the engineer let the edits go: the opening's read-out replaces them
+    s_.discard_edits_at_opening = true;
     engine_.close();
     if (f_.Combo_Port[6].list_index() != kClose) f_.Combo_Port[6].set_list_index(kClose);
     f_.txt_Modbus_adress.set_text(std::to_string(u.address));

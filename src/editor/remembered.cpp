@@ -90,6 +90,7 @@ std::string RememberedSettings::read(const char* group, const char* name) const 
 }
 
 void RememberedSettings::write(const char* group, const char* name, const std::string& value) {
+    if (held_) return;
     // the file is written only for what changed: a click on the same entry writes nothing
     if (read(group, name) == value) return;
     (void)store_.write(settings::Root::user, QString::fromLatin1(group), QString::fromLatin1(name),
@@ -109,26 +110,31 @@ void RememberedSettings::restore_link(bool port_entry) {
 }
 
 void RememberedSettings::follow_link(bool port_entry) {
-    const auto after = [this, port_entry](std::function<void()> handler) {
-        return [this, port_entry, handler = std::move(handler)] {
+    // each change writes its own value only: a setting chosen for one run (the command line) and not
+    // touched since stays out of the file
+    const auto after = [this](std::function<void()> handler, const char* name,
+                              std::function<std::string()> value) {
+        return [this, handler = std::move(handler), name, value = std::move(value)] {
             if (handler) handler();
-            remember_link(port_entry);
+            const std::string v = value();
+            if (!v.empty()) write(kLink, name, v);
         };
     };
-    for (int i : {kPortBox, kBaudBox, kModeBox})
-        f_.Combo_Port[i].on_click = after(std::move(f_.Combo_Port[i].on_click));
-    f_.cbParity.on_click = after(std::move(f_.cbParity.on_click));
-    f_.txt_Modbus_adress.on_change = after(std::move(f_.txt_Modbus_adress.on_change));
-}
-
-void RememberedSettings::remember_link(bool port_entry) {
-    if (port_entry) write(kLink, "Port", f_.Combo_Port[kPortBox].current_text());
-    write(kLink, "Baud", f_.Combo_Port[kBaudBox].current_text());
-    write(kLink, "Parity", f_.cbParity.current_text());
-    write(kLink, "Mode", f_.Combo_Port[kModeBox].current_text());
+    const auto box = [this](int i) { return [this, i] { return f_.Combo_Port[i].current_text(); }; };
+    if (port_entry)
+        f_.Combo_Port[kPortBox].on_click =
+            after(std::move(f_.Combo_Port[kPortBox].on_click), "Port", box(kPortBox));
+    f_.Combo_Port[kBaudBox].on_click =
+        after(std::move(f_.Combo_Port[kBaudBox].on_click), "Baud", box(kBaudBox));
+    f_.Combo_Port[kModeBox].on_click =
+        after(std::move(f_.Combo_Port[kModeBox].on_click), "Mode", box(kModeBox));
+    f_.cbParity.on_click =
+        after(std::move(f_.cbParity.on_click), "Parity", [this] { return f_.cbParity.current_text(); });
     // an address being typed ("2" on the way to "24") is kept once it is one
-    const std::string& address = f_.txt_Modbus_adress.text();
-    if (link::slave_address(address)) write(kLink, "Address", address);
+    f_.txt_Modbus_adress.on_change = after(std::move(f_.txt_Modbus_adress.on_change), "Address", [this] {
+        const std::string& address = f_.txt_Modbus_adress.text();
+        return link::slave_address(address) ? address : std::string();
+    });
 }
 
 std::optional<WindowRect> RememberedSettings::place(Place p) const {

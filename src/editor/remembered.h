@@ -44,6 +44,9 @@ class RememberedSettings {
     // `port_entry`: a run on --port or --demo leaves the remembered one for the next.
     void restore_link(bool port_entry);
 
+    // While held, changes of the link panel are not written: settings chosen for one run.
+    void hold(bool held) { held_ = held; }
+
     std::optional<WindowRect> place(Place p) const;
     void remember(Place p, const WindowRect& r);
 
@@ -51,10 +54,10 @@ class RememberedSettings {
     std::string read(const char* group, const char* name) const;
     void write(const char* group, const char* name, const std::string& value);
     void follow_link(bool port_entry);
-    void remember_link(bool port_entry);
 
     FrmConfig& f_;
     settings::Store& store_;
+    bool held_ = false;
 };
 
 }  // namespace plx::editor

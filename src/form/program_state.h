@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace plx {
@@ -46,6 +47,12 @@ struct ProgramState {
     std::array<double, 31> input_register_values{};
     std::array<std::int16_t, 30> input_bit_values{};
     int input_register_count = 28;
+    // What the unit holds in register 33 while its field shows another value for pacing (0 is shown
+    // as 5): an Apply writes this back unless the engineer edited the field.
+    std::optional<std::int16_t> response_time_held;
+    // The engineer chose to let the next opening's read-out replace unsent edits (the bus scan asked);
+    // otherwise they are kept over it.
+    bool discard_edits_at_opening = false;
 
     // language and locale, set by apply_language
     std::string language_code;

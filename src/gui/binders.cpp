@@ -39,6 +39,8 @@ QColor to_qcolor(c::Color col, const QPalette& palette, QPalette::ColorGroup gro
         return palette.color(group, QPalette::Button);
     case 0x10:
         return palette.color(group, QPalette::Dark);
+    case 0x11:
+        return palette.color(QPalette::Disabled, QPalette::Text);
     case 0x12:
         return palette.color(group, QPalette::ButtonText);
     case 0x14:

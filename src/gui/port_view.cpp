@@ -72,9 +72,9 @@ QString say(Message id, const std::string& language, const std::vector<std::stri
 
 }  // namespace
 
-PortView::PortView(FrmConfigView& view, Program& program)
-    : QObject(&view), program_(program), box_(view.port_box()) {
-    const std::string& language = program_.state.language_code;
+PortView::PortView(FrmConfigView& view, Parts parts)
+    : QObject(&view), parts_(parts), box_(view.port_box()) {
+    const std::string& language = parts_.state.language_code;
     // as wide as the panel gives it: a long device line is cut at its end, whole in its tooltip
     device_ = new ElidedLabel;
     device_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -96,13 +96,13 @@ PortView::PortView(FrmConfigView& view, Program& program)
 }
 
 std::string PortView::device_of(int n) const {
-    return program_.platform.port.device_name(n);
+    return parts_.port.device_name(n);
 }
 
 std::string PortView::note_of(int n) const {
     // a gateway is no port of this machine: its address is the note
     if (modbus::names_gateway(device_of(n))) return device_of(n);
-    const auto p = program_.ports.present_port(device_of(n));
+    const auto p = parts_.ports.present_port(device_of(n));
     if (!p) return {};
     std::string note = p->device;
     const std::string summary = link::port_summary(*p);
@@ -111,7 +111,7 @@ std::string PortView::note_of(int n) const {
 }
 
 void PortView::refresh() {
-    program_.ports.refresh();
+    parts_.ports.refresh();
     int widest = box_->width();
     const QFontMetrics fm(box_->font());
     for (int i = 0; i < box_->count(); ++i) {
@@ -132,13 +132,13 @@ void PortView::show_device() {
     }
     const std::string device = device_of(n);
     QString line = QStringLiteral("→ ") + qs(device);
-    if ((program_.state.demo && n == link::kStartupEntry) || modbus::names_gateway(device)) {
+    if ((parts_.state.demo && n == link::kStartupEntry) || modbus::names_gateway(device)) {
         // the simulated unit is always there; a gateway is reached when the port opens
-    } else if (const auto p = program_.ports.present_port(device)) {
+    } else if (const auto p = parts_.ports.present_port(device)) {
         const std::string summary = link::port_summary(*p);
         if (!summary.empty()) line += QStringLiteral(" – ") + qs(summary);
     } else {
-        line += QStringLiteral(" – ") + say(Message::port_not_present, program_.state.language_code);
+        line += QStringLiteral(" – ") + say(Message::port_not_present, parts_.state.language_code);
     }
     device_->setText(line);
     device_->setToolTip(line);
@@ -149,36 +149,40 @@ bool PortView::eventFilter(QObject* watched, QEvent* event) {
         // the list is looked at again before the engineer opens it: an adapter may just have been plugged in
         if ((event->type() == QEvent::Enter || event->type() == QEvent::FocusIn) && box_->isEnabled())
             refresh();
-        if (event->type() == QEvent::EnabledChange) assign_->setEnabled(box_->isEnabled());
+        if (event->type() == QEvent::EnabledChange) {
+            assign_->setEnabled(box_->isEnabled());
+            // opened or closed, perhaps because the adapter went or came back: the line says which
+            refresh();
+        }
     }
     return QObject::eventFilter(watched, event);
 }
 
 bool PortView::assign_port() {
     refresh();
-    const std::string& language = program_.state.language_code;
+    const std::string& language = parts_.state.language_code;
     PortAssignDialog dialog(
-        program_.ports, [this](int n) { return device_of(n); }, box_->currentIndex() + 1, language,
+        parts_.ports, [this](int n) { return device_of(n); }, box_->currentIndex() + 1, language,
         box_->window());
     if (dialog.exec() != QDialog::Accepted) return false;
     const auto port = dialog.port();
     const int n = dialog.entry();
     if (!port || n < 1) return false;
-    if (!program_.ports.assign(n, *port)) {
-        const settings::Store* below = program_.settings.get();
+    if (!parts_.ports.assign(n, *port)) {
+        const settings::Store* below = parts_.settings.get();
         if (const auto* overlay = dynamic_cast<const settings::OverlayStore*>(below))
             below = &overlay->below();
         const auto* store = dynamic_cast<const settings::QSettingsStore*>(below);
         const QString file = store ? store->location(settings::Root::user).path : QString();
-        program_.platform.messages.show_ok(
+        parts_.messages.show_ok(
             lang::message(Message::port_assign_failed, language,
                           {port->device, "COM" + std::to_string(n), file.toStdString()}));
         return false;
     }
     // the entry now stands for the port: choose it, and apply the link settings so it is used at once
-    auto& entry_box = program_.form.Combo_Port[0];
+    auto& entry_box = parts_.entry_box;
     if (entry_box.list_index() == n - 1) {
-        program_.link->Combo_Port_Click(0);
+        parts_.link.Combo_Port_Click(0);
     } else {
         entry_box.set_list_index(n - 1);
     }

@@ -3,13 +3,19 @@
 // list, the chosen entry's device under the box (also while the port is open), and "Port zuordnen…",
 // which assigns a present port to an entry.
 
+#include <memory>
 #include <optional>
 
 #include <QDialog>
 #include <QObject>
 
-#include "program/program.h"
+#include "controls/controls.h"
+#include "controls/platform.h"
+#include "form/program_state.h"
+#include "link/link.h"
 #include "link/port_directory.h"
+#include "modbus/serial_port.h"
+#include "settings/store.h"
 
 class QComboBox;
 class QLabel;
@@ -26,7 +32,17 @@ inline constexpr int kPortNoteRole = Qt::UserRole + 1;
 
 class PortView : public QObject {
   public:
-    PortView(FrmConfigView& view, Program& program);
+    // What the port box's companions use of the program.
+    struct Parts {
+        const ProgramState& state;
+        modbus::SerialPort& port;           // the device behind an entry
+        link::PortDirectory& ports;         // present ports and the user's assignments
+        const std::unique_ptr<settings::Store>& settings;  // where an assignment is kept
+        controls::MessageBox& messages;
+        controls::ComboBox& entry_box;      // the link panel's port box
+        link::Link& link;                   // told when the chosen entry's assignment changed
+    };
+    PortView(FrmConfigView& view, Parts parts);
 
     // Asks the system for its ports again and redraws the entries' notes and the device line.
     void refresh();
@@ -44,7 +60,7 @@ class PortView : public QObject {
     std::string note_of(int n) const;
     void show_device();
 
-    Program& program_;
+    Parts parts_;
     QComboBox* box_;
     QLabel* device_;
     QPushButton* assign_;

@@ -117,18 +117,18 @@ std::size_t TrafficModel::sync() {
 
 // ---------------------------------------------------------------- window
 
-TrafficWindow::TrafficWindow(Program& program) : QWidget(nullptr, Qt::Window), program_(program) {
-    const std::string& language = program.state.language_code;
+TrafficWindow::TrafficWindow(LineParts parts) : QWidget(nullptr, Qt::Window), parts_(parts) {
+    const std::string& language = parts_.state.language_code;
     setObjectName(QStringLiteral("traffic_window"));
     setWindowTitle(say(LineText::window_title, language));
     // the main window's end ends the program, whatever this window does
     setAttribute(Qt::WA_QuitOnClose, false);
 
-    model_ = new TrafficModel(*program.traffic, style_of(program.state), this);
+    model_ = new TrafficModel(parts_.traffic, style_of(parts_.state), this);
     // the time of day a row is shown with, from the program's clock
     model_->table().time_of_day_offset =
         std::chrono::milliseconds(QTime::currentTime().msecsSinceStartOfDay()) -
-        program.platform.timers.now();
+        parts_.clock.now();
 
     view_ = new QTableView;
     view_->setObjectName(QStringLiteral("traffic_rows"));
@@ -177,7 +177,7 @@ TrafficWindow::TrafficWindow(Program& program) : QWidget(nullptr, Qt::Window), p
     v->addWidget(view_, 1);
 
     connect(pause_, &QPushButton::toggled, this, [this](bool on) { set_paused(on); });
-    connect(clear, &QPushButton::clicked, this, [this] { program_.traffic->clear(); });
+    connect(clear, &QPushButton::clicked, this, [this] { parts_.traffic.clear(); });
     connect(copy, &QPushButton::clicked, this, [this] { copy_selected(); });
     connect(save, &QPushButton::clicked, this, [this] { this->save(); });
     auto* copy_keys = new QAction(this);
@@ -191,12 +191,12 @@ TrafficWindow::TrafficWindow(Program& program) : QWidget(nullptr, Qt::Window), p
 }
 
 TrafficWindow::~TrafficWindow() {
-    if (listening_) program_.traffic->remove_listener(this);
+    if (listening_) parts_.traffic.remove_listener(this);
 }
 
 void TrafficWindow::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
-    if (!listening_) program_.traffic->add_listener(this);
+    if (!listening_) parts_.traffic.add_listener(this);
     listening_ = true;
     sync_now();
 }
@@ -207,9 +207,9 @@ editor::WindowRect TrafficWindow::place() const {
 
 void TrafficWindow::hideEvent(QHideEvent* e) {
     QWidget::hideEvent(e);
-    if (program_.remembered) program_.remembered->remember(editor::Place::traffic_window, place());
+    if (parts_.remembered) parts_.remembered->remember(editor::Place::traffic_window, place());
     // a closed window formats nothing and is told nothing
-    if (listening_) program_.traffic->remove_listener(this);
+    if (listening_) parts_.traffic.remove_listener(this);
     listening_ = false;
 }
 
@@ -237,14 +237,14 @@ void TrafficWindow::sync_now() {
 }
 
 void TrafficWindow::update_count() {
-    const std::string& language = program_.state.language_code;
+    const std::string& language = parts_.state.language_code;
     count_->setText(say(LineText::row_count, language,
-                        {std::to_string(model_->rowCount()), std::to_string(program_.traffic->capacity())}));
+                        {std::to_string(model_->rowCount()), std::to_string(parts_.traffic.capacity())}));
 }
 
 void TrafficWindow::set_paused(bool paused) {
-    program_.traffic->set_paused(paused);
-    const std::string& language = program_.state.language_code;
+    parts_.traffic.set_paused(paused);
+    const std::string& language = parts_.state.language_code;
     pause_->setChecked(paused);
     pause_->setText(say(paused ? LineText::resume : LineText::pause, language));
     paused_note_->setVisible(paused);
@@ -269,8 +269,8 @@ void TrafficWindow::copy_selected() const {
 }
 
 void TrafficWindow::save() {
-    const std::string& language = program_.state.language_code;
-    const auto path = program_.platform.files.save_file(lang::line_text(LineText::save_title, language),
+    const std::string& language = parts_.state.language_code;
+    const auto path = parts_.files.save_file(lang::line_text(LineText::save_title, language),
                                                         lang::line_text(LineText::save_filter, language));
     if (!path) return;
     sync_now();
@@ -287,15 +287,15 @@ void TrafficWindow::save() {
     // complete or not at all: an existing file of that name stays as it was
     if (ok) ok = file.commit();
     if (!ok) {
-        program_.platform.messages.show_ok(
+        parts_.messages.show_ok(
             lang::line_text(LineText::save_failed, language, {*path, file.errorString().toStdString()}));
     }
 }
 
 // ---------------------------------------------------------------- menu and status bar
 
-LineView::LineView(FrmConfigView& view, Program& program) : QObject(&view), view_(view), program_(program) {
-    const std::string& language = program.state.language_code;
+LineView::LineView(FrmConfigView& view, LineParts parts) : QObject(&view), view_(view), parts_(parts) {
+    const std::string& language = parts_.state.language_code;
     action_ = new QAction(say(LineText::menu_entry, language), &view);
     action_->setObjectName(QStringLiteral("traffic_action"));
     action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
@@ -333,14 +333,35 @@ LineView::LineView(FrmConfigView& view, Program& program) : QObject(&view), view
     tick_->setInterval(1000);
     connect(tick_, &QTimer::timeout, this, [this] { refresh(); });
     tick_->start();
+    parts_.traffic.add_follower(this);
     refresh();
 }
 
-LineView::~LineView() = default;
+LineView::~LineView() {
+    parts_.traffic.remove_follower(this);
+}
+
+void LineView::frame_sent(const modbus::SentFrame&) {
+    refresh_soon();
+}
+
+void LineView::received(const modbus::Reception&) {
+    refresh_soon();
+}
+
+void LineView::refresh_soon() {
+    // once per turn of the event loop, however many frames it brought
+    if (refresh_due_) return;
+    refresh_due_ = true;
+    QTimer::singleShot(0, this, [this] {
+        refresh_due_ = false;
+        refresh();
+    });
+}
 
 void LineView::show_traffic() {
     if (!window_) {
-        window_ = std::make_unique<TrafficWindow>(program_);
+        window_ = std::make_unique<TrafficWindow>(parts_);
         place_window();
     }
     window_->show();
@@ -361,7 +382,7 @@ void LineView::place_window() {
     const QSize wanted = window_->size();
     editor::WindowRect r;
     if (const auto last =
-            program_.remembered ? program_.remembered->place(editor::Place::traffic_window) : std::nullopt) {
+            parts_.remembered ? parts_.remembered->place(editor::Place::traffic_window) : std::nullopt) {
         r = editor::fit_on_screen(*last, area);
     } else {
         const QRect main = view_.frameGeometry();
@@ -373,28 +394,31 @@ void LineView::place_window() {
 }
 
 void LineView::refresh() {
-    const ProgramState& s = program_.state;
+    const ProgramState& s = parts_.state;
     const std::string& language = s.language_code;
-    modbus::SerialPort& port = program_.platform.port;
+    modbus::SerialPort& port = parts_.port;
     traffic::LinkFacts facts;
     facts.port_number = s.port_number;
     facts.device = port.device_name(s.port_number);
     facts.settings = s.baud_text + "," + s.parity_text + "," + s.data_bits_text + "," + s.stop_bits_text;
     facts.mode = s.modbus_mode;
     facts.open = port.port_open();
+    facts.gone = !parts_.link.lost_device().empty();
     if (const auto line = scanning_line ? scanning_line() : std::nullopt) {
         facts.scanning = true;
         facts.settings = modbus::settings_text(*line);
         facts.mode = std::string(modbus::mode_text(line->framing));
     }
-    facts.polling = program_.form.chk_read_out.value() == 1;
-    facts.poll_interval = program_.form.Timer7.interval();
+    facts.polling = parts_.polling_box.value() == 1;
+    facts.poll_interval = parts_.poll_timer.interval();
     link_->setText(qs(traffic::link_state_text(facts, language)));
     link_->setToolTip(link_->text());
-    age_->setText(qs(traffic::answer_age_text(program_.traffic->last_valid_answer(),
-                                              program_.platform.timers.now(), language)));
+    const auto& monitor = parts_.monitor;
+    age_->setText(qs(monitor.stale() ? monitor.note()
+                                     : traffic::answer_age_text(parts_.traffic.last_valid_answer(),
+                                                                parts_.clock.now(), language)));
     polling_->setText(qs(traffic::polling_text(facts, language)));
-    counters_->setText(qs(traffic::counters_text(program_.traffic->counters(), language)));
+    counters_->setText(qs(traffic::counters_text(parts_.traffic.counters(), language)));
 }
 
 }  // namespace plx::gui

@@ -11,10 +11,17 @@
 #include <QObject>
 #include <QWidget>
 
+#include "controls/controls.h"
+#include "controls/platform.h"
+#include "controls/timer.h"
 #include "editor/remembered.h"
+#include "form/program_state.h"
+#include "link/link.h"
 #include "modbus/line_settings.h"
-#include "program/program.h"
+#include "modbus/serial_port.h"
+#include "traffic/recorder.h"
 #include "traffic/table.h"
+#include "transfer/monitor_freshness.h"
 
 class QAction;
 class QLabel;
@@ -25,6 +32,21 @@ class QTimer;
 namespace plx::gui {
 
 class FrmConfigView;
+
+// What the traffic window and the status bar's fields use of the program.
+struct LineParts {
+    const ProgramState& state;
+    traffic::Recorder& traffic;
+    controls::TimerEngine& clock;
+    controls::FileDialog& files;
+    controls::MessageBox& messages;
+    modbus::SerialPort& port;
+    const link::Link& link;  // the device it lost, if any
+    const std::unique_ptr<editor::RememberedSettings>& remembered;
+    const transfer::MonitorFreshness& monitor;
+    const controls::CheckBox& polling_box;  // "Ausgaberegister lesen"
+    const controls::Timer& poll_timer;
+};
 
 // The recorder's rows as a Qt table; words are made only for the cells a view draws.
 class TrafficModel : public QAbstractTableModel {
@@ -49,7 +71,7 @@ class TrafficModel : public QAbstractTableModel {
 // transfer, and a child window would be disabled with it). It listens to the recorder only while shown.
 class TrafficWindow : public QWidget, public traffic::RowListener {
   public:
-    explicit TrafficWindow(Program& program);
+    explicit TrafficWindow(LineParts parts);
     ~TrafficWindow() override;
 
     void rows_changed() override;
@@ -74,7 +96,7 @@ class TrafficWindow : public QWidget, public traffic::RowListener {
     void sync_now();
     void update_count();
 
-    Program& program_;
+    LineParts parts_;
     TrafficModel* model_;
     QTableView* view_;
     QPushButton* pause_;
@@ -85,9 +107,9 @@ class TrafficWindow : public QWidget, public traffic::RowListener {
 };
 
 // The menu entry and shortcut of the traffic window, and the permanent fields of the status bar.
-class LineView : public QObject {
+class LineView : public QObject, public modbus::Observer {
   public:
-    LineView(FrmConfigView& view, Program& program);
+    LineView(FrmConfigView& view, LineParts parts);
     ~LineView() override;
 
     // Opens the traffic window (created on first use) or brings it to the front.
@@ -96,6 +118,9 @@ class LineView : public QObject {
     QAction* traffic_action() const { return action_; }
     // Writes the link state, counters, answer age and poll period into the status bar now.
     void refresh();
+    // Every frame and verdict: the counters follow in the same turn as the status line.
+    void frame_sent(const modbus::SentFrame& frame) override;
+    void received(const modbus::Reception& reception) override;
 
     // The line setting a bus scan has the port at while it runs; unset or nothing: the link panel's.
     std::function<std::optional<modbus::LineSettings>()> scanning_line;
@@ -112,7 +137,7 @@ class LineView : public QObject {
     void place_window();
 
     FrmConfigView& view_;
-    Program& program_;
+    LineParts parts_;
     QAction* action_;
     std::unique_ptr<TrafficWindow> window_;
     QLabel* link_;
@@ -120,6 +145,8 @@ class LineView : public QObject {
     QLabel* age_;
     QLabel* polling_;
     QTimer* tick_;
+    bool refresh_due_ = false;
+    void refresh_soon();
 };
 
 }  // namespace plx::gui

@@ -39,8 +39,9 @@ constexpr std::array kRows{
     Row{LineText::confirmed, "%1 bestätigt", "%1 confirmed"},
     Row{LineText::bits_set, "gesetzt: %1", "set: %1"},
     Row{LineText::no_bit_set, "keins gesetzt", "none set"},
-    Row{LineText::generic_frame, "Slave %1, Funktion %2, %3 Datenbytes", "slave %1, function %2, %3 data bytes"},
-    Row{LineText::bytes, "%1 Bytes", "%1 bytes"},
+    Row{LineText::generic_frame, "Slave %1, Funktion %2, %3 {Datenbyte|Datenbytes}",
+        "slave %1, function %2, %3 {data byte|data bytes}"},
+    Row{LineText::bytes, "%1 {Byte|Bytes}", "%1 {byte|bytes}"},
     Row{LineText::no_answer_to, "keine Antwort auf: %1", "no answer to: %1"},
     Row{LineText::from_slave, "von Slave %1: %2", "from slave %1: %2"},
     Row{LineText::column_time, "Zeit", "Time"},
@@ -53,6 +54,7 @@ constexpr std::array kRows{
         "requests %1 · valid answers %2 · time-outs %3 · check-sum errors %4 · exceptions %5"},
     Row{LineText::port_open, "%1 → %2, %3 %4: geöffnet", "%1 → %2, %3 %4: open"},
     Row{LineText::port_closed, "%1 → %2: geschlossen", "%1 → %2: closed"},
+    Row{LineText::port_gone, "%1 → %2: nicht mehr da, geschlossen", "%1 → %2: gone, closed"},
     Row{LineText::port_open_gateway, "%1 → %2: verbunden", "%1 → %2: connected"},
     Row{LineText::port_scanning, "%1 → %2, %3 %4: Bussuche", "%1 → %2, %3 %4: scanning the bus"},
     Row{LineText::last_answer_age, "letzte gültige Antwort vor %1 s", "last valid answer %1 s ago"},
@@ -66,14 +68,14 @@ constexpr std::array kRows{
         "Not a byte received: unit off, not connected, A and B swapped?\n"
         "Check address %1, mode, baud rate: close the port, change, open."},
     Row{LineText::reason_bytes_no_frame,
-        "%1 Bytes empfangen, aber kein gültiger Rahmen: Modus oder Baudrate?\n"
+        "%1 {Byte|Bytes} empfangen, aber kein gültiger Rahmen: Modus oder Baudrate?\n"
         "Port schließen, Modus, Baudrate oder Parität ändern, wieder öffnen.",
-        "%1 bytes received, but no valid frame: mode or baud rate differ?\n"
+        "%1 {byte|bytes} received, but no valid frame: mode or baud rate differ?\n"
         "Close the port, change mode, baud rate or parity, open it again."},
     Row{LineText::reason_check_sums,
-        "%1 Antworten mit falscher Prüfsumme: Störungen, Baudrate, Parität?\n"
+        "%1 {Antwort|Antworten} mit falscher Prüfsumme: Störungen, Baudrate, Parität?\n"
         "Leitung prüfen, oder Port schließen, Baudrate ändern, öffnen.",
-        "%1 answers with a wrong check sum: noise, baud rate, parity?\n"
+        "%1 {answer|answers} with a wrong check sum: noise, baud rate, parity?\n"
         "Check the line, or close the port, change the baud rate, open."},
     Row{LineText::reason_other_address,
         "Antworten kamen von Adresse %1, nicht von %2: Adresse falsch?\n"
@@ -91,7 +93,12 @@ constexpr std::array kRows{
         "Only the echo of the requests came back: the unit does not answer.\n"
         "Check address %1, wiring, mode, baud rate: open the port again."},
     Row{LineText::reason_exception, "Das Gerät lehnt die Anfrage ab: %1.", "The unit refuses the request: %1."},
-    Row{LineText::reason_other_transaction, "%1 Antworten mit fremder Transaktionsnummer: das Gateway antwortet auf frühere Anfragen (Antwortzeit des Geräts länger als die Wartezeit des Gateways?).", "%1 answers with another transaction id: the gateway answers earlier requests (the unit slower than the gateway waits?)."},
+    Row{LineText::reason_short_answer,
+        "Antwort zu kurz (%1 von %2 Bytes): Störungen, Wackelkontakt, Abschluss?\n"
+        "Leitung und Abschlusswiderstand prüfen, dann neu lesen.",
+        "Answer too short (%1 of %2 bytes): noise, a loose contact, termination?\n"
+        "Check the line and its termination, then read again."},
+    Row{LineText::reason_other_transaction, "%1 {Antwort|Antworten} mit fremder Transaktionsnummer: das Gateway antwortet auf frühere Anfragen (Antwortzeit des Geräts länger als die Wartezeit des Gateways?).", "%1 {answer|answers} with another transaction id: the gateway answers earlier requests (the unit slower than the gateway waits?)."},
     Row{LineText::advice_gateway_path, "Das Gateway hat keinen Weg zum Gerät: Gateway-Konfiguration (Unit-ID, serielle Schnittstelle) prüfen.", "The gateway has no path to the unit: check the gateway's configuration (unit id, serial port)."},
     Row{LineText::advice_gateway_target, "Das Gerät hinter dem Gateway hat nicht geantwortet: Adresse und Leitungseinstellungen der seriellen Seite des Gateways prüfen.", "The unit behind the gateway did not answer: check the address and the line settings of the gateway's serial side."},
     Row{LineText::link_connected, "Verbindung zu %1 aufgebaut", "connected to %1"},
@@ -113,6 +120,19 @@ constexpr std::array kRows{
     Row{LineText::input_bits_written, "%1 Eingabebits", "%1 input bits"},
     Row{LineText::written_and_read_back, "%1 geschrieben und zurückgelesen (%2)", "%1 written and read back (%2)"},
     Row{LineText::read_out_completed, "Auslesen abgeschlossen um %1", "Read-out completed at %1"},
+    Row{LineText::apply_block, "Block %1..%2", "block %1..%2"},
+    Row{LineText::apply_blocks, "Blöcke %1..%2", "blocks %1..%2"},
+    Row{LineText::apply_input_register, "Eingaberegister %1", "input register %1"},
+    Row{LineText::apply_input_registers, "Eingaberegister %1", "input registers %1"},
+    Row{LineText::apply_written_not_written, "%1 geschrieben; %2 nicht geschrieben.", "%1 written; %2 not written."},
+    Row{LineText::apply_nothing_written, "Nichts geschrieben; %1 nicht geschrieben.", "Nothing written; %1 not written."},
+    Row{LineText::apply_all_written, "%1 geschrieben.", "%1 written."},
+    Row{LineText::apply_stopped_time_out, "Übernehmen unterbrochen: das Gerät antwortet nicht.",
+        "Apply interrupted: the unit does not answer."},
+    Row{LineText::apply_cancelled, "Übernehmen abgebrochen.", "Apply cancelled."},
+    Row{LineText::apply_marks_kept, "Nicht Bestätigtes bleibt rot markiert; „Übernehmen“ sendet es noch einmal.",
+        "What was not confirmed stays marked red; \"Apply\" sends it again."},
+    Row{LineText::monitor_stale, "Monitorwerte veraltet: %1", "Monitor values stale: %1"},
     Row{LineText::window_title, "Kommunikation", "Traffic"},
     Row{LineText::menu_entry, "&Kommunikation", "&Traffic"},
     Row{LineText::pause, "Anhalten", "Pause"},
@@ -124,7 +144,8 @@ constexpr std::array kRows{
     Row{LineText::save_filter, "Textdateien (*.txt)|*.txt|Alle Dateien|*", "Text files (*.txt)|*.txt|All files|*"},
     Row{LineText::save_failed, "Der Mitschnitt konnte nicht als %1 gespeichert werden: %2",
         "The traffic could not be saved as %1: %2"},
-    Row{LineText::row_count, "%1 Zeilen (die letzten %2 bleiben)", "%1 rows (the last %2 are kept)"},
+    Row{LineText::row_count, "%1 {Zeile|Zeilen} (die letzten %2 bleiben)",
+        "%1 {row|rows} (the last %2 are kept)"},
     Row{LineText::paused_note, "angehalten: neue Rahmen werden nur gezählt",
         "paused: new frames are only counted"},
 };

@@ -52,6 +52,7 @@ enum class LineText {
     counters,         // %1 requests, %2 valid answers, %3 time-outs, %4 check-sum errors, %5 exceptions
     port_open,        // %1: "COM3", %2: device, %3: settings, %4: mode
     port_closed,      // %1: "COM3", %2: device
+    port_gone,        // %1: "COM3", %2: device; it went away while open
     port_open_gateway,  // %1: the network entry, %2: the gateway (its kind in its scheme)
     port_scanning,    // %1: "COM3", %2: device, %3: settings, %4: mode; the bus scan has the line
     last_answer_age,  // %1: seconds
@@ -63,8 +64,9 @@ enum class LineText {
     reason_check_sums,      // %1: how many frames
     reason_other_address,   // %1: the address answering, %2: the address asked
     reason_misfit,
-    reason_echo_only,  // %1: the slave address asked
-    reason_exception,  // %1: the exception (exception_with_meaning or exception_code_only)
+    reason_echo_only,     // %1: the slave address asked
+    reason_exception,     // %1: the exception (exception_with_meaning or exception_code_only)
+    reason_short_answer,  // %1: bytes of the answer received, %2: bytes it should have
     reason_other_transaction,  // %1: how many answers
     // a gateway's exceptions, what they mean for the engineer
     advice_gateway_path,
@@ -87,6 +89,20 @@ enum class LineText {
     input_bits_written,       // %1: how many
     written_and_read_back,    // %1: what was written, %2: time of day
     read_out_completed,       // %1: time of day
+    // an Apply that stopped: what was written and confirmed, and what not
+    apply_block,                // %1 .. %2: the registers of one configuration block
+    apply_blocks,               // %1 .. %2: the registers of several
+    apply_input_register,       // %1: its number
+    apply_input_registers,      // %1: their numbers
+    apply_written_not_written,  // %1: what was written, %2: what was not
+    apply_nothing_written,      // %1: what was not
+    apply_all_written,          // %1: what was written
+    apply_stopped_time_out,
+    apply_cancelled,
+    apply_marks_kept,
+    // the Monitor's values are older than polling allows: %1 the age of the last valid answer
+    // (last_answer_age)
+    monitor_stale,
     // the traffic window
     window_title,
     menu_entry,

@@ -323,14 +323,16 @@ std::string message(Message id, const std::string& language_code) {
             return en ? "Parameters saved to %1: %2 registers, %3 configuration bits (%4)."
                       : "Parameter in %1 gespeichert: %2 Register, %3 Konfigurationsbits (%4).";
         case Message::parameter_file_loaded:
-            return en ? "Parameters loaded from %1: %2 lines taken, %3 fields changed; Apply sends them (%4)."
-                      : "Parameter aus %1 geladen: %2 Zeilen übernommen, %3 Felder geändert; „Übernehmen“ "
-                        "sendet sie (%4).";
+            return en ? "Parameters loaded from %1: %2 {line|lines} taken, %3 {field|fields} changed; Apply "
+                        "sends them (%4)."
+                      : "Parameter aus %1 geladen: %2 {Zeile|Zeilen} übernommen, %3 {Feld|Felder} geändert; "
+                        "„Übernehmen“ sendet sie (%4).";
         case Message::parameter_file_loaded_unsendable:
             return en ? " Cannot be sent, please correct: line %1."
                       : " Nicht sendbar, bitte korrigieren: Zeile %1.";
         case Message::parameter_file_more_lines:
-            return en ? "(%1 more lines like these)" : "(%1 weitere solche Zeilen)";
+            return en ? "(%1 more {line|lines} like these)"
+                      : "(%1 {weitere solche Zeile|weitere solche Zeilen})";
         case Message::parameter_file_short:
             return en ? "The parameter file %1 ends after line %2 of %3: %4 of its %5 lines with values were "
                         "loaded, the fields of the others are unchanged."
@@ -495,14 +497,14 @@ std::string message(Message id, const std::string& language_code) {
         case Message::bus_scan_probing:
             return en ? "Address %1 at %2 – %3 found so far" : "Adresse %1 bei %2 – bisher %3 gefunden";
         case Message::bus_scan_found:
-            return en ? "%1 units found. Choose one and open it."
-                      : "%1 Geräte gefunden. Eines wählen und öffnen.";
+            return en ? "%1 {unit|units} found. Choose one and open it."
+                      : "%1 {Gerät|Geräte} gefunden. Eines wählen und öffnen.";
         case Message::bus_scan_none:
             return en ? "No unit answered. Check the cabling, the settings chosen and the units' power."
                       : "Kein Gerät hat geantwortet. Verkabelung, gewählte Einstellungen und Stromversorgung "
                         "prüfen.";
         case Message::bus_scan_cancelled:
-            return en ? "Cancelled: %1 units found." : "Abgebrochen: %1 Geräte gefunden.";
+            return en ? "Cancelled: %1 {unit|units} found." : "Abgebrochen: %1 {Gerät|Geräte} gefunden.";
         case Message::bus_scan_nothing_chosen:
             return en ? "Choose at least one baud rate, parity and mode, and addresses from 1 to 247."
                       : "Mindestens eine Baudrate, Parität und einen Modus wählen, und Adressen von 1 bis "
@@ -516,6 +518,28 @@ std::string message(Message id, const std::string& language_code) {
                       : "Einige Änderungen (rot markiert) wurden nicht an das Gerät übertragen. Das Öffnen "
                         "von "
                         "Gerät %1 liest es aus und verwirft sie. Öffnen?";
+        case Message::port_vanished:
+            return en ? "The serial adapter %1 (%2) has gone; the port was closed.\n"
+                        "Plug the adapter in again and choose \"open\"; unsent changes are kept.\n"
+                        "(The system said: %3)"
+                      : "Der Schnittstellenadapter %1 (%2) ist nicht mehr da; der Port wurde geschlossen.\n"
+                        "Adapter wieder anschließen und „open“ wählen; nicht gesendete Änderungen bleiben.\n"
+                        "(Meldung des Systems: %3)";
+        case Message::port_vanished_short:
+            return en ? "The adapter on %2 has gone: port closed."
+                      : "Adapter an %2 nicht mehr da: Port geschlossen.";
+        case Message::parameter_file_incomplete_question:
+            return en ? "The last read-out is incomplete: %1 were not read. Save anyway?"
+                      : "Die letzte Auslesung ist unvollständig: %1 wurden nicht gelesen. "
+                        "Trotzdem speichern?";
+        case Message::unread_registers:
+            return en ? "registers %1..%2" : "Register %1..%2";
+        case Message::unread_cfg_bits:
+            return en ? "the configuration bits" : "die Konfigurationsbits";
+        case Message::unread_both:
+            return en ? "%1 and %2" : "%1 und %2";
+        case Message::save_button:
+            return en ? "Save" : "Speichern";
     }
     return {};
 }
@@ -553,6 +577,8 @@ std::string message(Message id, const std::string& language_code, const std::vec
 std::string substitute(const std::string& pattern, const std::vector<std::string>& args) {
     std::string out;
     out.reserve(pattern.size());
+    // the argument placed last: a choice "{one|many}" after it follows its number
+    const std::string* counted = nullptr;
     // one pass, so an argument that itself contains "%2" is never expanded again
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         const char ch = pattern[i];
@@ -560,7 +586,19 @@ std::string substitute(const std::string& pattern, const std::vector<std::string
             const std::size_t n = static_cast<std::size_t>(pattern[i + 1] - '1');
             if (n < args.size()) {
                 out += args[n];
+                counted = &args[n];
                 ++i;
+                continue;
+            }
+        }
+        if (ch == '{' && counted != nullptr) {
+            const std::size_t bar = pattern.find('|', i);
+            const std::size_t end = pattern.find('}', i);
+            if (bar != std::string::npos && end != std::string::npos && bar < end) {
+                // "1 Antwort", "2 Antworten": the singular for exactly one
+                out += *counted == "1" ? pattern.substr(i + 1, bar - i - 1)
+                                       : pattern.substr(bar + 1, end - bar - 1);
+                i = end;
                 continue;
             }
         }

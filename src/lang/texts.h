@@ -207,13 +207,24 @@ enum class Message {
     bus_scan_port_failed,
     // %1: the address; asked before a unit is opened over unsent edits
     bus_scan_discard_question,
+    // the port's device went away: %1 the device, %2 the entry ("COM3"), %3 the system's reason
+    port_vanished,
+    port_vanished_short,  // %2 the entry (%1 the device, which the status bar names beside it)
+    // asked before a parameter file is saved after a read-out that did not load everything: %1 what
+    // was not read (unread_registers, unread_cfg_bits, or both joined by unread_both)
+    parameter_file_incomplete_question,
+    unread_registers,  // %1 .. %2: the registers as the file numbers them (1 .. 60)
+    unread_cfg_bits,
+    unread_both,  // %1 and %2
+    save_button,
 };
 
 // "illegal data value" for Modbus exception code 03 and the other standard codes 01 .. 0B; empty for a
 // code with no standard meaning, which callers show by its number.
 std::string exception_meaning(int code, const std::string& language_code);
 
-// The pattern with %1, %2, ... replaced by `args` in order, in one pass.
+// The pattern with %1, %2, ... replaced by `args` in order, in one pass. A choice "{one|many}" takes
+// its first word when the argument placed last before it is "1": "%1 {Antwort|Antworten}".
 std::string substitute(const std::string& pattern, const std::vector<std::string>& args);
 
 // The text of `id` in the language of `language_code` ("1033" English, anything else German).

@@ -38,9 +38,19 @@ void FakeSerialPort::output(std::span<const std::uint8_t> bytes) {
 }
 
 std::vector<std::uint8_t> FakeSerialPort::input() {
+    ++reads_;
     std::vector<std::uint8_t> out(received_.begin(), received_.end());
     received_.clear();
     return out;
+}
+
+void FakeSerialPort::vanish(const std::string& reason) {
+    if (!open_) return;
+    open_ = false;
+    received_.clear();
+    if (lost_handler_)
+        lost_handler_(modbus::PortError{modbus::port_error::device_gone, map_.device(comm_port_), reason,
+                                        modbus::PortCause::gone});
 }
 
 void FakeSerialPort::inject(std::span<const std::uint8_t> bytes) {

@@ -24,11 +24,17 @@ public:
     std::optional<modbus::PortError> set_port_open(bool open) override;
     bool port_open() const override { return open_; }
     void output(std::span<const std::uint8_t> bytes) override;
-    int in_buffer_count() override { return static_cast<int>(received_.size()); }
+    int in_buffer_count() override {
+        ++reads_;
+        return static_cast<int>(received_.size());
+    }
     std::vector<std::uint8_t> input() override;
     std::string device_name(int n) const override { return map_.device(n); }
     void set_device_lookup(std::function<std::string(int n)> lookup) override { map_.user_lookup = std::move(lookup); }
     bool tells_arrival() const override { return tell_arrival; }
+    void set_lost_handler(std::function<void(const modbus::PortError&)> handler) override {
+        lost_handler_ = std::move(handler);
+    }
 
     // test hooks
     // a port that tells of injected bytes, as one under an event loop does
@@ -47,8 +53,12 @@ public:
     // The settings the line ran with when each frame went out, one entry per output() call.
     const std::vector<std::string>& output_settings() const { return output_settings_; }
     int open_count() const { return open_count_; }
+    // The device goes away while open (an adapter unplugged): the port closes and says so.
+    void vanish(const std::string& reason = "Input/output error");
+    // How often the receive buffer was looked at (in_buffer_count and input).
+    int reads() const { return reads_; }
 
-private:
+  private:
     int comm_port_ = 1;
     std::string settings_ = "9600,N,8,1";
     modbus::InputMode input_mode_ = modbus::InputMode::text;
@@ -59,6 +69,8 @@ private:
     std::vector<std::string> output_settings_;
     std::deque<std::uint8_t> received_;
     PortMap map_;
+    std::function<void(const modbus::PortError&)> lost_handler_;
+    int reads_ = 0;
 };
 
 }  // namespace plx::link

@@ -1,11 +1,14 @@
 #include "link/link.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <utility>
 
 #include "link/port_failure.h"
 #include "link/port_map.h"
 #include "modbus/gateway.h"
+#include "modbus/line_settings.h"
 #include "modbus/wandeln.h"
 
 namespace plx::link {
@@ -42,6 +45,7 @@ Link::Link(FrmConfig& f, ProgramState& s, modbus::Engine& engine, controls::Mess
     : f_(f), s_(s), engine_(engine), port_(engine.port()), messages_(messages) {
     for (int i : {0, 1, 5, 6}) f_.Combo_Port[i].on_click = [this, i] { Combo_Port_Click(i); };
     engine_.on_time_out = [this] { Timer5_Timer(); };
+    engine_.on_port_lost = [this](const modbus::PortError& e) { port_lost(e); };
     f_.txt_Modbus_adress.on_key_press = [this](int& key) { txt_Modbus_adress_KeyPress(key); };
     if (f_.txt_Modbus_adress.text().empty()) f_.txt_Modbus_adress.set_text("1");
     // the communication-problem label shows only after a time-out
@@ -177,6 +181,8 @@ void Link::Combo_Port_Click(int index) {
     }
 
     if (port_.port_open()) {
+        // the adapter is back
+        lost_device_.clear();
         s_.comm_state = read_response_time;
         f_.chk_read_out.set_enabled(true);
         check_pending_changes(f_);
@@ -194,6 +200,43 @@ void Link::Combo_Port_Click(int index) {
     } else {
         enter_closed_state();
     }
+}
+
+void Link::port_lost(const modbus::PortError& e) {
+    lost_device_ = e.device.empty() ? port_.device_name(s_.port_number) : e.device;
+    const std::string entry = "COM" + std::to_string(s_.port_number);
+    // no unit can be heard without the adapter: the note about the unit goes, the panel says "close"
+    f_.lbl_desc[7].set_visible(false);
+    f_.lbl_desc[7].set_tooltip("");
+    auto& open_box = f_.Combo_Port[6];
+    if (open_box.list_index() > 0) {
+        open_box.set_list_index(0);
+    } else {
+        Combo_Port_Click(6);
+    }
+    f_.status_line.set_caption(say(lang::Message::port_vanished_short, {lost_device_, entry}));
+    const std::string message = say(lang::Message::port_vanished, {lost_device_, entry, e.reason});
+    if (on_port_lost) {
+        on_port_lost(message);
+    } else {
+        messages_.show_ok(message);
+    }
+}
+
+void Link::choose(const LinkChoice& c) {
+    if (c.address) f_.txt_Modbus_adress.set_text(std::to_string(*c.address));
+    if (c.parity) {
+        const auto p = std::find(std::begin(modbus::kParities), std::end(modbus::kParities), *c.parity);
+        if (p != std::end(modbus::kParities))
+            f_.cbParity.set_list_index(static_cast<int>(p - std::begin(modbus::kParities)));
+    }
+    if (c.baud) {
+        const auto b = std::find(std::begin(modbus::kBauds), std::end(modbus::kBauds), *c.baud);
+        if (b != std::end(modbus::kBauds))
+            f_.Combo_Port[1].set_list_index(static_cast<int>(b - std::begin(modbus::kBauds)));
+    }
+    if (c.framing) f_.Combo_Port[5].set_list_index(*c.framing == modbus::Framing::rtu ? 1 : 0);
+    if (c.open) f_.Combo_Port[6].set_list_index(1);
 }
 
 std::optional<modbus::Framing> Link::framing_in_use() const {

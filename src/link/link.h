@@ -27,6 +27,16 @@ std::optional<std::string> slave_address_hex(const std::string& address_text);
 // The numeric slave address 1..247 of the address field, nullopt when the field holds none.
 std::optional<int> slave_address(const std::string& address_text);
 
+// Settings for the link panel from outside the window (the command line); each one not given
+// keeps what the panel shows.
+struct LinkChoice {
+    std::optional<int> baud;
+    std::optional<char> parity;  // 'E', 'O' or 'N'
+    std::optional<modbus::Framing> framing;
+    std::optional<int> address;
+    bool open = false;  // open the port last, which reads the unit out
+};
+
 class Link {
 public:
     // The engine runs on the window's Timer4 (reception poll) and Timer5 (time-out).
@@ -37,6 +47,8 @@ public:
     void load_link_panel();          // the load step's settings boxes (fill, preselect)
     void apply_startup_settings();   // start-up routine step 3
     void Combo_Port_Click(int index);
+    // Selects each setting given as the user would, "open" last.
+    void choose(const LinkChoice& c);
     void send();                     // hands s.request_string to the engine, which arms Timer5
     // Builders call this: stores the request string, sends, clears link_ready.
     void transmit(const std::string& request_string);
@@ -54,6 +66,11 @@ public:
     std::function<std::string(const std::string& slave_hex)> first_request;
     // The user's device for port number n (empty: no override), e.g. from the settings store.
     std::function<std::string(int port_number)> port_override;
+    // The port's device went away and the panel is back at "close": `message` says so and names the
+    // device. Unset, the link shows the message itself.
+    std::function<void(const std::string& message)> on_port_lost;
+    // The device that went away, until the port is open again; empty otherwise.
+    const std::string& lost_device() const { return lost_device_; }
 
     // One observer of every frame sent and every reception verdict; null for none.
     void observe(modbus::Observer* observer) { engine_.observe(observer); }
@@ -68,6 +85,7 @@ private:
     // The unit has answered: the note goes, the read and poll controls come back.
     void answered();
     void enter_closed_state();
+    void port_lost(const modbus::PortError& e);
     // The gateway's framing where the port stands for one, else the mode box's; nothing before a
     // mode is chosen.
     std::optional<modbus::Framing> framing_in_use() const;
@@ -80,6 +98,7 @@ private:
     modbus::Engine& engine_;
     modbus::SerialPort& port_;
     controls::MessageBox& messages_;
+    std::string lost_device_;
 };
 
 }  // namespace plx::link

@@ -29,6 +29,10 @@ class QtPort : public modbus::SerialPort {
     std::string device_name(int n) const override { return serial_.device_name(n); }
     bool tells_arrival() const override { return true; }
     void set_device_lookup(std::function<std::string(int n)> lookup) override;
+    // A serial adapter can go away; a gateway's connection comes back by itself and says so by on_event.
+    void set_lost_handler(std::function<void(const modbus::PortError& error)> handler) override {
+        serial_.set_lost_handler(std::move(handler));
+    }
     // Every port number stands for this device (plx24ctl --device).
     void use_device(std::string device) { serial_.use_device(std::move(device)); }
 

@@ -1,5 +1,6 @@
 #include "link/qt_serial_port.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -84,6 +85,9 @@ bool is_pseudo_terminal(const std::string& device) {
 struct QtSerialPort::Impl {
     QSerialPort port;
     bool pty = false;
+    std::string device;  // as opened: the name the user knows it by
+    std::function<void(const modbus::PortError&)> lost;
+    bool losing = false;  // gone, and closed at the next turn of the event loop
 };
 
 QtSerialPort::QtSerialPort() : impl_(std::make_unique<Impl>()) {
@@ -92,6 +96,13 @@ QtSerialPort::QtSerialPort() : impl_(std::make_unique<Impl>()) {
     constexpr qint64 kHeldWhileIdle = 64 * 1024;
     impl_->port.setReadBufferSize(kHeldWhileIdle);
     QObject::connect(&impl_->port, &QSerialPort::readyRead, &impl_->port, [this] { arrived(); });
+    // an unplugged adapter shows as a resource error, or as a read or write that fails
+    QObject::connect(&impl_->port, &QSerialPort::errorOccurred, &impl_->port,
+                     [this](QSerialPort::SerialPortError e) {
+                         if (e == QSerialPort::ResourceError || e == QSerialPort::ReadError ||
+                             e == QSerialPort::WriteError)
+                             lose(impl_->port.errorString().toStdString());
+                     });
 }
 
 void QtSerialPort::arrived() {
@@ -111,11 +122,37 @@ void QtSerialPort::arrived() {
     on_arrival();
 }
 
+void QtSerialPort::set_lost_handler(std::function<void(const modbus::PortError&)> handler) {
+    impl_->lost = std::move(handler);
+}
+
+void QtSerialPort::lose(const std::string& reason) {
+    if (!impl_->port.isOpen() || impl_->losing) return;
+    impl_->losing = true;
+    std::error_code ec;
+    // the port's own error is often a stale errno ("Resource temporarily unavailable"); a node that has
+    // gone says more
+    const bool node_gone = !std::filesystem::exists(impl_->device, ec);
+    const modbus::PortError error{modbus::port_error::device_gone, impl_->device,
+                                  node_gone ? std::make_error_code(std::errc::no_such_device).message() : reason,
+                                  modbus::PortCause::gone};
+    // closed and told after this turn: the port may be inside its own read or write, the engine too
+    QTimer::singleShot(0, &impl_->port, [this, error] {
+        impl_->losing = false;
+        // a dead descriptor stays readable: left open, its notifier would fire without end
+        if (impl_->port.isOpen()) impl_->port.close();
+        impl_->port.clearError();
+        if (impl_->lost) impl_->lost(error);
+    });
+}
+
 QtSerialPort::~QtSerialPort() {
     if (impl_->port.isOpen()) impl_->port.close();
 }
 
-bool QtSerialPort::port_open() const { return impl_->port.isOpen(); }
+bool QtSerialPort::port_open() const {
+    return impl_->port.isOpen() && !impl_->losing;
+}
 
 std::optional<modbus::PortError> QtSerialPort::set_settings(const std::string& settings) {
     const auto parsed = modbus::parse_settings_text(settings);
@@ -152,6 +189,7 @@ std::optional<modbus::PortError> QtSerialPort::set_port_open(bool open) {
     const std::string device = device_name(comm_port_);
     if (device.empty()) return modbus::PortError{modbus::port_error::invalid_port, device, "no device for this port number"};
     impl_->pty = is_pseudo_terminal(device);
+    impl_->device = device;
     port.setPortName(QString::fromStdString(device));
     const auto wanted = modbus::parse_settings_text(settings_).value_or(modbus::LineSettings{});
     apply(port, wanted);
@@ -174,18 +212,31 @@ std::optional<modbus::PortError> QtSerialPort::set_port_open(bool open) {
 
 void QtSerialPort::output(std::span<const std::uint8_t> bytes) {
     QSerialPort& port = impl_->port;
-    if (!port.isOpen() || bytes.empty()) return;
+    if (!port_open() || bytes.empty()) return;
     const InCall busy(in_call_);
+    std::error_code ec;
+    if (!std::filesystem::exists(impl_->device, ec)) {
+        // the device node has gone with its adapter
+        lose(std::make_error_code(std::errc::no_such_device).message());
+        return;
+    }
 #ifdef Q_OS_UNIX
     if (port.bytesToWrite() == 0) {
         // straight to the device: through Qt's write buffer the event loop would wake once more
         // only to hear that it has emptied
         const ssize_t n = ::write(static_cast<int>(port.handle()), bytes.data(), bytes.size());
         if (n == static_cast<ssize_t>(bytes.size())) return;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+            lose(std::error_code(errno, std::generic_category()).message());
+            return;
+        }
         if (n > 0) bytes = bytes.subspan(static_cast<std::size_t>(n));
     }
 #endif
-    port.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    if (port.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size())) < 0) {
+        lose(port.errorString().toStdString());
+        return;
+    }
     // frames are short: put them on the line now rather than at the next event-loop turn
     port.flush();
     for (int i = 0; i < 20 && port.bytesToWrite() > 0; ++i) port.waitForBytesWritten(50);
@@ -193,7 +244,7 @@ void QtSerialPort::output(std::span<const std::uint8_t> bytes) {
 
 int QtSerialPort::in_buffer_count() {
     QSerialPort& port = impl_->port;
-    if (!port.isOpen()) return 0;
+    if (!port_open()) return 0;
     // takes in what the line holds even when no event loop has run since it arrived
     if (port.bytesAvailable() == 0 && readable(port)) {
         const InCall busy(in_call_);
@@ -205,7 +256,7 @@ int QtSerialPort::in_buffer_count() {
 
 std::vector<std::uint8_t> QtSerialPort::input() {
     QSerialPort& port = impl_->port;
-    if (!port.isOpen()) return {};
+    if (!port_open()) return {};
     (void)in_buffer_count();
     const QByteArray data = port.readAll();
     return {data.begin(), data.end()};

@@ -33,6 +33,7 @@ public:
     bool tells_arrival() const override { return true; }
     // Every port number stands for this device (plx24ctl --device); empty: the port map again.
     void use_device(std::string device) { fixed_device_ = std::move(device); }
+    void set_lost_handler(std::function<void(const modbus::PortError&)> handler) override;
 
   private:
     // counts the calls under way that may hear the line
@@ -45,6 +46,8 @@ public:
     };
     void arrived();
 
+    // The device went away under the open port: close it now, tell the handler after this turn.
+    void lose(const std::string& reason);
     struct Impl;
     std::unique_ptr<Impl> impl_;
     int in_call_ = 0;

@@ -27,6 +27,7 @@ Engine::Engine(SerialPort& port,
     : port_(port), clock_(clock), poll_(poll), deadline_(deadline) {
     poll_.on_tick = [this] { poll_tick(); };
     deadline_.on_tick = [this] { deadline_tick(); };
+    port_.set_lost_handler([this](const PortError& e) { port_lost(e); });
     port_.on_event = [this](LinkEvent event, const std::string& detail) { linked(event, detail); };
 }
 
@@ -43,6 +44,7 @@ Engine::Engine(SerialPort& port, controls::TimerEngine& clock)
     poll_.set_interval(kBusPoll);
     poll_.attach(&clock_);
     deadline_.attach(&clock_);
+    port_.set_lost_handler([this](const PortError& e) { port_lost(e); });
     if (port_.tells_arrival()) {
         told_arrival_ = true;
         port_.on_arrival = [this] { arrived(); };
@@ -50,6 +52,7 @@ Engine::Engine(SerialPort& port, controls::TimerEngine& clock)
 }
 
 Engine::~Engine() {
+    port_.set_lost_handler(nullptr);
     poll_.on_tick = nullptr;
     deadline_.on_tick = nullptr;
     port_.on_event = nullptr;
@@ -94,6 +97,13 @@ void Engine::close() {
 }
 
 void Engine::request(Request request, Done done) {
+    if (wire_ && wire_->mine && !wire_->timed_out && !held_ && wire_->policy.keep_awaiting && pending_ &&
+        pending_->request.request_string == request.request_string) {
+        // the window's poll overtaken by the next one went unanswered: that is its time-out
+        wire_->timed_out = true;
+        if (observer_ != nullptr && port_.port_open())
+            observer_->received(Reception{now(), Verdict::time_out, wire_->frame, 0});
+    }
     // a request awaited and not answered is given up; its answer may still come
     if (wire_) wire_->mine = false;
     held_.reset();
@@ -119,7 +129,30 @@ void Engine::cancel() {
 void Engine::reset() {
     give_up_reception();
     owed_.clear();
+    note_due_.reset();
     follow();
+}
+
+void Engine::port_lost(const PortError& error) {
+    // nothing awaited can come and nothing more can go: what is held is dropped unread
+    (void)receiver_.flush();
+    wire_.reset();
+    held_.reset();
+    owed_.clear();
+    quiet_ = true;
+    reporting_ = false;
+    note_due_.reset();
+    deadline_.set_enabled(false);
+    opened_ = false;
+    if (port_.port_open()) (void)port_.set_port_open(false);
+    follow();
+    if (pending_) {
+        Outcome o;
+        o.attempts = pending_->attempts;
+        o.seen = std::move(pending_->seen);
+        finish(std::move(o));
+    }
+    if (on_port_lost) on_port_lost(error);
 }
 
 void Engine::give_up_reception() {
@@ -195,8 +228,22 @@ void Engine::send() {
             SentFrame{t, frame, p.request.request_string, p.request.comm_state, p.request.current_register});
     port_.output(frame);
     reporting_ = policy.keep_awaiting;
-    // every transmission gets its own full time-out
-    restart_deadline(policy.timeout);
+    report_every_ = policy.timeout;
+    if (!reporting_) {
+        // every transmission gets its own full time-out
+        restart_deadline(policy.timeout);
+        return;
+    }
+    // the note follows the first request of a run left unanswered, not the newest
+    if (!note_due_) note_due_ = t + policy.timeout;
+    restart_deadline(next_report() - t);
+}
+
+milliseconds Engine::next_report() const {
+    milliseconds next = note_due_.value_or(now() + report_every_);
+    if (wire_ && wire_->mine && !time_out_reported_)
+        next = std::min(next, wire_->sent_at + wire_->policy.timeout);
+    return next;
 }
 
 void Engine::arrived() {
@@ -304,14 +351,19 @@ milliseconds Engine::answer_due(const OnWire& w) const {
 void Engine::deadline_tick() {
     const milliseconds t = now();
     if (reporting_) {
-        // the window's time-out: reported again at every tick until the unit answers or the next
-        // request goes; to the observer once, and only while the port is open
-        if (wire_ && wire_->mine) wire_->timed_out = true;
-        if (observer_ != nullptr && !time_out_reported_ && port_.port_open()) {
-            observer_->received(Reception{t, Verdict::time_out, last_frame_, 0});
+        // the window's time-out: to the observer once per request when its own time is up, and only
+        // while the port is open; the note when it is due, and again every `timeout` until an answer
+        if (!wire_ || t - wire_->sent_at >= wire_->policy.timeout) {
+            if (wire_ && wire_->mine) wire_->timed_out = true;
+            if (observer_ != nullptr && !time_out_reported_ && port_.port_open()) {
+                observer_->received(Reception{t, Verdict::time_out, last_frame_, 0});
+            }
+            time_out_reported_ = true;
         }
-        time_out_reported_ = true;
-        if (on_time_out) on_time_out();
+        const bool note = !note_due_ || t >= *note_due_;
+        if (note) note_due_ = t + report_every_;
+        restart_deadline(next_report() - t);
+        if (note && on_time_out) on_time_out();
         return;
     }
     // bytes that came at this very moment are looked at before the line is called quiet
@@ -384,6 +436,7 @@ void Engine::finish(Outcome outcome) {
     if (outcome.verdict != Verdict::time_out) {
         // answered: the time-out goes
         reporting_ = false;
+        note_due_.reset();
         deadline_.set_enabled(false);
     }
     if (done) done(outcome);

@@ -130,8 +130,12 @@ class Engine {
     void observe(Observer* observer) { observer_ = observer; }
     // Every reception that is not the answer awaited: a late answer, a frame of another slave, noise.
     std::function<void(const Reception&)> on_reception;
-    // Each time the awaited answer's time is up (under keep_awaiting: again every `timeout`).
+    // Each time the awaited answer's time is up; under keep_awaiting `timeout` after the first of a
+    // run of requests left unanswered, and again every `timeout` until an answer.
     std::function<void()> on_time_out;
+    // The port's device went away: what was queued or awaited has ended as a time-out, the port is
+    // closed, and nothing more is read from it.
+    std::function<void(const PortError& error)> on_port_lost;
     // A connection of the transport came, went or came back (a gateway over TCP).
     std::function<void(LinkEvent event, const std::string& detail)> on_link_event;
 
@@ -194,6 +198,9 @@ class Engine {
     void schedule();
     void restart_deadline(std::chrono::milliseconds after);
     bool quiet_since(std::chrono::milliseconds t) const;
+    void port_lost(const PortError& error);
+    // keep_awaiting: when the deadline is next due, for the note or the request's own time-out
+    std::chrono::milliseconds next_report() const;
     std::optional<std::chrono::milliseconds> next_event() const;
     // A request's shape went unanswered: the unit may yet answer it.
     void owe(const Outstanding& shape);
@@ -222,10 +229,14 @@ class Engine {
     std::uint32_t transactions_ = 0;
     std::chrono::milliseconds last_byte_at_{0};
     bool quiet_ = true;
-    // The window's time-out (keep_awaiting): the deadline ticks at the request's time-out, again and
-    // again, until an answer or the next request; the observer hears of it once per request.
+    // The window's time-out (keep_awaiting): the deadline ticks for the note and for each request's
+    // own time-out until an answer; the observer hears of it once per request.
     bool reporting_ = false;
     bool time_out_reported_ = false;
+    // Under keep_awaiting the time-out is due this long after the first of a run of requests left
+    // unanswered, however many follow it (the window's polls), and again every `timeout` after.
+    std::optional<std::chrono::milliseconds> note_due_;
+    std::chrono::milliseconds report_every_{0};
     std::vector<std::uint8_t> last_frame_;
     Observer* observer_ = nullptr;
 };

@@ -26,6 +26,7 @@ inline constexpr int invalid_port = 8002;      // no device for the number, or t
 inline constexpr int port_in_use = 8005;       // busy, or the user may not use the device
 inline constexpr int open_failed = 8010;       // any other refusal to open
 inline constexpr int settings_refused = 8015;  // the device refused the line settings
+inline constexpr int device_gone = 8020;       // the device went away while the port was open
 }  // namespace port_error
 
 // What the engineer can do about a refused opening depends on why it was refused.
@@ -67,6 +68,10 @@ class SerialPort {
     virtual std::string device_name(int n) const = 0;
     // The user's own device for port number n (empty: none), consulted before the defaults.
     virtual void set_device_lookup(std::function<std::string(int n)> lookup) { (void)lookup; }
+    // Told once when the device goes away while the port is open (an adapter unplugged, its node
+    // gone, a read or write failing): the backend has closed the port by then, and never calls it
+    // from inside one of the operations above. A backend whose device cannot go away ignores it.
+    virtual void set_lost_handler(std::function<void(const PortError& error)> handler) { (void)handler; }
 
     // A transport with connections (a gateway over TCP) tells here when one came, went or came
     // back; the engine hands it on to its observer.

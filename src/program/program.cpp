@@ -10,6 +10,7 @@
 
 #include "device/number_text.h"
 #include "lang/apply_language.h"
+#include "lang/line_texts.h"
 #include "lang/texts.h"
 #include "regdoc/register_description.h"
 #include "settings/registry.h"
@@ -46,17 +47,30 @@ Program::Program(Platform p) : platform(p) {
     transactions->after_dispatch = [this] { frm_state->follow_transfer(); };
     link->on_time_out = [this] {
         show_line_failure();
+        // an Apply waits for no late confirmation: it stops and says how far it got
+        if (transactions->apply_record().running()) {
+            stop_transfer(lang::line_text(lang::LineText::apply_stopped_time_out, state.language_code));
+            return;
+        }
         frm_state->follow_transfer();
     };
     link->on_exception = [this](const std::string& request, int code) { stop_on_refusal(request, code); };
+    link->on_port_lost = [this](const std::string& message) {
+        // no poll can come back now: the Monitor says so before the message waits for the engineer
+        monitor_freshness->lost();
+        stop_transfer(message);
+    };
+    frm_state->cancelled = [this] {
+        if (transactions->apply_record().running())
+            stop_transfer(lang::line_text(lang::LineText::apply_cancelled, state.language_code));
+    };
+    transactions->after_read_out = [this] { read_out_completed(); };
     traffic = std::make_unique<traffic::Recorder>();
     traffic->framing = [this] { return engine->framing(); };
     engine->observe(traffic.get());
     time_of_day = [] { return QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString(); };
-    traffic->on_read_out_completed = [this](const traffic::Written& written) {
-        form.status_line.set_caption(traffic::completion_text(written, time_of_day(), state.language_code));
-        unit_record->read_out_completed();
-    };
+    monitor_freshness = std::make_unique<plx::transfer::MonitorFreshness>(form, state, platform.timers);
+    transactions->monitor_updated = [this] { monitor_freshness->shown(); };
     traffic->on_recovered = [this] {
         // the reason is history once the unit answers again
         if (!failure_text_.empty() && form.status_line.caption() == failure_text_)
@@ -87,7 +101,9 @@ Program::Program(Platform p) : platform(p) {
     unit_record = std::make_unique<plx::editor::UnitRecord>(form, state, platform.files, platform.messages,
                                                             *parameter_files);
     editor->load_parameter_file = [this] { parameter_files->load_parameter_file(); };
-    editor->save_parameter_file = [this] { parameter_files->save_parameter_file(); };
+    editor->save_parameter_file = [this] {
+        if (may_save_parameter_file()) parameter_files->save_parameter_file();
+    };
 }
 
 void Program::apply_language(int window_kind, FrmStateControls* status_window) {
@@ -95,18 +111,58 @@ void Program::apply_language(int window_kind, FrmStateControls* status_window) {
 }
 
 void Program::show_line_failure() {
-    failure_text_ = traffic::reason_text(traffic->diagnosis(), state.language_code);
+    failure_text_ = traffic::reason_text(traffic->line_diagnosis(), state.language_code);
     form.status_line.set_caption(failure_text_);
     form.lbl_desc[7].set_tooltip(failure_text_);
 }
 
 void Program::stop_on_refusal(const std::string& request_string, int code) {
+    const std::string stages = apply_stages(false);
     // first the chain and the status window, so nothing sends while the message is open
-    transactions->stop_after_refusal();
+    transactions->stop_transfer();
     frm_state->give_up();
     const traffic::Style style{state.language_code, device::separator_of(state.decimal_separator)};
     form.status_line.set_caption(traffic::refusal_text(request_string, code, style, true));
-    platform.messages.show_ok(traffic::refusal_text(request_string, code, style));
+    platform.messages.show_ok(traffic::refusal_text(request_string, code, style) + stages);
+}
+
+void Program::stop_transfer(const std::string& cause) {
+    const std::string stages = apply_stages(true);
+    transactions->stop_transfer();
+    frm_state->give_up();
+    platform.messages.show_ok(cause + stages);
+}
+
+std::string Program::apply_stages(bool marks_kept) const {
+    const auto& record = transactions->apply_record();
+    if (!record.running()) return {};
+    const std::string& language = state.language_code;
+    std::string text = "\n" + record.stages_text(language);
+    if (marks_kept) text += "\n" + lang::line_text(lang::LineText::apply_marks_kept, language);
+    return text;
+}
+
+void Program::read_out_completed() {
+    auto& record = transactions->apply_record();
+    traffic::Written written;
+    if (record.complete()) {
+        const auto c = record.counts();
+        written = {c.register_blocks, c.cfg_bits, c.input_registers, c.input_bits};
+    }
+    // the next read-out confirms no write of this Apply again
+    record.clear();
+    form.status_line.set_caption(traffic::completion_text(written, time_of_day(), state.language_code));
+    unit_record->read_out_completed();
+}
+
+bool Program::may_save_parameter_file() {
+    const std::string& language = state.language_code;
+    const auto unread = transactions->read_out_record().unread(language);
+    if (!unread) return true;
+    return platform.messages.ask(
+        lang::message(lang::Message::parameter_file_incomplete_question, language, {*unread}),
+        lang::message(lang::Message::save_button, language),
+        lang::message(lang::Message::cancel_button, language));
 }
 
 Program::~Program() {

@@ -23,6 +23,7 @@
 #include "modbus/serial_port.h"
 #include "settings/store.h"
 #include "traffic/recorder.h"
+#include "transfer/monitor_freshness.h"
 #include "transfer/transactions.h"
 #include "transfer/write_sequence.h"
 #include "windows/frm_state.h"
@@ -86,6 +87,8 @@ public:
     // Every frame and verdict of the line, the counters and the reason of a failure: the traffic
     // window and the status bar read it.
     std::unique_ptr<traffic::Recorder> traffic;
+    // The Monitor's values greyed, with their age, once polling no longer refreshes them.
+    std::unique_ptr<plx::transfer::MonitorFreshness> monitor_freshness;
     // The time of day a confirmation names ("14:03:22"); the computer's clock unless a test sets another.
     std::function<std::string()> time_of_day;
 
@@ -94,6 +97,15 @@ private:
     void show_line_failure();
     // The unit refused a request: the chain stops, the status window goes, a message names both.
     void stop_on_refusal(const std::string& request_string, int code);
+    // The transfer stops where it is (an Apply timed out or was cancelled, the adapter went away):
+    // one message gives the cause and, for an Apply, what the unit confirmed of it and what not.
+    void stop_transfer(const std::string& cause);
+    // What the Apply under way has written and not, for the message that ends it; empty without one.
+    std::string apply_stages(bool marks_kept) const;
+    // A read-out ended: the status line says so, and after an Apply what it wrote.
+    void read_out_completed();
+    // Before a parameter file is saved over a half-read unit: does the engineer still want it?
+    bool may_save_parameter_file();
     std::string failure_text_;
 };
 

@@ -56,6 +56,7 @@ enum class Reason {
     exception,       // the unit refused it
     check_sums,      // frames with a wrong check sum
     other_address,   // whole frames from another slave
+    short_answer,    // the answer began as awaited and ended early, in either framing
     misfit,          // whole frames of this slave that do not answer the request
     other_transaction,  // Modbus TCP: answers to earlier requests only
     bytes_no_frame,  // bytes, but nothing that forms a frame
@@ -65,19 +66,11 @@ enum class Reason {
 
 struct Diagnosis {
     Reason reason = Reason::none;
-    std::size_t count = 0;  // frames (check sums) or bytes (no frame) behind the reason
+    std::size_t count = 0;  // frames (check sums) or bytes (no frame, short answer) behind the reason
     int asked_address = 0;  // the address the request went to
     int other_address = 0;  // the address that answered instead
     int exception_code = 0;
-};
-
-// What an Apply wrote and the unit confirmed before a read-out ended.
-struct Written {
-    int register_blocks = 0;
-    int cfg_bits = 0;
-    int input_registers = 0;
-    int input_bits = 0;
-    bool any() const { return register_blocks + cfg_bits + input_registers + input_bits > 0; }
+    std::size_t awaited = 0;  // short answer: the bytes a whole answer has
 };
 
 // Told after rows were added, dropped from the front, or cleared; it asks the recorder what changed.
@@ -97,9 +90,6 @@ class Recorder : public modbus::Observer {
 
     // The link's framing now; unset: RTU.
     std::function<modbus::Framing()> framing;
-    // A read-out ended (its last answer, the input bits, was taken), with what was written and
-    // confirmed since the read-out before; an exception forgets what was written.
-    std::function<void(const Written& written)> on_read_out_completed;
     // A valid answer came after a time-out was reported.
     std::function<void()> on_recovered;
 
@@ -129,8 +119,13 @@ class Recorder : public modbus::Observer {
     std::optional<std::chrono::milliseconds> last_valid_answer() const { return last_ok_; }
     // Judged from what came back since the last request went out.
     Diagnosis diagnosis() const;
+    // The same, with what came back to the request before when it was the same one and went
+    // unanswered: a poll's note is not left to whatever the newest poll has seen so far.
+    Diagnosis line_diagnosis() const;
 
   private:
+    struct SinceRequest;
+    static Diagnosis judge(const SinceRequest& seen, int asked_address);
     struct SinceRequest {
         bool answered = false;
         int exception_code = -1;
@@ -141,10 +136,15 @@ class Recorder : public modbus::Observer {
         std::size_t other_transactions = 0;
         std::size_t loose_bytes = 0;
         std::size_t echoes = 0;
+        std::size_t short_bytes = 0;
+        std::size_t short_of = 0;
+        // the bytes seen of an unanswered request, added to those of the next
+        void add_seen(const SinceRequest& other);
     };
 
     void take(Row row);
-    void tally_written(const std::string& request);
+    // Counts bytes that are the awaited answer cut short; false for anything else.
+    bool note_short(const std::vector<std::uint8_t>& bytes, modbus::Framing framing);
     modbus::Framing framing_now() const { return framing ? framing() : modbus::Framing::rtu; }
 
     std::size_t capacity_;
@@ -159,7 +159,9 @@ class Recorder : public modbus::Observer {
     std::shared_ptr<const std::string> request_;
     int asked_address_ = 0;
     SinceRequest since_;
-    Written written_;
+    // what came back to the request before, when it was the same and went unanswered: a poll
+    // overtaken by the next one may have had its answer cut short only just before
+    std::optional<SinceRequest> before_;
     bool timed_out_ = false;
 };
 

@@ -35,7 +35,8 @@ std::string link_state_text(const LinkFacts& f, const std::string& language_code
     }
     const std::string entry = "COM" + std::to_string(f.port_number);
     if (f.scanning) return say(LineText::port_scanning, language_code, {entry, f.device, f.settings, f.mode});
-    if (!f.open) return say(LineText::port_closed, language_code, {entry, f.device});
+    if (!f.open)
+        return say(f.gone ? LineText::port_gone : LineText::port_closed, language_code, {entry, f.device});
     return say(LineText::port_open, language_code, {entry, f.device, f.settings, f.mode});
 }
 
@@ -69,6 +70,8 @@ std::string reason_text(const Diagnosis& d, const std::string& language_code) {
         case Reason::other_address:
             return say(LineText::reason_other_address, language_code,
                        {std::to_string(d.other_address), asked});
+        case Reason::short_answer:
+            return say(LineText::reason_short_answer, language_code, {n(d.count), n(d.awaited)});
         case Reason::misfit:
             return say(LineText::reason_misfit, language_code);
         case Reason::other_transaction:

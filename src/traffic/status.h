@@ -23,6 +23,7 @@ struct LinkFacts {
     bool open = false;
     bool polling = false;
     std::chrono::milliseconds poll_interval{0};
+    bool gone = false;  // the device went away while the port was open
     bool scanning = false;  // the bus scan has the line, at `settings` and `mode`
 };
 std::string link_state_text(const LinkFacts& facts, const std::string& language_code);
@@ -41,6 +42,15 @@ std::string refusal_text(const std::string& request_string,
                          int exception_code,
                          const Style& style,
                          bool short_form = false);
+// What an Apply wrote and the unit confirmed, told when its read-back has ended.
+struct Written {
+    int register_blocks = 0;
+    int cfg_bits = 0;
+    int input_registers = 0;
+    int input_bits = 0;
+    bool any() const { return register_blocks + cfg_bits + input_registers + input_bits > 0; }
+};
+
 // "6 Registerblöcke, 32 Konfigurationsbits, 1 Eingaberegister geschrieben und zurückgelesen (14:03:22)",
 // or "Auslesen abgeschlossen um 14:03:22" when nothing was written.
 std::string completion_text(const Written& written,

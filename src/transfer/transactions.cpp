@@ -47,6 +47,15 @@ Transactions::Transactions(FrmConfig& f, ProgramState& s, link::Link& link, cons
     link_.transaction_awaits = [this](const std::string& request) { return awaits(request); };
     link_.first_request = [this](const std::string& slave) {
         s_.current_register = static_cast<std::int16_t>(response_time_register);
+        // a later opening (the adapter back, after a stopped Apply, a close and open): unsent edits
+        // outlive its read-out unless the engineer let them go; the run's first one reads the unit as it is
+        if (read_out_.started && !s_.discard_edits_at_opening) {
+            keep_edits();
+        } else {
+            kept_.reset();
+        }
+        s_.discard_edits_at_opening = false;
+        read_out_ = ReadOutRecord{true, 0, false};
         return read_request({Step::read_response_time, response_time_register}, slave);
     };
 }
@@ -79,6 +88,9 @@ void Transactions::set_pacing_intervals(int base_ms) {
 // ---------------------------------------------------------------- read-out and polling
 
 void Transactions::func_read_out_parameter() {
+    // reading everything again is what discards unsent edits
+    kept_.reset();
+    read_out_ = ReadOutRecord{true, 0, false};
     s_.comm_state = read_registers;
     s_.link_ready = true;
     s_.current_register = 0;
@@ -152,7 +164,23 @@ void Transactions::chk_read_out_Click() {
     }
 }
 
-void Transactions::stop_after_refusal() {
+void Transactions::stop_transfer() {
+    // the blocks of an Apply the unit confirmed hold what the fields show: their marks go
+    const char sep = separator();
+    for (const StepRef& stage : apply_.planned()) {
+        if (stage.step != Step::write_cfg_block || !apply_.confirmed(stage)) continue;
+        for (int k = stage.first; k < stage.first + cfg_register_group.write_count; ++k) {
+            auto& field = f_.txt_data_cfg[k];
+            if (const auto v = parse_number(field.text(), sep))
+                s_.cfg_register_values[static_cast<std::size_t>(k)] = *v;
+            field.set_pending(false);
+            if (f_.cmb_cfg.has(k)) f_.cmb_cfg[k].set_pending(false);
+        }
+        if (stage.first <= response_time_register &&
+            response_time_register < stage.first + cfg_register_group.write_count)
+            take_response_time_change();
+    }
+    apply_.clear();
     f_.Timer1.set_enabled(false);
     f_.Timer2.set_enabled(false);
     f_.Timer6.set_enabled(false);
@@ -314,9 +342,19 @@ void Transactions::on_cfg_block() {
         auto& field = f_.txt_data_cfg[k];
         field.set_text(format_number(v, sep));
         s_.cfg_register_values[static_cast<std::size_t>(k)] = parse_number(field.text(), sep).value_or(v);
+        if (k == response_time_register) {
+            // shown otherwise for pacing (0 as 5): an Apply writes back what the unit holds
+            if (s_.cfg_register_values[static_cast<std::size_t>(k)] != v) {
+                s_.response_time_held = static_cast<std::int16_t>(v);
+            } else {
+                s_.response_time_held.reset();
+            }
+        }
         field.set_pending(false);
         if (row.has_combo && f_.cmb_cfg.has(k)) f_.cmb_cfg[k].set_pending(false);
     }
+    read_out_.cfg_registers_read = first + block;
+    restore_cfg_registers(first, block);
     const auto next = next_step(read_out(), step);
     if (next && next->step == Step::read_cfg_block) {
         // Timer6 sends the next block
@@ -353,6 +391,7 @@ void Transactions::on_output_registers() {
     }
     // the next polling tick sets it back
     s_.current_register = static_cast<std::int16_t>(s_.current_register + 10);
+    if (monitor_updated) monitor_updated();
     if (after_poll) after_poll(*words);
 }
 
@@ -366,6 +405,8 @@ void Transactions::on_read_cfg_bits() {
         if (bit < list.list_count()) list.set_list_index(bit);
         list.set_pending(false);
     });
+    read_out_.cfg_bits_read = true;
+    restore_cfg_bits();
     send_after(step);
 }
 
@@ -397,6 +438,7 @@ void Transactions::on_read_input_registers() {
     }
     for (auto& [k, list] : f_.cmb_in) list.set_pending(false);
     s_.response_text.clear();
+    restore_input_registers();
     send_after(step);
 }
 
@@ -405,6 +447,58 @@ void Transactions::on_read_input_bits() {
     if (!bits) return;
     load_bits(*bits, f_.chk_input, s_.input_bit_values, [](int, int) {});
     s_.link_ready = true;
+    restore_input_bits();
+    kept_.reset();
+    if (after_read_out) after_read_out();
+}
+
+void Transactions::keep_edits() {
+    KeptEdits k;
+    for (const auto& [i, field] : f_.txt_data_cfg) {
+        if (field.pending()) k.cfg_registers[i] = field.text();
+    }
+    for (const auto& [j, box] : f_.chk_cfg) {
+        if (box.pending()) k.cfg_bits[j] = box.value();
+    }
+    for (const auto& [i, field] : f_.txt_data_in) {
+        if (field.pending()) k.input_registers[i] = field.text();
+    }
+    for (const auto& [j, box] : f_.chk_input) {
+        if (box.pending()) k.input_bits[j] = box.value();
+    }
+    if (k.cfg_registers.empty() && k.cfg_bits.empty() && k.input_registers.empty() && k.input_bits.empty()) {
+        kept_.reset();
+    } else {
+        kept_ = std::move(k);
+    }
+}
+
+void Transactions::restore_cfg_registers(int first, int count) {
+    if (!kept_) return;
+    for (const auto& [k, text] : kept_->cfg_registers) {
+        if (k >= first && k < first + count) f_.txt_data_cfg[k].set_text(text);
+    }
+}
+
+void Transactions::restore_cfg_bits() {
+    if (!kept_) return;
+    for (const auto& [j, value] : kept_->cfg_bits) f_.chk_cfg[j].set_value(value);
+}
+
+void Transactions::restore_input_registers() {
+    if (!kept_) return;
+    for (const auto& [k, text] : kept_->input_registers) {
+        auto& field = f_.txt_data_in[k];
+        field.set_text(text);
+        // registers the read-out does not load kept their text and mark; their lists lost the mark
+        if (!field.pending()) field.set_pending(true);
+        if (f_.cmb_in.has(k)) f_.cmb_in[k].set_pending(field.pending());
+    }
+}
+
+void Transactions::restore_input_bits() {
+    if (!kept_) return;
+    for (const auto& [j, value] : kept_->input_bits) f_.chk_input[j].set_value(value);
 }
 
 // ---------------------------------------------------------------- write confirmations
@@ -424,23 +518,32 @@ void Transactions::on_write_cfg_registers() {
     s_.link_ready = true;
     const int old = s_.current_register;
     const StepRef step{Step::write_cfg_block, old};
+    apply_.confirm(step);
     const auto next = next_step(write_chain(stages_left()), step);
     s_.current_register = static_cast<std::int16_t>(old + cfg_register_group.write_count);
     // Timer1 sends the next block
     if (next && next->step == Step::write_cfg_block) return;
     for (auto& [k, field] : f_.txt_data_cfg) field.set_pending(false);
     for (auto& [k, list] : f_.cmb_cfg) list.set_pending(false);
-    if (f_.response_time_changed) {
-        const auto v = parse_number(f_.txt_data_cfg[response_time_register].text(), separator());
-        if (v) s_.response_time = to_int16(*v);
-        set_pacing_intervals(150);
-        f_.response_time_changed = false;
-    }
+    take_response_time_change();
     f_.Timer1.set_enabled(false);
     send_write_cfg_bits();
 }
 
+void Transactions::take_response_time_change() {
+    if (!f_.response_time_changed) return;
+    // the value written: what the unit held, unless the engineer edited the field
+    if (s_.response_time_held) {
+        s_.response_time = *s_.response_time_held;
+    } else if (const auto v = parse_number(f_.txt_data_cfg[response_time_register].text(), separator())) {
+        s_.response_time = to_int16(*v);
+    }
+    set_pacing_intervals(150);
+    f_.response_time_changed = false;
+}
+
 void Transactions::on_write_cfg_bits() {
+    apply_.confirm({Step::write_cfg_bits, 0});
     // bit 31 goes out with every write but, like Apply's scan, is not confirmed here
     for (int j = 0; j < cfg_bit_group.count - 1; ++j) f_.chk_cfg[j].set_pending(false);
     for (auto& [j, list] : f_.cmb_bit_cfg) list.set_pending(false);
@@ -465,6 +568,7 @@ void Transactions::on_write_input_registers() {
     s_.current_register = static_cast<std::int16_t>(old + 1);
     // confirmed: its mark goes
     const int k = old - input_register_group.start;
+    apply_.confirm({Step::write_input_register, k});
     if (f_.txt_data_in.has(k)) f_.txt_data_in[k].set_pending(false);
     if (old != kLastInputRegister) return;
     const char sep = separator();
@@ -479,6 +583,7 @@ void Transactions::on_write_input_registers() {
 }
 
 void Transactions::on_write_input_bits() {
+    apply_.confirm({Step::write_input_bits, 0});
     for (auto& [j, box] : f_.chk_input) box.set_pending(false);
     f_.input_bits_pending = false;
     s_.link_ready = true;

@@ -5,8 +5,9 @@
 
 #include <array>
 #include <chrono>
-#include <functional>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -16,6 +17,7 @@
 #include "form/frm_config.h"
 #include "form/program_state.h"
 #include "link/link.h"
+#include "transfer/records.h"
 
 namespace plx::transfer {
 
@@ -55,9 +57,13 @@ class Transactions {
     // pacing timer's next tick will send. False when nothing could ever reach the wire.
     bool transfer_in_progress() const;
 
-    // The unit refused the request on the wire: the chain stops there, nothing is loaded, polling
-    // ends, and what was not confirmed keeps its mark.
-    void stop_after_refusal();
+    // The transfer stops where it is (the unit refused a request, an Apply timed out or was
+    // cancelled, the port's device went away): nothing more is sent or loaded, polling ends, what was
+    // not confirmed keeps its mark, and the blocks of an Apply the unit confirmed lose theirs.
+    void stop_transfer();
+
+    const ReadOutRecord& read_out_record() const { return read_out_; }
+    ApplyRecord& apply_record() { return apply_; }
 
     // Sets Timer1, Timer2 and Timer6 to 2 x response_time + base and Timer7 to response_time + base.
     void set_pacing_intervals(int base_ms);
@@ -68,6 +74,10 @@ class Transactions {
     std::function<void()> after_dispatch;
     // After the Monitor has shown a poll's answer: the output registers' words (a recording takes them).
     std::function<void(std::span<const std::uint16_t> words)> after_poll;
+    // The Monitor shows a poll's answer: its values are fresh.
+    std::function<void()> monitor_updated;
+    // A read-out has loaded its last answer, the input bits.
+    std::function<void()> after_read_out;
 
   private:
     void on_read_registers();
@@ -95,6 +105,21 @@ class Transactions {
     void transmit(const std::string& request);
     char separator() const;
     void open_status_window();
+    // After register 33 was written: the pacing follows the value written, if it changed.
+    void take_response_time_change();
+    // Unsent edits kept over the read-out of an opening: each goes back into its field once the
+    // read-out has loaded the unit's value there, and is marked against it as if typed.
+    struct KeptEdits {
+        std::map<int, std::string> cfg_registers;
+        std::map<int, int> cfg_bits;
+        std::map<int, std::string> input_registers;
+        std::map<int, int> input_bits;
+    };
+    void keep_edits();
+    void restore_cfg_registers(int first, int count);
+    void restore_cfg_bits();
+    void restore_input_registers();
+    void restore_input_bits();
 
     FrmConfig& f_;
     ProgramState& s_;
@@ -108,6 +133,9 @@ class Transactions {
         std::string text;
     };
     std::array<std::optional<ShownWord>, device::regmap::output_register_group.read_count> shown_outputs_{};
+    ReadOutRecord read_out_;
+    ApplyRecord apply_;
+    std::optional<KeptEdits> kept_;
 };
 
 }  // namespace plx::transfer

@@ -79,6 +79,12 @@ bool WriteSequence::clock_display_marked() const {
 }
 
 EncodedWord WriteSequence::cfg_word(int k) const {
+    if (k == response_time_register && s_.response_time_held) {
+        // shown otherwise for pacing: written back as the unit holds it
+        return encode_word(std::to_string(*s_.response_time_held),
+                           cfg_registers[static_cast<std::size_t>(k)].scale,
+                           separator_of(s_.decimal_separator));
+    }
     return encode_word(f_.txt_data_cfg[k].text(), cfg_registers[static_cast<std::size_t>(k)].scale,
                        separator_of(s_.decimal_separator));
 }
@@ -116,6 +122,8 @@ std::optional<std::string> WriteSequence::unsendable_field() const {
 }
 
 void WriteSequence::set_parameter_Click() {
+    // the engineer's own value of register 33 goes out as typed
+    if (f_.txt_data_cfg[response_time_register].pending()) s_.response_time_held.reset();
     // a request that is not the user's value must never reach the unit: refuse before marking anything
     if (const auto problem = unsendable_field()) {
         messages_.show_ok(*problem);
@@ -141,10 +149,16 @@ void WriteSequence::set_parameter_Click() {
     // the stages in the chain's order, each only when something in it is marked
     WriteStages stages;
     stages.configuration = config;
-    if (f_.input_registers_pending) stages.input_registers.push_back(0);
+    for (const auto& [k, field] : f_.txt_data_in) {
+        if (field.pending() ||
+            (k < kClockFieldsWithDisplay && clock_from_computer_[static_cast<std::size_t>(k)]))
+            stages.input_registers.push_back(k);
+    }
     stages.input_bits = f_.input_bits_pending;
     const std::vector<StepRef> chain = write_chain(stages);
     if (chain.empty()) return;
+    // what this Apply sets out to write: its confirmation and its interruption count only that
+    tx_.apply_record().begin(chain);
     if (chain.front().step == Step::write_cfg_block) {
         s_.comm_state = write_cfg_registers;
         s_.current_register = 0;

@@ -172,6 +172,7 @@ void FrmState::Abbruch_Click() {
     main_.Timer1.set_enabled(false);
     main_.Timer6.set_enabled(false);
     unload();
+    if (cancelled) cancelled();
 }
 
 }  // namespace plx::windows

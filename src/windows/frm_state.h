@@ -52,6 +52,8 @@ class FrmState {
     // Is the transfer still under way (a request outstanding, a pacing timer about to send)? Set by
     // the program from the device layer; unset, the display ends at its time whatever the transfer does.
     std::function<bool()> transfer_in_progress;
+    // The engineer pressed "Abbruch": the transfer has stopped where it was.
+    std::function<void()> cancelled;
     // View hooks: a window was created (bind to it), is to be shown, is going away (unbind).
     std::function<void(FrmStateControls&)> on_load;
     std::function<void()> on_show;

@@ -32,6 +32,10 @@ TEST(CommandLine, AnswersWithoutADisplay) {
         {{"--port"}, 2, "", "Missing value after '--port'"},
         {{"--port", " "}, 2, "", "--port needs a device"},
         {{"stray.txt"}, 2, "", "unexpected argument 'stray.txt'"},
+        {{"--baud", "1200"}, 2, "", "--baud takes 9600, 19200, 38400, 57600 or 115200, not '1200'"},
+        {{"--parity", "X"}, 2, "", "--parity takes E, O or N (even, odd, none), not 'X'"},
+        {{"--mode", "tcp"}, 2, "", "--mode takes rtu or ascii, not 'tcp'"},
+        {{"--address", "248"}, 2, "", "--address takes 1 to 247, not '248'"},
     };
     for (const Answer& a : table) {
         std::vector<std::string> argv{PLX24CFG_EXE};
@@ -75,6 +79,21 @@ TEST(CommandLine, RunOptions) {
         EXPECT_EQ(c.port, r.port) << what;
         EXPECT_EQ(c.language_code, r.language_code) << what;
     }
+}
+
+TEST(CommandLine, LinkPanelForOneRun) {
+    const CommandLine none = parse_command_line({QStringLiteral("plx24cfg")});
+    EXPECT_FALSE(none.baud || none.parity || none.rtu || none.address || none.open);
+    const CommandLine c = parse_command_line(
+        {QStringLiteral("plx24cfg"), QStringLiteral("--baud=19200"), QStringLiteral("--parity"),
+         QStringLiteral("none"), QStringLiteral("--mode"), QStringLiteral("RTU"), QStringLiteral("--address"),
+         QStringLiteral("17"), QStringLiteral("--open")});
+    ASSERT_EQ(c.action, CommandLine::Action::run) << c.err;
+    EXPECT_EQ(c.baud, 19200);
+    EXPECT_EQ(c.parity, 'N');
+    EXPECT_EQ(c.rtu, true);
+    EXPECT_EQ(c.address, 17);
+    EXPECT_TRUE(c.open);
 }
 
 }  // namespace

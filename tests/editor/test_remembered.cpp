@@ -117,5 +117,27 @@ INSTANTIATE_TEST_SUITE_P(Files, Remembered, ::testing::Values(
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
+TEST(RememberedLink, SettingsChosenForOneRunStayOutOfTheFile) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("user.ini"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(kLeft.data(), static_cast<qint64>(kLeft.size()));
+    }
+    {
+        Session first(path, true);
+        // the command line's choice, then the engineer changes the address alone
+        first.program.remembered->hold(true);
+        first.program.link->choose({38400, 'N', modbus::Framing::ascii, 9, false});
+        first.program.remembered->hold(false);
+        EXPECT_EQ(first.panel(), (Panel{"COM3", "38400", "None", "ASCII", "9"}));
+        first.program.form.txt_Modbus_adress.user_edit("42");
+    }
+    Session second(path, false);
+    EXPECT_EQ(second.panel(), (Panel{"COM5", "9600", "Odd", "RTU", "42"}));
+}
+
 }  // namespace
 }  // namespace plx::editor

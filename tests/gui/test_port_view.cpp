@@ -31,7 +31,8 @@ TEST(PortView, NotesBesideTheEntriesAndTheDeviceLineFollowTheAssignment) {
     program.ports.set_enumeration(&system);
     FrmConfigView view(program.form);
     program.start();
-    PortView ports(view, program);
+    PortView ports(view, {program.state, port, program.ports, program.settings, messages, program.form.Combo_Port[0],
+                          *program.link});
     QComboBox* box = view.port_box();
 
     // the one adapter stands behind COM3, the start-up entry; COM1's default device is absent

@@ -41,10 +41,15 @@ class TrafficView : public ::testing::Test {
     plx::test::NoShell shell;
     Program program{Platform{port, clock, messages, files, shell}};
     std::unique_ptr<FrmConfigView> view;
+
+    LineParts parts() {
+        return {program.state, *program.traffic, clock, files, messages, port, *program.link, program.remembered,
+                *program.monitor_freshness, program.form.chk_read_out, program.form.Timer7};
+    }
 };
 
 TEST_F(TrafficView, TheWindowFollowsTheRecorderAndTheStatusBarTheLink) {
-    LineView line(*view, program);
+    LineView line(*view, parts());
     EXPECT_EQ(line.link_label()->text(), QStringLiteral("COM3 → /dev/ttyUSB2: geschlossen"));
 
     program.form.Combo_Port[5].user_select(1);
@@ -95,7 +100,7 @@ TEST_F(TrafficView, TheWindowFollowsTheRecorderAndTheStatusBarTheLink) {
 TEST_F(TrafficView, RowsReadAfterScrollingUpStayInPlaceWhenTheRingDropsItsOldest) {
     // a small ring, so that it fills quickly
     program.traffic = std::make_unique<traffic::Recorder>(60);
-    LineView line(*view, program);
+    LineView line(*view, parts());
     const auto send = [&](int n) {
         for (int i = 0; i < n; ++i) {
             clock.advance_ms(1000);

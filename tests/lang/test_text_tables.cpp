@@ -2,6 +2,8 @@
 // is set twice, and the German column is what the window shows from its design.
 #include <map>
 #include <set>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -107,6 +109,23 @@ TEST(Messages, ArgumentsFillTheirPlaces) {
 
 TEST(Messages, ArgumentIsNotExpandedAgain) {
     EXPECT_EQ(message(Message::port_device_reason, "1031", {"%2", "x"}), "Gerät %2: x");
+}
+
+TEST(Messages, CountedWordsAgreeWithTheirNumber) {
+    struct Case {
+        std::string pattern;
+        std::vector<std::string> args;
+        std::string want;
+    };
+    for (const Case& c : {
+             Case{"%1 {Antwort|Antworten} mit falscher Prüfsumme", {"1"}, "1 Antwort mit falscher Prüfsumme"},
+             Case{"%1 {answer|answers} with a wrong check sum", {"2"}, "2 answers with a wrong check sum"},
+             Case{"%1 {Antwort|Antworten}", {"11"}, "11 Antworten"},
+             Case{"%2: %1 {row|rows} before {stays|stay}", {"1", "full"}, "full: 1 row before stays"},
+             Case{"{a|b} before any number stays", {"1"}, "{a|b} before any number stays"},
+         }) {
+        EXPECT_EQ(substitute(c.pattern, c.args), c.want) << c.pattern;
+    }
 }
 
 TEST(Messages, MissingArgumentLeavesItsPlaceVisible) {

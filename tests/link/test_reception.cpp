@@ -301,9 +301,18 @@ TEST(ReceptionTimeOut, NoAnswerShowsTheLabelAndRepeats) {
     EXPECT_FALSE(rig.form.read_out_parameter.enabled());
 }
 
-TEST(ReceptionTimeOut, EachTransmissionGetsTheFullTenSeconds) {
+TEST(ReceptionTimeOut, TheNoteFollowsTheFirstUnansweredRequestNotTheNewest) {
     ReceptionRig rig("RTU");
+    // the opening's request goes unanswered; a new request does not put the note off
     rig.clock.advance_ms(6000);
+    rig.link.transmit("0103002A0001");
+    rig.clock.advance_ms(3999);
+    EXPECT_FALSE(rig.form.lbl_desc[7].visible());
+    rig.clock.advance_ms(1);
+    EXPECT_TRUE(rig.form.lbl_desc[7].visible());
+    // once a request is answered, the next one gets the full ten seconds
+    rig.poll(hex("01 03 02 00 64 B9 AF"));
+    ASSERT_FALSE(rig.form.lbl_desc[7].visible());
     rig.link.transmit("0103002A0001");
     rig.clock.advance_ms(9999);
     EXPECT_FALSE(rig.form.lbl_desc[7].visible());

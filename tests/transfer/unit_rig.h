@@ -55,6 +55,8 @@ class ScriptedUnit {
     std::int64_t answer_delay_ms = 0;
     // the exception code the unit refuses a request with (hex without check sum), 0 to answer it
     std::function<int(const std::string& request)> refuse;
+    // requests the unit hears and leaves unanswered (hex without check sum)
+    std::function<bool(const std::string& request)> ignores;
     std::vector<Seen> seen;
     // the answers given, with the time each went out
     std::vector<Answer> answered;
@@ -108,7 +110,8 @@ inline void serve_unit(link::FakeSerialPort& port, ScriptedUnit& unit, std::int6
                                        ? request.substr(0, 2) + hex2(static_cast<std::uint8_t>(fn | 0x80)) +
                                              hex2(static_cast<std::uint8_t>(refused))
                                        : unit.answer_for(request);
-        if (!unit.silent) unit.due.push_back({answer, now_ms + unit.answer_delay_ms});
+        if (!unit.silent && !(unit.ignores && unit.ignores(request)))
+            unit.due.push_back({answer, now_ms + unit.answer_delay_ms});
     }
     while (!unit.due.empty() && unit.due.front().at_ms <= now_ms) {
         port.inject(modbus::rtu_frame(unit.due.front().response));
