@@ -3,7 +3,7 @@
 // recorder and every row put into words as an open traffic window does), of plx24ctl monitor and of
 // mbpoll (the baseline) against the same unit, side by side in one run, each as a ratio to mbpoll.
 // The two programs of their own are measured by their whole run less a run of one poll: their
-// start-up is printed apart, the window's program is measured while it polls.
+// start-up is printed apart, the window's program is measured while it polls. All poll at one pace.
 //   plx24_bench_poll [--transactions N]        (cmake --build build --target bench_poll)
 
 #include <chrono>
@@ -35,6 +35,9 @@
 namespace {
 
 using namespace std::chrono;
+
+// the simulated unit's response time (plx24-sim's default)
+constexpr milliseconds kResponse{20};
 
 struct Quiet : plx::controls::MessageBox {
     void show_ok(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
@@ -222,9 +225,10 @@ std::optional<Figure> run_mbpoll(const QString& mbpoll, const std::string& pty, 
     QElapsedTimer wall;
     wall.start();
     // its output is buffered: it counts its polls when it ends
-    const auto period = poll + milliseconds(20);
+    // mbpoll waits its delay after each answer: the period is the answer's time and the delay
+    const auto period = poll;
     const auto cpu = child_cpu(mbpoll,
-                               line + QStringList{QStringLiteral("-l"), QString::number(poll.count()),
+                               line + QStringList{QStringLiteral("-l"), QString::number((poll - kResponse).count()),
                                                   QString::fromStdString(pty)},
                                out, milliseconds(n * period.count()), seconds(10));
     const double elapsed = static_cast<double>(wall.elapsed()) * 1e-3;
@@ -243,9 +247,12 @@ int main(int argc, char* argv[]) {
     const QStringList args = QCoreApplication::arguments();
     const auto at = args.indexOf(QStringLiteral("--transactions"));
     if (at > 0 && at + 1 < args.size()) n = std::max(10L, args[at + 1].toLong());
-    // the poll tick sends whether or not the last answer came, so its period must leave room for the
-    // response time (20 ms) and the reception poll (50 ms in RTU)
-    const milliseconds poll(100);
+    // Every one polls at the pace the simulated unit asks for, its response time (20 ms) + 200 ms,
+    // which plx24ctl keeps of its own accord: a process's CPU per poll grows with the time it sleeps
+    // in between (its caches go cold), so the baseline sleeps as long. The window's poll tick sends
+    // whether or not the last answer came: this period leaves room for the answer and the reception
+    // poll (50 ms in RTU).
+    const milliseconds poll = kResponse + milliseconds(200);
 
     QProcess sim;
     sim.start(QStringLiteral(PLX24_SIM_EXE),

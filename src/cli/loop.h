@@ -1,7 +1,9 @@
 #pragma once
-// The timer engine plx24ctl runs its bus jobs on: a single thread asleep in Qt's event loop until the
-// next timer is due or the port has bytes (the port tells of them itself, so nothing looks at the
-// line by the clock). Tests hand in a virtual clock instead.
+// The timer engine plx24ctl runs its bus jobs on: a single thread asleep until the next timer is due
+// or a port has bytes, so nothing looks at the line by the clock. While every open port it watches is
+// a device with a descriptor (a serial line), it sleeps on those descriptors itself; a port that only
+// Qt's event loop can serve (a gateway's connection) has it sleep in that loop, where the port tells
+// of its bytes itself. Tests hand in a virtual clock instead.
 
 #include <chrono>
 #include <cstdint>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "controls/timer.h"
+#include "modbus/serial_port.h"
 
 namespace plx::cli {
 
@@ -28,8 +31,13 @@ class RealTimeLoop final : public Loop {
     void rearm(controls::Timer& t) override;
     void detach(controls::Timer& t) override;
     void run_until(const std::function<bool()>& finished) override;
+    // The ports whose bytes wake the loop; a watched port must be unwatched before it goes.
+    void watch(modbus::SerialPort& port);
+    void unwatch(modbus::SerialPort& port);
 
   private:
+    // asleep on the watched ports' descriptors for at most `wait`; false when a port needs Qt's loop
+    bool wait_on_descriptors(std::chrono::milliseconds wait);
     struct Entry {
         controls::Timer* timer;
         std::chrono::milliseconds due;
@@ -39,6 +47,7 @@ class RealTimeLoop final : public Loop {
     std::unique_ptr<Waker> waker_;
     std::vector<Entry> entries_;
     std::uint64_t seq_ = 0;
+    std::vector<modbus::SerialPort*> ports_;
 };
 
 // The virtual clock for tests: run_until advances it in small steps, at most `limit` in all.

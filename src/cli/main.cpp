@@ -32,6 +32,22 @@ void on_interrupt(int) {
     interrupted = 1;
 }
 
+// A plan's row on another line: a port of its own, serial or a gateway as the device says, that wakes
+// the loop while it lives.
+class LinePort final : public plx::link::QtPort {
+  public:
+    LinePort(plx::cli::RealTimeLoop& loop, const std::string& device) : loop_(loop) {
+        use_device(device);
+        loop_.watch(*this);
+    }
+    ~LinePort() override { loop_.unwatch(*this); }
+    LinePort(const LinePort&) = delete;
+    LinePort& operator=(const LinePort&) = delete;
+
+  private:
+    plx::cli::RealTimeLoop& loop_;
+};
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -100,6 +116,7 @@ int main(int argc, char* argv[]) {
         return std::string(text);
     };
     cli::RealTimeLoop loop;
+    loop.watch(port);
     cli::Environment env{
         port,
         loop,
@@ -112,11 +129,8 @@ int main(int argc, char* argv[]) {
         time_of_day,
         PLX24_VERSION,
         {},
-        // a plan's row on another line: a port of its own, serial or a gateway as the device says
-        [](const std::string& other) -> std::unique_ptr<modbus::SerialPort> {
-            auto p = std::make_unique<link::QtPort>();
-            p->use_device(other);
-            return p;
+        [&loop](const std::string& other) -> std::unique_ptr<modbus::SerialPort> {
+            return std::make_unique<LinePort>(loop, other);
         }};
 #ifdef PLX24_RECORD_PDF
     env.document = {"pdf", commission::write_pdf};

@@ -1,6 +1,7 @@
 #include "device/number_text.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -13,9 +14,11 @@ char separator_of(std::string_view decimal_separator) {
 
 std::string format_number(double v, char separator) {
     if (v == 0.0 || !std::isfinite(v)) v = std::isfinite(v) ? 0.0 : v;  // no "-0"
+    // as printf's "%.15g" would write it, without the locale and the format string's parsing: a
+    // monitor puts a dozen values into words on every poll
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15g", v);
-    std::string s(buf);
+    const auto end = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15).ptr;
+    std::string s(buf, end);
     for (char& ch : s) {
         if (ch == '.') ch = separator;
     }

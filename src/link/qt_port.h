@@ -28,6 +28,8 @@ class QtPort : public modbus::SerialPort {
     std::vector<std::uint8_t> input() override { return active_->input(); }
     std::string device_name(int n) const override { return serial_.device_name(n); }
     bool tells_arrival() const override { return true; }
+    Wait wait_on() const override { return active_->wait_on(); }
+    void descriptor_ready() override { active_->descriptor_ready(); }
     void set_device_lookup(std::function<std::string(int n)> lookup) override;
     // A serial adapter can go away; a gateway's connection comes back by itself and says so by on_event.
     void set_lost_handler(std::function<void(const modbus::PortError& error)> handler) override {

@@ -73,6 +73,17 @@ bool readable(QSerialPort& port) {
 #endif
 }
 
+// Whether the device has hung up (its adapter gone, the other end of a pseudo-terminal closed).
+bool hung_up(QSerialPort& port) {
+#ifdef Q_OS_UNIX
+    pollfd p{static_cast<int>(port.handle()), POLLIN, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    (void)port;
+    return false;
+#endif
+}
+
 }  // namespace
 
 bool is_pseudo_terminal(const std::string& device) {
@@ -106,7 +117,7 @@ QtSerialPort::QtSerialPort() : impl_(std::make_unique<Impl>()) {
 }
 
 void QtSerialPort::arrived() {
-    if (!on_arrival) return;
+    if (!on_arrival || taking_in_) return;
     // never told from inside a call on the port (a write that waits hears the line too): then once
     // that call is over, from the event loop
     if (in_call_ > 0) {
@@ -240,6 +251,37 @@ void QtSerialPort::output(std::span<const std::uint8_t> bytes) {
     // frames are short: put them on the line now rather than at the next event-loop turn
     port.flush();
     for (int i = 0; i < 20 && port.bytesToWrite() > 0; ++i) port.waitForBytesWritten(50);
+}
+
+modbus::SerialPort::Wait QtSerialPort::wait_on() const {
+#ifdef Q_OS_UNIX
+    const QSerialPort& port = impl_->port;
+    // a full read buffer takes nothing more in (Qt stops its own notifier then too): the driver
+    // holds or drops the rest, and its descriptor would wake the loop without end
+    if (!port_open() || port.bytesAvailable() >= port.readBufferSize()) return {false, -1};
+    return {false, static_cast<int>(port.handle())};
+#else
+    return {};
+#endif
+}
+
+void QtSerialPort::descriptor_ready() {
+    QSerialPort& port = impl_->port;
+    if (!port_open()) return;
+    {
+        const InCall busy(in_call_);
+        taking_in_ = true;
+        // a hung-up device fails this read and is lost by the port's error
+        port.waitForReadyRead(0);
+        if (port.error() == QSerialPort::TimeoutError) port.clearError();
+        taking_in_ = false;
+    }
+    if (port_open() && port.bytesAvailable() == 0 && hung_up(port)) {
+        // woken with nothing to read: a device that hangs up without a failing read
+        lose(std::make_error_code(std::errc::no_such_device).message());
+        return;
+    }
+    if (port_open() && on_arrival) on_arrival();
 }
 
 int QtSerialPort::in_buffer_count() {

@@ -31,6 +31,8 @@ public:
     void set_device_lookup(std::function<std::string(int n)> lookup) override { map_.user_lookup = std::move(lookup); }
     // told from the event loop, so only where one runs
     bool tells_arrival() const override { return true; }
+    Wait wait_on() const override;
+    void descriptor_ready() override;
     // Every port number stands for this device (plx24ctl --device); empty: the port map again.
     void use_device(std::string device) { fixed_device_ = std::move(device); }
     void set_lost_handler(std::function<void(const modbus::PortError&)> handler) override;
@@ -52,6 +54,8 @@ public:
     std::unique_ptr<Impl> impl_;
     int in_call_ = 0;
     bool told_later_ = false;
+    // descriptor_ready is taking bytes in and tells of them itself
+    bool taking_in_ = false;
     int comm_port_ = 1;
     std::string settings_ = "9600,N,8,1";
     modbus::InputMode input_mode_ = modbus::InputMode::text;

@@ -84,6 +84,7 @@ std::optional<PortError> Engine::open(const LineSettings& line) {
     poll_.set_interval(kBusPoll);
     quiet_gap_ = kBusQuiet;
     // what waited in the port was sent at other settings, or to someone else
+    looked_empty_ = false;
     reset();
     return std::nullopt;
 }
@@ -155,9 +156,27 @@ void Engine::port_lost(const PortError& error) {
     if (on_port_lost) on_port_lost(error);
 }
 
+struct Engine::OneLook {
+    explicit OneLook(Engine& e) : engine(e) { engine.one_look_ = true; }
+    ~OneLook() {
+        engine.one_look_ = false;
+        engine.looked_empty_ = false;
+    }
+    OneLook(const OneLook&) = delete;
+    OneLook& operator=(const OneLook&) = delete;
+    Engine& engine;
+};
+
+bool Engine::bytes_waiting() {
+    if (one_look_ && looked_empty_) return false;
+    const bool waiting = port_.in_buffer_count() > 0;
+    looked_empty_ = one_look_ && !waiting;
+    return waiting;
+}
+
 void Engine::give_up_reception() {
     std::vector<Reception> got = receiver_.flush();
-    if (port_.in_buffer_count() > 0) {
+    if (bytes_waiting()) {
         // it came before the next request went out, so it cannot answer that one
         std::vector<std::uint8_t> stale = port_.input();
         if (!stale.empty()) got.push_back(Reception{{}, Verdict::discarded, std::move(stale), 0});
@@ -184,7 +203,7 @@ void Engine::go() {
     // falls silent cannot hold a request forever. The window (no turnaround) sends at once and drops
     // what waits, as it always has.
     const Policy& policy = pending_->request.policy;
-    if (policy.turnaround.count() > 0 && (port_.in_buffer_count() > 0 || !quiet_since(now())) &&
+    if (policy.turnaround.count() > 0 && (bytes_waiting() || !quiet_since(now())) &&
         now() < std::max(due(), pending_->asked_at) + policy.turnaround) {
         return;
     }
@@ -227,6 +246,8 @@ void Engine::send() {
         observer_->frame_sent(
             SentFrame{t, frame, p.request.request_string, p.request.comm_state, p.request.current_register});
     port_.output(frame);
+    // what comes now may answer it: looked at afresh
+    looked_empty_ = false;
     reporting_ = policy.keep_awaiting;
     report_every_ = policy.timeout;
     if (!reporting_) {
@@ -366,8 +387,9 @@ void Engine::deadline_tick() {
         if (note && on_time_out) on_time_out();
         return;
     }
+    const OneLook look(*this);
     // bytes that came at this very moment are looked at before the line is called quiet
-    if (port_.in_buffer_count() > 0) return poll_tick();
+    if (bytes_waiting()) return poll_tick();
     // a wait ends once the line is quiet, or a turnaround later whatever the line does
     const auto over = [&](milliseconds until, milliseconds turnaround) {
         return t >= until && (quiet_since(t) || t >= until + turnaround);

@@ -198,6 +198,11 @@ class Engine {
     void schedule();
     void restart_deadline(std::chrono::milliseconds after);
     bool quiet_since(std::chrono::milliseconds t) const;
+    // Whether bytes wait in the port. Within one deadline tick the port is asked once: a second
+    // look microseconds later (before the frame goes out) would only cost a system call, and bytes
+    // arriving between the two could as well arrive between the second look and the frame.
+    bool bytes_waiting();
+    struct OneLook;
     void port_lost(const PortError& error);
     // keep_awaiting: when the deadline is next due, for the note or the request's own time-out
     std::chrono::milliseconds next_report() const;
@@ -229,6 +234,9 @@ class Engine {
     std::uint32_t transactions_ = 0;
     std::chrono::milliseconds last_byte_at_{0};
     bool quiet_ = true;
+    // inside a deadline tick: the port has been asked and held nothing
+    bool one_look_ = false;
+    bool looked_empty_ = false;
     // The window's time-out (keep_awaiting): the deadline ticks for the note and for each request's
     // own time-out until an answer; the observer hears of it once per request.
     bool reporting_ = false;

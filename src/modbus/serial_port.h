@@ -81,6 +81,18 @@ class SerialPort {
     // come in; whoever reads them then need not look at the port by the clock.
     virtual bool tells_arrival() const { return false; }
     std::function<void()> on_arrival;
+
+    // How a loop of its own may sleep until this port has news: on a file descriptor (a serial
+    // device), on nothing (closed, or holding all it may hold), or only in Qt's event loop (a
+    // gateway's connection, and any port that does not say otherwise). When the descriptor is
+    // readable or hung up, that loop calls descriptor_ready: the port takes in what came and calls
+    // on_arrival, or finds the device gone and tells its lost handler.
+    struct Wait {
+        bool event_loop = true;
+        int descriptor = -1;
+    };
+    virtual Wait wait_on() const { return {}; }
+    virtual void descriptor_ready() {}
 };
 
 }  // namespace plx::modbus
