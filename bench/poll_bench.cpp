@@ -4,8 +4,9 @@
 // mbpoll (the baseline) against the same unit, side by side in one run, each as a ratio to mbpoll.
 // The two programs of their own are measured by their whole run less a run of one poll: their
 // start-up is printed apart, the window's program is measured while it polls. All poll at one pace.
-//   plx24_bench_poll [--transactions N]        (cmake --build build --target bench_poll)
+//   plx24_bench_poll [--transactions N] [--rounds R]     (cmake --build build --target bench_poll)
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -23,6 +24,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QThread>
 
 #include "program/program.h"
@@ -165,7 +167,12 @@ std::optional<Figure> run_tool(const std::string& pty, Watch watch, long n, mill
 std::optional<double> child_cpu(const QString& program, const QStringList& args, QByteArray& out,
                                 std::optional<milliseconds> interrupt_after, milliseconds limit) {
     const double cpu0 = children_cpu_seconds();
+    // the output goes to a file, read when the run is over: a pipe would wake this bench at every
+    // line and charge the child for waking it
+    QTemporaryFile file;
+    if (!file.open()) return std::nullopt;
     QProcess p;
+    p.setStandardOutputFile(file.fileName());
     p.start(program, args);
     if (!p.waitForStarted()) return std::nullopt;
     if (interrupt_after) {
@@ -177,8 +184,9 @@ std::optional<double> child_cpu(const QString& program, const QStringList& args,
         p.waitForFinished();
         return std::nullopt;
     }
-    out = p.readAllStandardOutput();
-    return children_cpu_seconds() - cpu0;
+    const double cpu = children_cpu_seconds() - cpu0;
+    out = file.readAll();
+    return cpu;
 }
 
 // A program of its own, such as mbpoll: its CPU per transaction beyond a run of one poll (its
@@ -243,10 +251,13 @@ std::optional<Figure> run_mbpoll(const QString& mbpoll, const std::string& pty, 
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    long n = 200;
+    long n = 60;
     const QStringList args = QCoreApplication::arguments();
     const auto at = args.indexOf(QStringLiteral("--transactions"));
     if (at > 0 && at + 1 < args.size()) n = std::max(10L, args[at + 1].toLong());
+    int rounds_wanted = 5;
+    const auto r_at = args.indexOf(QStringLiteral("--rounds"));
+    if (r_at > 0 && r_at + 1 < args.size()) rounds_wanted = std::max(1, args[r_at + 1].toInt());
     // Every one polls at the pace the simulated unit asks for, its response time (20 ms) + 200 ms,
     // which plx24ctl keeps of its own accord: a process's CPU per poll grows with the time it sleeps
     // in between (its caches go cold), so the baseline sleeps as long. The window's poll tick sends
@@ -265,32 +276,49 @@ int main(int argc, char* argv[]) {
     const std::string pty = QString::fromLocal8Bit(sim.readLine()).trimmed().toStdString();
     std::printf(
         "Polling the 17 output registers of plx24-sim on %s (RTU, 115200 Bd, response time 20 ms),\n"
-        "%ld transactions each, one every %lld ms:\n\n",
-        pty.c_str(), n, static_cast<long long>(poll.count()));
+        "%d rounds of %ld transactions each, one every %lld ms; the median round of each:\n\n",
+        pty.c_str(), rounds_wanted, n, static_cast<long long>(poll.count()));
 
-    std::vector<Figure> figures;
-    for (Watch w : {Watch::none, Watch::recorder, Watch::worded}) {
-        if (const auto f = run_tool(pty, w, n, poll)) {
-            figures.push_back(*f);
-        } else {
-            std::fprintf(stderr, "the tool's run %d did not finish\n", static_cast<int>(w));
+    // Rounds of each one in turn: on a machine shared with other work one run's figure can be off by
+    // half, and a spell of load then falls on every contender alike. Each figure is the median of
+    // its rounds.
+    const QString mbpoll = QStandardPaths::findExecutable(QStringLiteral("mbpoll"));
+    if (mbpoll.isEmpty())
+        std::printf("(mbpoll is not installed: Debian package mbpoll; ratios to the tool without a watcher)\n");
+    std::vector<std::vector<Figure>> rounds(5);
+    for (int r = 0; r < rounds_wanted; ++r) {
+        for (Watch w : {Watch::none, Watch::recorder, Watch::worded}) {
+            const auto f = run_tool(pty, w, n, poll);
+            if (!f) {
+                std::fprintf(stderr, "the tool's run %d did not finish\n", static_cast<int>(w));
+                return 1;
+            }
+            rounds[static_cast<std::size_t>(w)].push_back(*f);
+        }
+        const auto ctl = run_ctl(pty, n, poll);
+        if (!ctl) {
+            std::fprintf(stderr, "plx24ctl monitor did not poll the unit: %s\n", PLX24_CTL_EXE);
             return 1;
         }
+        rounds[3].push_back(*ctl);
+        if (!mbpoll.isEmpty()) {
+            if (const auto base = run_mbpoll(mbpoll, pty, n, poll)) rounds[4].push_back(*base);
+        }
+        std::fprintf(stderr, "round %d of %d done\n", r + 1, rounds_wanted);
     }
-    if (const auto f = run_ctl(pty, n, poll)) {
-        figures.push_back(*f);
-    } else {
-        std::fprintf(stderr, "plx24ctl monitor did not poll the unit: %s\n", PLX24_CTL_EXE);
-        return 1;
+    std::vector<Figure> figures;
+    for (std::vector<Figure>& of_one : rounds) {
+        if (of_one.empty()) continue;
+        std::sort(of_one.begin(), of_one.end(), [](const Figure& a, const Figure& b) {
+            return a.cpu_per_transaction < b.cpu_per_transaction;
+        });
+        figures.push_back(of_one[of_one.size() / 2]);
     }
-    const QString mbpoll = QStandardPaths::findExecutable(QStringLiteral("mbpoll"));
     std::optional<Figure> baseline;
-    if (mbpoll.isEmpty()) {
-        std::printf("(mbpoll is not installed: Debian package mbpoll; ratios to the tool without a watcher)\n");
-    } else if ((baseline = run_mbpoll(mbpoll, pty, n, poll))) {
-        figures.push_back(*baseline);
-    } else {
-        std::printf("(mbpoll did not poll the unit; ratios to the tool without a watcher)\n");
+    if (rounds[4].size() == static_cast<std::size_t>(rounds_wanted)) {
+        baseline = figures.back();
+    } else if (!mbpoll.isEmpty()) {
+        std::printf("(mbpoll did not poll the unit in every round; ratios to the tool without a watcher)\n");
     }
     sim.terminate();
     sim.waitForFinished(3000);

@@ -57,13 +57,18 @@ PtyPair::PtyPair() {
     ::tcsetattr(peer_fd_, TCSANOW, &t);
 }
 
-PtyPair::~PtyPair() {
-    if (peer_fd_ >= 0) ::close(peer_fd_);
+void PtyPair::hang_up() {
     if (pid_ > 0) {
         ::kill(pid_, SIGTERM);
         int status = 0;
         ::waitpid(pid_, &status, 0);
+        pid_ = -1;
     }
+}
+
+PtyPair::~PtyPair() {
+    if (peer_fd_ >= 0) ::close(peer_fd_);
+    hang_up();
     if (!dir_.empty()) {
         std::error_code ec;
         std::filesystem::remove_all(dir_, ec);

@@ -23,6 +23,8 @@ public:
     bool peer_write(const std::vector<std::uint8_t>& bytes);
     // Reads until n bytes have come or the line stays quiet for quiet_ms.
     std::vector<std::uint8_t> peer_read(std::size_t n, int quiet_ms = 2000);
+    // Ends socat: side a hangs up, as a serial adapter pulled out does.
+    void hang_up();
 
 private:
     std::string dir_;
