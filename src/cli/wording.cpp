@@ -86,7 +86,11 @@ std::string step_words(const bus::StepRef& step, const std::string& code) {
 std::string failure_words(const bus::Failure& f, const std::string& code) {
     const std::string step = step_words(f.at, code);
     if (f.verdict == modbus::Verdict::exception) {
-        return say(Word::unit_exception, code, {exception_words(f.exception_code, code), step});
+        std::string words = say(Word::unit_exception, code, {exception_words(f.exception_code, code), step});
+        // a gateway's 0A or 0B: what to look at, as the window says it
+        if (const std::string advice = traffic::exception_advice(f.exception_code, code); !advice.empty())
+            words += ". " + advice;
+        return words;
     }
     // the verdicts seen tell a cable fault from a unit at other settings
     std::string seen;

@@ -20,6 +20,8 @@
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/texts_in_use.h"
+#include "cli/wording.h"
+#include "lang/texts.h"
 #include "link/fake_serial_port.h"
 #include "paramfile/parameter_file.h"
 #include "settings/store.h"
@@ -171,6 +173,27 @@ TEST(Commands, WriteReportsEachUnitAsItFaredAndFailsWithStatusOne) {
               "1 of 3 units written and verified.\n");
     EXPECT_EQ(cli.bus.unit(0).tables().cfg_registers[4], 77);
     EXPECT_EQ(cli.bus.unit(2).tables().cfg_registers[4], 40);
+}
+
+// A gateway's refusal says what to look at; a unit's own refusal needs no advice.
+TEST(Commands, AGatewaysExceptionComesWithItsAdvice) {
+    const struct {
+        int code;
+        const char* language;
+        const char* ends_with;
+    } rows[] = {
+        {0x0B, lang::kEnglish, ". The unit behind the gateway did not answer: check the address and the line settings of the gateway's serial side."},
+        {0x0A, lang::kGerman, ". Das Gateway hat keinen Weg zum Gerät: Gateway-Konfiguration (Unit-ID, serielle Schnittstelle) prüfen."},
+        {0x04, lang::kEnglish, "on read configuration register 33 (minimum response time of the unit, ms)"},
+    };
+    for (const auto& r : rows) {
+        bus::Failure f;
+        f.at = device::StepRef{device::Step::read_response_time, 0};
+        f.verdict = modbus::Verdict::exception;
+        f.exception_code = r.code;
+        const std::string words = failure_words(f, r.language);
+        EXPECT_TRUE(words.ends_with(r.ends_with)) << words;
+    }
 }
 
 TEST(Commands, WriteSaysTheSameInJson) {
