@@ -6,18 +6,13 @@
 # found, the ratio, and the floor a real 9600 Bd line sets with a 30 ms window for the first byte.
 #   bench/bus_scan.sh [BUILD_DIR]
 set -euo pipefail
-build=${1:-$(dirname "$0")/../build}
-sim="$build/src/sim/plx24-sim"
-ctl="$build/src/cli/plx24ctl"
-for exe in "$sim" "$ctl"; do
-  [ -x "$exe" ] || { echo "bus_scan: $exe is not built (cmake --build $build)" >&2; exit 2; }
-done
+bench=bus_scan
+. "$(dirname "$0")/common.sh" "${1:-}"
 log=$(mktemp)
 "$sim" --pty --address 1,5,17,33,200 --response-ms 20,25,400,30,35 > "$log" 2>&1 &
 sim_pid=$!
 trap 'kill $sim_pid 2>/dev/null; rm -f "$log"' EXIT
-for _ in $(seq 50); do [ -s "$log" ] && break; sleep 0.1; done
-pty=$(head -1 "$log")
+pty=$(sim_device "$log")
 
 now() { date +%s.%N; }
 t0=$(now)

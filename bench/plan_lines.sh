@@ -6,12 +6,8 @@
 # line alone, measured first in the same run. Prints both times and the ratio.
 #   bench/plan_lines.sh [BUILD_DIR]
 set -euo pipefail
-build=${1:-$(dirname "$0")/../build}
-sim="$build/src/sim/plx24-sim"
-ctl="$build/src/cli/plx24ctl"
-for exe in "$sim" "$ctl"; do
-  [ -x "$exe" ] || { echo "plan_lines: $exe is not built (cmake --build $build)" >&2; exit 2; }
-done
+bench=plan_lines
+. "$(dirname "$0")/common.sh" "${1:-}"
 work=$(mktemp -d)
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null; rm -rf "$work"' EXIT
@@ -27,8 +23,7 @@ for n in 1 2 3 4; do
     "$sim" --tcp 127.0.0.1:0 --framing mbap --address $units --response-ms 20 > "$work/sim$n.log" 2>&1 &
   fi
   pids+=($!)
-  for _ in $(seq 50); do [ -s "$work/sim$n.log" ] && break; sleep 0.1; done
-  lines+=("$(head -1 "$work/sim$n.log")")
+  lines+=("$(sim_device "$work/sim$n.log")")
 done
 
 "$ctl" read --device "${lines[0]}" --address 1 -o "$work/base.txt" > /dev/null
