@@ -1,7 +1,6 @@
 #include "cli/loop.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <ctime>
 
 #include <poll.h>
